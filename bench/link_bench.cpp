@@ -1,0 +1,75 @@
+#include "link/ConsoleLink.h"
+#include "sim/SimTransport.h"
+
+#include <benchmark/benchmark.h>
+
+namespace vorelle {
+namespace {
+
+Report LivePacket(std::uint8_t payload)
+{
+    Report report{};
+    report[0] = 0x01;
+    report[1] = static_cast<std::uint8_t>(payload + 2);
+    for (std::uint8_t i = 0; i < payload; ++i)
+        report[2 + i] = i;
+    return report;
+}
+
+// Live-record packets through the router alone, two per record.
+void BM_RouteReplyLivePackets(benchmark::State& state)
+{
+    SimTransport transport;
+    HidLink link(transport);
+    ReplyArea area;
+    ReplyRouter router(link, area);
+    const Report first = LivePacket(62);
+    const Report second = LivePacket(40);
+    for (auto _ : state) {
+        router.BeginExchange(0x01);
+        router.RouteReply(first, kWireReportSize);
+        router.RouteReply(second, kWireReportSize);
+        benchmark::DoNotOptimize(area.LiveLength());
+    }
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(BM_RouteReplyLivePackets);
+
+// Settings replies (one report each) through the router alone.
+void BM_RouteReplySettings(benchmark::State& state)
+{
+    SimTransport transport;
+    HidLink link(transport);
+    ReplyArea area;
+    ReplyRouter router(link, area);
+    Report reply{};
+    reply[0] = 0x02;
+    reply[1] = 13;
+    for (auto _ : state) {
+        router.BeginExchange(0x02);
+        router.RouteReply(reply, kWireReportSize);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RouteReplySettings);
+
+// The whole read path: the simulated console's reply queue, the read thread,
+// the router and the exchange's wake-up, with the link's 10 ms write pause
+// taken out by the time scale.
+void BM_LiveExchangeThroughReadPath(benchmark::State& state)
+{
+    SimulatedConsole console(0.0);
+    SimTransport transport(console);
+    ConsoleLink link(transport, 0.0);
+    link.Open();
+    std::int64_t failed = 0;
+    for (auto _ : state)
+        if (!link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE, 2000))
+            ++failed;
+    state.SetItemsProcessed(state.iterations() * 2);
+    state.counters["failed"] = static_cast<double>(failed);
+}
+BENCHMARK(BM_LiveExchangeThroughReadPath)->UseRealTime();
+
+}  // namespace
+}  // namespace vorelle

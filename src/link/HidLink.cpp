@@ -1,0 +1,148 @@
+#include "link/HidLink.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vorelle {
+
+namespace {
+constexpr int kWritePauseMs = 10;
+// The read thread blocks at most this long so that it notices a closed link.
+constexpr std::chrono::milliseconds kReadSlice{100};
+}  // namespace
+
+HidLink::HidLink(HidTransport& transport, double timeScale) : transport_(transport), timeScale_(timeScale) {}
+
+HidLink::~HidLink()
+{
+    stopping_ = true;
+    readEvent_.Set();
+    if (readThread_.joinable())
+        readThread_.join();
+}
+
+void HidLink::SetReportHandler(ReportHandler handler)
+{
+    std::lock_guard lock(routeMutex_);
+    handler_ = std::move(handler);
+}
+
+std::chrono::milliseconds HidLink::Scaled(int milliseconds) const
+{
+    if (milliseconds <= 0)
+        return std::chrono::milliseconds(0);
+    const auto scaled = static_cast<long long>(milliseconds * timeScale_ + 0.5);
+    return std::chrono::milliseconds(std::max(1LL, scaled));
+}
+
+void HidLink::Pause(int milliseconds) const
+{
+    if (milliseconds > 0)
+        std::this_thread::sleep_for(Scaled(milliseconds));
+}
+
+std::string HidLink::DevicePath() const
+{
+    std::lock_guard lock(devicesMutex_);
+    return devicePath_;
+}
+
+void HidLink::CloseDevices()
+{
+    // Mark closed first: a read that completes from now on is dropped. The read
+    // thread keeps its own reference while it reads, so a handle is closed only
+    // once no read is running on it.
+    std::lock_guard routeLock(routeMutex_);
+    std::lock_guard lock(devicesMutex_);
+    connected_ = false;
+    ++generation_;
+    readDevice_.reset();
+    writeDevice_.reset();
+}
+
+bool HidLink::Open()
+{
+    if (!readThreadStarted_.exchange(true))
+        readThread_ = std::thread(&HidLink::ReadLoop, this);
+
+    CloseDevices();
+
+    for (const HidDeviceInfo& info : transport_.Enumerate()) {
+        {
+            std::lock_guard lock(devicesMutex_);
+            devicePath_ = info.path;
+        }
+        if (info.vendorId != kConsoleVendorId || info.productId != kConsoleProductId)
+            continue;
+        std::shared_ptr<HidDevice> reader = transport_.OpenPath(info.path);
+        std::shared_ptr<HidDevice> writer = reader ? transport_.OpenPath(info.path) : nullptr;
+        if (!reader || !writer)
+            continue;
+        {
+            std::lock_guard lock(devicesMutex_);
+            readDevice_ = std::move(reader);
+            writeDevice_ = std::move(writer);
+        }
+        connected_ = true;
+        readEvent_.Set();
+        break;
+    }
+    return connected_.load();
+}
+
+bool HidLink::WriteCommand(const Report& command)
+{
+    WireReport wire{};
+    std::memcpy(wire.data() + 1, command.data(), command.size());
+
+    std::shared_ptr<HidDevice> writer;
+    {
+        std::lock_guard lock(devicesMutex_);
+        writer = writeDevice_;
+    }
+    bool sent = false;
+    if (connected_ && writer) {
+        std::lock_guard lock(writeMutex_);
+        sent = writer->Write(wire);
+    }
+    Pause(kWritePauseMs);
+    return sent;
+}
+
+void HidLink::ReadLoop()
+{
+    WireReport wire{};
+    while (!stopping_) {
+        readEvent_.Reset();
+        std::shared_ptr<HidDevice> reader;
+        std::uint64_t generation = 0;
+        {
+            std::lock_guard lock(devicesMutex_);
+            reader = readDevice_;
+            generation = generation_.load();
+        }
+        if (!connected_ || !reader) {
+            readEvent_.Wait(kReadSlice);
+            continue;
+        }
+        while (!stopping_) {
+            const int transferred = reader->Read(wire, kReadSlice);
+            if (transferred < 0) {
+                // The device is gone; wait for the next successful Open.
+                readEvent_.Wait(kReadSlice);
+                break;
+            }
+            if (generation != generation_.load())
+                break;
+            if (transferred == 0)
+                continue;
+            Report report{};
+            std::memcpy(report.data(), wire.data() + 1, report.size());
+            std::lock_guard routeLock(routeMutex_);
+            if (connected_ && generation == generation_.load() && handler_)
+                handler_(report, static_cast<std::size_t>(transferred));
+        }
+    }
+}
+
+}  // namespace vorelle

@@ -1,0 +1,66 @@
+#include "link/HidapiTransport.h"
+
+#include <hidapi.h>
+
+#include <cstring>
+
+namespace vorelle {
+namespace {
+
+class HidapiDevice final : public HidDevice {
+public:
+    explicit HidapiDevice(hid_device* handle) : handle_(handle) {}
+    ~HidapiDevice() override { hid_close(handle_); }
+    HidapiDevice(const HidapiDevice&) = delete;
+    HidapiDevice& operator=(const HidapiDevice&) = delete;
+
+    bool Write(const WireReport& report) override
+    {
+        return hid_write(handle_, report.data(), report.size()) >= 0;
+    }
+
+    int Read(WireReport& report, std::chrono::milliseconds timeout) override
+    {
+        // The console does not number its reports, so hidraw hands over the
+        // 64 data bytes alone; put the report id back in front so that every
+        // back end delivers the same 65-byte form.
+        std::uint8_t data[kReportSize];
+        const int got = hid_read_timeout(handle_, data, sizeof data, static_cast<int>(timeout.count()));
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            return 0;
+        report.fill(0);
+        std::memcpy(report.data() + 1, data, static_cast<std::size_t>(got));
+        return got + 1;
+    }
+
+private:
+    hid_device* handle_;
+};
+
+}  // namespace
+
+HidapiTransport::HidapiTransport() { hid_init(); }
+
+HidapiTransport::~HidapiTransport() { hid_exit(); }
+
+std::vector<HidDeviceInfo> HidapiTransport::Enumerate()
+{
+    std::vector<HidDeviceInfo> found;
+    hid_device_info* list = hid_enumerate(kConsoleVendorId, kConsoleProductId);
+    for (const hid_device_info* info = list; info; info = info->next)
+        found.push_back({info->path ? info->path : "", info->vendor_id, info->product_id});
+    hid_free_enumeration(list);
+    return found;
+}
+
+std::unique_ptr<HidDevice> HidapiTransport::OpenPath(const std::string& path)
+{
+    hid_device* handle = hid_open_path(path.c_str());
+    if (!handle)
+        return nullptr;
+    return std::make_unique<HidapiDevice>(handle);
+}
+
+}  // namespace vorelle

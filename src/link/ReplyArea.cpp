@@ -1,0 +1,47 @@
+#include "link/ReplyArea.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vorelle {
+
+ReplyArea::Slot ReplyArea::CopySlot(std::size_t slot) const
+{
+    Slot copy{};
+    if (slot >= kSlotCount)
+        return copy;
+    std::lock_guard lock(mutex_);
+    std::memcpy(copy.data(), bytes_.data() + slot * kSlotSize, kSlotSize);
+    return copy;
+}
+
+std::vector<std::uint8_t> ReplyArea::LiveRecord() const
+{
+    std::lock_guard lock(mutex_);
+    const std::size_t length = std::min<std::size_t>(liveLength_, kSlotSize);
+    return {bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(length)};
+}
+
+std::uint32_t ReplyArea::LiveLength() const
+{
+    std::lock_guard lock(mutex_);
+    return liveLength_;
+}
+
+bool ReplyArea::Store(std::size_t slot, std::size_t offset, const std::uint8_t* bytes, std::size_t count)
+{
+    if (slot >= kSlotCount || offset > kSlotSize || count > kSlotSize - offset)
+        return false;
+    std::lock_guard lock(mutex_);
+    if (count > 0)
+        std::memcpy(bytes_.data() + slot * kSlotSize + offset, bytes, count);
+    return true;
+}
+
+void ReplyArea::SetLiveLength(std::uint32_t length)
+{
+    std::lock_guard lock(mutex_);
+    liveLength_ = length;
+}
+
+}  // namespace vorelle
