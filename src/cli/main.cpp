@@ -1,0 +1,42 @@
+// vorelle2-cli: the console from the command line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vorelle2-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  live [--simulate] [--json]   read the console's current readings once\n"
+    "  hex2bin IN OUT               check a firmware file and convert it to a memory image\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help                   show this help and exit\n"
+    "  -V, --version                show the version and exit\n"
+    "\n"
+    "Run 'vorelle2-cli COMMAND --help' for the options of one command.\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const std::string& command = args.front();
+    if (command == "-h" || command == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "-V" || command == "--version") {
+        std::printf("vorelle2-cli %s\n", VORELLE2_VERSION);
+        return 0;
+    }
+    std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+    return 2;
+}
