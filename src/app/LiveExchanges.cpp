@@ -1,0 +1,30 @@
+#include "app/LiveExchanges.h"
+
+#include "app/LiveDecoder.h"
+
+namespace vorelle {
+
+UnitCodes UnitCodesOfSettingsBlock(const ReplyArea::Slot& block)
+{
+    return {block[2], block[3], block[4], block[5], block[6]};
+}
+
+void ReadSettings(ConsoleLink& link, LiveReadings& readings)
+{
+    if (!link.Connected())
+        return;
+    link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING);
+    readings.SetUnits(UnitCodesOfSettingsBlock(link.Area().CopySlot(ReplyArea::kSettingSlot)));
+}
+
+void ReadLive(ConsoleLink& link, LiveReadings& readings)
+{
+    link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE);
+    LiveValues values;
+    ResetLiveValues(values);
+    const std::vector<std::uint8_t> record = link.Area().LiveRecord();
+    const bool channelsPresent = DecodeLive(record, values);
+    readings.Publish(values, channelsPresent);
+}
+
+}  // namespace vorelle

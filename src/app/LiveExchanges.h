@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/LiveReadings.h"
+#include "link/ConsoleLink.h"
+
+namespace vorelle {
+
+// The unit codes in bytes 2 to 6 of a settings block (header included).
+UnitCodes UnitCodesOfSettingsBlock(const ReplyArea::Slot& block);
+
+// Reads the console's settings block into slot 1 and takes the display units
+// from it. Does nothing unless connected.
+void ReadSettings(ConsoleLink& link, LiveReadings& readings);
+
+// Reads the live record and decodes it. When the console does not answer,
+// the record of the previous reading, still in slot 0, is decoded again.
+void ReadLive(ConsoleLink& link, LiveReadings& readings);
+
+}  // namespace vorelle

@@ -1,0 +1,154 @@
+#include "app/LiveDecoder.h"
+#include "app/LiveItems.h"
+#include "sim/LiveRecordEncoder.h"
+#include "sim/SimWeather.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+namespace vorelle {
+namespace {
+
+using Clock = SimWeather::Clock;
+
+Clock::time_point LocalTime(int year, int month, int day, int hour, int minute = 0)
+{
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_isdst = -1;
+    return Clock::from_time_t(std::mktime(&tm));
+}
+
+TEST(SimWeatherTest, AfternoonIsWarmerThanDawnAndDewPointStaysBelow)
+{
+    for (int day = 1; day <= 28; day += 3) {
+        SimWeather weather;
+        const LiveValues dawn = weather.Read(LocalTime(2026, 7, day, 5));
+        const LiveValues afternoon = weather.Read(LocalTime(2026, 7, day, 15));
+        EXPECT_GT(afternoon.OutdoorTemp, dawn.OutdoorTemp + 40) << "day " << day;
+        for (const LiveValues& v : {dawn, afternoon}) {
+            EXPECT_LE(v.DewPointTemp, v.OutdoorTemp);
+            EXPECT_GE(v.OutdoorHumidity, 15);
+            EXPECT_LE(v.OutdoorHumidity, 99);
+        }
+    }
+}
+
+TEST(SimWeatherTest, WinterIsColderThanSummer)
+{
+    SimWeather weather;
+    EXPECT_LT(weather.Read(LocalTime(2026, 1, 15, 14)).OutdoorTemp, weather.Read(LocalTime(2026, 7, 15, 14)).OutdoorTemp);
+}
+
+TEST(SimWeatherTest, GustsAreAboveTheMeanWindAndDirectionIsACompassBearing)
+{
+    SimWeather weather;
+    for (int minute = 0; minute < 24 * 60; minute += 7) {
+        const LiveValues v = weather.Read(LocalTime(2026, 3, 10, minute / 60, minute % 60));
+        EXPECT_GT(v.GustSpeed, v.WindSpeed);
+        EXPECT_GE(v.WindDir, 0);
+        EXPECT_LT(v.WindDir, 360);
+    }
+}
+
+TEST(SimWeatherTest, LightAndUvFollowTheSun)
+{
+    SimWeather weather;
+    const LiveValues night = weather.Read(LocalTime(2026, 6, 20, 1));
+    const LiveValues noon = weather.Read(LocalTime(2026, 6, 20, 13));
+    EXPECT_EQ(night.SolarRadiation, 0);
+    EXPECT_EQ(night.UvIndex, 0);
+    EXPECT_GT(noon.SolarRadiation, 100000);  // above 10 000 lux
+    EXPECT_GT(noon.UvIndex, 0);
+}
+
+TEST(SimWeatherTest, ShowersRaiseEveryRainTotal)
+{
+    // Over two days some hours rain; the totals only ever grow within a day.
+    SimWeather weather;
+    LiveValues previous = weather.Read(LocalTime(2026, 5, 12, 0, 1));
+    bool rained = false;
+    for (int minute = 2; minute < 23 * 60; minute += 1) {
+        const LiveValues v = weather.Read(LocalTime(2026, 5, 12, minute / 60, minute % 60));
+        EXPECT_GE(v.RainToday, previous.RainToday);
+        EXPECT_GE(v.RainThisYear, previous.RainThisYear);
+        if (v.RainRate > 0)
+            rained = true;
+        previous = v;
+    }
+    EXPECT_TRUE(rained);
+    EXPECT_GT(previous.RainToday, 0);
+    EXPECT_GE(previous.RainThisWeek, previous.RainToday);
+    EXPECT_GE(previous.RainThisMonth, previous.RainThisWeek);
+    EXPECT_GE(previous.RainThisYear, previous.RainThisMonth);
+}
+
+TEST(SimWeatherTest, DayTotalStartsAgainAtMidnight)
+{
+    SimWeather weather;
+    weather.SetRainTotals(55, 120, 480, 6000);
+    weather.Read(LocalTime(2026, 5, 12, 23, 58));
+    const LiveValues nextDay = weather.Read(LocalTime(2026, 5, 13, 0, 1));
+    EXPECT_LE(nextDay.RainToday, 1);
+    EXPECT_GE(nextDay.RainThisYear, 6000);
+}
+
+TEST(SimWeatherTest, OptionalSensorsAndMissingSensors)
+{
+    SimWeather weather;
+    const auto now = LocalTime(2026, 9, 1, 12);
+    LiveValues v = weather.Read(now);
+    EXPECT_EQ(v.Soil, 0xFFFF);
+    EXPECT_EQ(v.Pm25, 0xFFFF);
+    EXPECT_EQ(v.ChTemp[0], 0xFFFF);
+
+    weather.SetSoilSensor(true);
+    weather.SetPm25Sensor(true);
+    weather.SetChannelCount(2);
+    weather.SetMissing(item::OutdoorTemp, true);
+    v = weather.Read(now);
+    EXPECT_NE(v.Soil, 0xFFFF);
+    EXPECT_NE(v.Pm25, 0xFFFF);
+    EXPECT_NE(v.ChTemp[1], 0xFFFF);
+    EXPECT_EQ(v.ChTemp[2], 0xFFFF);
+    EXPECT_EQ(v.OutdoorTemp, 0xFFFF);
+}
+
+// What the console encodes, the program decodes to the same values.
+TEST(SimWeatherTest, EncodedRecordDecodesToTheSameReadings)
+{
+    SimWeather weather;
+    weather.SetChannelCount(8);
+    weather.SetSoilSensor(true);
+    weather.SetPm25Sensor(true);
+    weather.SetMissing(item::GustSpeed, true);
+    weather.SetMissing(item::RainThisMonth, true);
+    const auto now = LocalTime(2026, 8, 3, 16, 20);
+    const LiveValues sent = weather.Read(now);
+    const std::vector<std::uint8_t> record = EncodeLiveRecord(sent, LiveRecordItems(8, true, true), now);
+    EXPECT_LE(record.size(), 124u) << "must fit two reports";
+
+    LiveValues received;
+    ResetLiveValues(received);
+    EXPECT_TRUE(DecodeLive(record, received));
+    EXPECT_EQ(received.OutdoorTemp, sent.OutdoorTemp);
+    EXPECT_EQ(received.DewPointTemp, sent.DewPointTemp);
+    EXPECT_EQ(received.RelBarometer, sent.RelBarometer);
+    EXPECT_EQ(received.WindDir, sent.WindDir);
+    EXPECT_EQ(received.GustSpeed, 0xFFFF);
+    EXPECT_EQ(received.RainThisMonth, -1);
+    EXPECT_EQ(received.RainThisYear, sent.RainThisYear);
+    EXPECT_EQ(received.SolarRadiation, sent.SolarRadiation);
+    EXPECT_EQ(received.ChTemp, sent.ChTemp);
+    EXPECT_EQ(received.ChHumidity, sent.ChHumidity);
+    EXPECT_EQ(received.Soil, sent.Soil);
+    EXPECT_EQ(received.Pm25, sent.Pm25);
+}
+
+}  // namespace
+}  // namespace vorelle
