@@ -31,6 +31,7 @@ void LiveReadings::Publish(const LiveValues& values, bool channelsPresent)
     snapshot_.values = values;
     snapshot_.values.units = units;
     snapshot_.channelsPresent = channelsPresent;
+    ++snapshot_.generation;
 }
 
 }  // namespace vorelle

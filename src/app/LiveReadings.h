@@ -2,6 +2,7 @@
 
 #include "app/LiveValues.h"
 
+#include <cstdint>
 #include <mutex>
 
 namespace vorelle {
@@ -14,6 +15,8 @@ public:
     struct Snapshot {
         LiveValues values;
         bool channelsPresent = false;
+        // How many readings have been published; 0 until the first one.
+        std::uint64_t generation = 0;
     };
 
     // Every reading missing, unit codes 0, until the first poll.

@@ -3,15 +3,26 @@
 #include <gtest/gtest.h>
 
 namespace vorelle {
+
+// Found by argument-dependent lookup, so they live beside the types.
+bool operator==(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
+bool operator==(const Rect& a, const Rect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+void PrintTo(const Rect& r, std::ostream* os) { *os << r.left << "," << r.top << "," << r.right << "," << r.bottom; }
+
 namespace {
 
-constexpr BoardRect kAbove{406, 60, 610, 105};
-constexpr BoardRect kBelow{406, 135, 610, 155};
+constexpr Rect kAbove{406, 60, 610, 105};
+constexpr Rect kBelow{406, 135, 610, 155};
+
 
 struct ArrowCase {
     int degrees;
-    BoardPoint tip;
-    BoardRect text;
+    Point tip;
+    Rect text;
 };
 
 void PrintTo(const ArrowCase& c, std::ostream* os) { *os << c.degrees << " degrees"; }
@@ -22,7 +33,7 @@ TEST_P(WindArrowTest, TipAndTextRectangle)
 {
     const ArrowCase& c = GetParam();
     const WindArrow arrow = WindArrowFor(c.degrees);
-    EXPECT_EQ(arrow.polygon[0], (BoardPoint{500, 110}));
+    EXPECT_EQ(arrow.polygon[0], (Point{500, 110}));
     EXPECT_EQ(arrow.polygon[2], c.tip);
     EXPECT_EQ(arrow.textRect, c.text);
 }

@@ -1,0 +1,108 @@
+#include "app/CMyK520App.h"
+
+#include "app/CMyK520Dlg.h"
+#include "app/DataFolder.h"
+#include "app/BoardView.h"
+#include "app/InstanceChannel.h"
+#include "link/HidapiTransport.h"
+#include "sim/SimTransport.h"
+#include "sim/SimulatedConsole.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace vorelle {
+
+namespace {
+constexpr std::chrono::milliseconds kPollBeat{1000};
+// Without a console no reading ever comes; the screenshot shows the empty board.
+constexpr int kScreenshotPatienceMs = 15000;
+constexpr int kScreenshotCheckMs = 100;
+}  // namespace
+
+CMyK520App::CMyK520App(ProgramOptions options) : options_(std::move(options)) {}
+
+CMyK520App::~CMyK520App()
+{
+    // The poll thread talks to the link; it ends before the link does.
+    if (poller_)
+        poller_->Stop();
+}
+
+std::filesystem::path CMyK520App::DataFolder()
+{
+    const QByteArray overridden = qgetenv("VORELLE2_DATA_DIR");
+    if (!overridden.isEmpty())
+        return std::filesystem::path(overridden.toStdString());
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return std::filesystem::path(base.toStdString()) / "Vorelle2";
+}
+
+std::filesystem::path CMyK520App::ShippedFolder()
+{
+    // Beside the program in a build tree (and on Windows); in share/vorelle2
+    // once installed.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    if (programDir.exists(QString::fromLatin1(kRecordStoreFile)))
+        return programDir.absolutePath().toStdString();
+    return QDir::cleanPath(programDir.absoluteFilePath(QStringLiteral("../share/vorelle2"))).toStdString();
+}
+
+int CMyK520App::InitInstance()
+{
+    instance_ = std::make_unique<InstanceChannel>(InstanceChannel::Key());
+    if (!instance_->Claim())
+        return 0;
+
+    const std::filesystem::path dataFolder = DataFolder();
+    PrepareDataFolder(ShippedFolder(), dataFolder);
+
+    if (options_.simulate) {
+        console_ = std::make_unique<SimulatedConsole>();
+        auto simulation = std::make_unique<SimTransport>(*console_);
+        simulation_ = simulation.get();
+        transport_ = std::move(simulation);
+    } else {
+        transport_ = std::make_unique<HidapiTransport>();
+    }
+    link_ = std::make_unique<ConsoleLink>(*transport_);
+    beat_ = std::make_unique<SleepingBeat>(kPollBeat);
+    poller_ = std::make_unique<Poller>(*link_, readings_, *beat_, [this] { window_->RequestRepaint(); });
+
+    window_ = std::make_unique<CMyK520Dlg>(
+        CMyK520Dlg::Services{*link_, readings_, *poller_, messages_, dataFolder, simulation_});
+    messages_.SetParent(window_.get());
+    QObject::connect(instance_.get(), &InstanceChannel::MessageReceived, window_.get(), [this](const QString& name) {
+        if (!window_->HandleOutsideMessage(name))
+            std::fprintf(stderr, "vorelle2: ignoring unknown message '%s'\n", qPrintable(name));
+    });
+    window_->Initialise();
+    window_->show();
+    if (!options_.screenshotFile.isEmpty())
+        TakeScreenshotWhenDrawn();
+    return QApplication::exec();
+}
+
+void CMyK520App::TakeScreenshotWhenDrawn()
+{
+    auto* timer = new QTimer(window_.get());
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, window_.get(), [this, timer, started] {
+        if (window_->Board().Shown().generation == 0 && started->elapsed() < kScreenshotPatienceMs)
+            return;
+        timer->stop();
+        const bool saved = window_->grab().save(options_.screenshotFile, "PNG");
+        if (!saved)
+            std::fprintf(stderr, "vorelle2: cannot write %s\n", qPrintable(options_.screenshotFile));
+        QApplication::exit(saved ? 0 : 1);
+    });
+    timer->start(kScreenshotCheckMs);
+}
+
+}  // namespace vorelle

@@ -1,0 +1,165 @@
+#include "app/AboutBox.h"
+#include "app/BoardPainter.h"
+#include "app/BoardView.h"
+#include "app/CMyK520Dlg.h"
+#include "support/MessageRecorder.h"
+#include "support/SimLinkFixture.h"
+#include "support/SteppedBeat.h"
+#include "support/TempFolder.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace vorelle {
+namespace {
+
+void ProcessEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+class MainWindowTest : public test::SimLinkFixture {
+protected:
+    MainWindowTest()
+        : poller(link, readings, beat, [this] { window.RequestRepaint(); }),
+          window({link, readings, poller, messages, temp.Path(), &transport})
+    {
+    }
+
+    void SetUp() override
+    {
+        // The window opens the console itself.
+        window.Initialise();
+        window.show();
+        beat.AwaitStart();
+    }
+
+    void TearDown() override { poller.Stop(); }
+
+    // Lets the poll thread take one reading and the window draw it.
+    void TakeReading()
+    {
+        beat.Advance(10);
+        ProcessEvents();
+    }
+
+    LiveReadings readings;
+    test::SteppedBeat beat;
+    test::MessageRecorder messages;
+    test::TempFolder temp;
+    Poller poller;
+    CMyK520Dlg window;
+};
+
+TEST_F(MainWindowTest, ChannelItemWidensTheBoardAndItsAbsenceNarrowsIt)
+{
+    TakeReading();
+    EXPECT_EQ(window.Board().size(), QSize(620, 620));
+    console.Weather().SetChannelCount(1);
+    TakeReading();
+    EXPECT_EQ(window.Board().size(), QSize(930, 650));
+    EXPECT_GE(window.width(), 930);
+    console.Weather().SetChannelCount(0);
+    TakeReading();
+    EXPECT_EQ(window.Board().size(), QSize(620, 620));
+    EXPECT_LT(window.width(), 930);
+}
+
+TEST_F(MainWindowTest, StatusPaneFollowsTheConsoleButNotOtherDevices)
+{
+    EXPECT_EQ(window.ConnectionText(), "Connected");
+    window.HandleOutsideMessage("unplug");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Unconnected");
+    window.HandleOutsideMessage("plug");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Connected");
+
+    transport.AddDevice("keyboard", 0x046D, 0xC31C);
+    transport.Unplug("keyboard");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Connected");
+    EXPECT_TRUE(link.Connected());
+}
+
+TEST_F(MainWindowTest, OutsideResetAsksAndDeletesOnlyOnOk)
+{
+    temp.Write("W1.csv", "x");
+    messages.answers = {MessageAnswer::Cancel};
+    EXPECT_TRUE(window.HandleOutsideMessage("reset"));
+    EXPECT_TRUE(std::filesystem::exists(temp.Path() / "W1.csv"));
+    EXPECT_TRUE(console.ReceivedCommands(CMD_RESET.code).empty());
+
+    EXPECT_TRUE(window.HandleOutsideMessage("reset"));
+    EXPECT_FALSE(std::filesystem::exists(temp.Path() / "W1.csv"));
+    EXPECT_EQ(console.ReceivedCommands(CMD_RESET.code).size(), 1u);
+    EXPECT_EQ(messages.Texts().back(), "Success");
+}
+
+TEST_F(MainWindowTest, FirmwareOfferAsksItsQuestion)
+{
+    messages.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(window.OfferFirmwareUpdate());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "An updated version firmware is available.Upgrade now?");
+    EXPECT_EQ(messages.shown[0].caption, "Update Firmware");
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_TRUE(messages.shown[0].cancelIsDefault);
+    EXPECT_TRUE(window.OfferFirmwareUpdate());
+}
+
+TEST_F(MainWindowTest, UnknownOutsideMessageIsRefused)
+{
+    EXPECT_FALSE(window.HandleOutsideMessage("format-disk"));
+}
+
+TEST_F(MainWindowTest, TitleAndMenus)
+{
+    EXPECT_EQ(window.windowTitle(), "Vorelle 2");
+    QStringList menus;
+    for (QAction* action : window.menuBar()->actions())
+        menus << action->text();
+    EXPECT_EQ(menus, (QStringList{"Setup", "Recordings", "Help"}));
+}
+
+QImage Render(const LiveReadings::Snapshot& readings)
+{
+    QImage image(BoardPictureSize(BoardSizeFor(readings)), QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintBoard(painter, readings);
+    return image;
+}
+
+TEST(BoardPainterTest, ArrowIsDrawnOnlyWithADirection)
+{
+    LiveReadings readings;
+    LiveReadings::Snapshot withWind = readings.Current();
+    withWind.values.WindDir = 0;
+    const QImage missing = Render(readings.Current());
+    const QImage north = Render(withWind);
+    // The shaft of an arrow pointing north, between the centre and the tip.
+    bool differs = false;
+    for (int y = 50; y < 100; ++y)
+        differs = differs || missing.pixel(500, y) != north.pixel(500, y);
+    EXPECT_TRUE(differs);
+    EXPECT_EQ(north.pixel(500, 60), qRgb(255, 255, 255)) << "the arrow is filled white";
+}
+
+TEST(AboutBoxTest, CaptionAndTitle)
+{
+    AboutBox about;
+    EXPECT_EQ(about.windowTitle(), "ABout ");
+    const QList<QLabel*> labels = about.findChildren<QLabel*>();
+    QStringList texts;
+    for (QLabel* label : labels)
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("Vorelle 2_V1.1.2"));
+}
+
+}  // namespace
+}  // namespace vorelle

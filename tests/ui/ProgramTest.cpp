@@ -1,0 +1,96 @@
+#include "support/TempFolder.h"
+
+#include <QImage>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace vorelle {
+namespace {
+
+// The program as a station owner starts it, offscreen, on the simulated
+// console, with its own data folder.
+class ProgramTest : public ::testing::Test {
+protected:
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("VORELLE2_DATA_DIR", QString::fromStdString(data.Path().string()));
+        // Qt complains on standard error when a session has no private runtime folder.
+        const std::filesystem::path runtime = data.Path() / "runtime";
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+        return environment;
+    }
+
+    void Start(QProcess& process, const QStringList& arguments) const
+    {
+        process.setProcessEnvironment(Environment());
+        process.start(VORELLE2_PROGRAM, arguments);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // Runs the program to its end and returns its exit status.
+    int Run(const QStringList& arguments, QByteArray* output = nullptr) const
+    {
+        QProcess process;
+        Start(process, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        if (output)
+            *output = process.readAllStandardOutput() + process.readAllStandardError();
+        return process.exitCode();
+    }
+
+    test::TempFolder data;
+};
+
+TEST_F(ProgramTest, ScreenshotShowsTheBoardOnceTheFirstReadingIsDrawn)
+{
+    const QString file = QString::fromStdString((data.Path() / "board.png").string());
+    ASSERT_EQ(Run({"--simulate", "--screenshot", file}), 0);
+    const QImage shot(file);
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_GE(shot.width(), 620);
+    EXPECT_GE(shot.height(), 620);
+    EXPECT_TRUE(std::filesystem::exists(data.Path() / "QM710.db")) << "the working folder was prepared";
+    EXPECT_TRUE(std::filesystem::exists(data.Path() / "Main.ini"));
+}
+
+TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
+{
+    QProcess first;
+    Start(first, {"--simulate"});
+    // Wait until the first instance answers.
+    QByteArray output;
+    int sent = 1;
+    for (int attempt = 0; attempt < 100 && sent != 0; ++attempt) {
+        sent = Run({"--send", "unplug"}, &output);
+        if (sent != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(sent, 0) << output.toStdString();
+
+    QByteArray secondOutput;
+    EXPECT_EQ(Run({"--simulate"}, &secondOutput), 0);
+    EXPECT_TRUE(secondOutput.isEmpty()) << secondOutput.toStdString();
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(10000));
+}
+
+TEST_F(ProgramTest, SendWithoutARunningProgramSaysSo)
+{
+    QByteArray output;
+    EXPECT_EQ(Run({"--send", "plug"}, &output), 1);
+    EXPECT_TRUE(output.contains("not running")) << output.toStdString();
+    EXPECT_EQ(Run({"--send", "format-disk"}, &output), 2);
+}
+
+}  // namespace
+}  // namespace vorelle
