@@ -4,6 +4,7 @@
 #include "app/LiveReadings.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vorelle {
@@ -24,8 +25,18 @@ struct BoardText {
 // both boards; the narrow picture simply ends before them).
 std::vector<BoardText> BoardTexts(const LiveReadings::Snapshot& readings);
 
-// The value text of one quantity, exactly as the board shows it.
-std::string BoardValueText(BoardQuantity quantity, const LiveValues& values);
+// One quantity as the board shows it, with what lies behind the text.
+struct QuantityReading {
+    std::string_view key;   // the LiveValues field, e.g. "IndoorTemp"
+    std::string name;       // the board's name, without its trailing blanks
+    std::int32_t raw;       // in console units
+    bool missing;
+    std::string text;       // exactly as the board shows it
+};
+
+// The board's quantities in its order, then the wind direction (shown beside
+// the arrow) and, when present, the channels.
+std::vector<QuantityReading> QuantityReadings(const LiveReadings::Snapshot& readings);
 
 // "%d °" of the wind direction, shown beside the arrow.
 std::string WindDirectionText(int degrees);

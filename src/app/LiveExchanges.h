@@ -9,11 +9,12 @@ namespace vorelle {
 UnitCodes UnitCodesOfSettingsBlock(const ReplyArea::Slot& block);
 
 // Reads the console's settings block into slot 1 and takes the display units
-// from it. Does nothing unless connected.
-void ReadSettings(ConsoleLink& link, LiveReadings& readings);
+// from it. Does nothing unless connected. True when the console answered.
+bool ReadSettings(ConsoleLink& link, LiveReadings& readings);
 
 // Reads the live record and decodes it. When the console does not answer,
 // the record of the previous reading, still in slot 0, is decoded again.
-void ReadLive(ConsoleLink& link, LiveReadings& readings);
+// True when the console answered.
+bool ReadLive(ConsoleLink& link, LiveReadings& readings);
 
 }  // namespace vorelle

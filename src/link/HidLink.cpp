@@ -37,8 +37,9 @@ std::chrono::milliseconds HidLink::Scaled(int milliseconds) const
 
 void HidLink::Pause(int milliseconds) const
 {
-    if (milliseconds > 0)
-        std::this_thread::sleep_for(Scaled(milliseconds));
+    const auto scaled = std::chrono::duration<double, std::milli>(milliseconds * timeScale_);
+    if (scaled.count() > 0)
+        std::this_thread::sleep_for(scaled);
 }
 
 std::string HidLink::DevicePath() const

@@ -43,7 +43,10 @@ public:
     std::string DevicePath() const;
     bool ReadThreadStarted() const { return readThreadStarted_.load(); }
 
+    // A wait of the command table at the link's time scale, never shorter
+    // than 1 ms so that a reply can still arrive.
     std::chrono::milliseconds Scaled(int milliseconds) const;
+    // A pause at the link's time scale; none at all at scale 0.
     void Pause(int milliseconds) const;
     double TimeScale() const { return timeScale_; }
 

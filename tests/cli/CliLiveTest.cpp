@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace vorelle {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string output;
+};
+
+// Runs vorelle2-cli with `arguments` and collects what it prints on standard
+// output (standard error too when `withErrors`).
+CliRun RunCli(const std::string& arguments, bool withErrors = false)
+{
+    const std::string command =
+        std::string(VORELLE2_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return {-1, {}};
+    std::string output;
+    std::array<char, 4096> buffer;
+    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        output.append(buffer.data(), got);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+// The line of one quantity: its name, blanks, its text.
+std::string LineOf(const std::string& output, const std::string& name)
+{
+    const std::size_t at = output.find(name + "  ");
+    if (at == std::string::npos)
+        return {};
+    return output.substr(at, output.find('\n', at) - at);
+}
+
+TEST(CliLiveTest, PrintsEveryQuantityInTheSimulatedConsolesUnits)
+{
+    const CliRun metric = RunCli("live --simulate --units 0,2,0,0,0");
+    ASSERT_EQ(metric.status, 0);
+    EXPECT_NE(LineOf(metric.output, "Indoor Temperature").find(" \u00B0C"), std::string::npos) << metric.output;
+    EXPECT_NE(LineOf(metric.output, "Relative Barometer").find(" hPa"), std::string::npos);
+    EXPECT_NE(LineOf(metric.output, "Wind Speed").find(" m/s"), std::string::npos);
+    EXPECT_NE(LineOf(metric.output, "Rainfall Rate").find(" mm/h"), std::string::npos);
+    EXPECT_NE(LineOf(metric.output, "Solar Radiation").find(" lux"), std::string::npos);
+    EXPECT_NE(LineOf(metric.output, "PM2.5").find("--.-"), std::string::npos) << "no PM2.5 sensor fitted";
+    EXPECT_EQ(metric.output.find("CH1 Temperature"), std::string::npos);
+
+    const CliRun imperial = RunCli("live --simulate --units 1,0,3,1,2 --channels 2");
+    ASSERT_EQ(imperial.status, 0);
+    EXPECT_NE(LineOf(imperial.output, "Indoor Temperature").find(" \u00B0F"), std::string::npos);
+    EXPECT_NE(LineOf(imperial.output, "Relative Barometer").find(" inHg"), std::string::npos);
+    EXPECT_NE(LineOf(imperial.output, "Wind Speed").find(" mph"), std::string::npos);
+    EXPECT_NE(LineOf(imperial.output, "Rainfall Today").find(" in"), std::string::npos);
+    EXPECT_NE(LineOf(imperial.output, "Solar Radiation").find(" fc"), std::string::npos);
+    EXPECT_NE(LineOf(imperial.output, "CH2 Temperature").find(" \u00B0F"), std::string::npos);
+    EXPECT_NE(LineOf(imperial.output, "CH8 Humidity").find("--"), std::string::npos);
+}
+
+TEST(CliLiveTest, JsonCarriesRawValueMissingFlagAndText)
+{
+    const CliRun run = RunCli("live --simulate --json");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.front(), '{');
+    EXPECT_NE(run.output.find("\"console\": \"simulated\""), std::string::npos);
+    EXPECT_NE(run.output.find("\"Pm25\": {\"name\": \"PM2.5\", \"raw\": 65535, \"missing\": true, \"text\": \"--.-\"}"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("\"RainThisYear\": {\"name\": \"Annual Rainfall\", \"raw\": "), std::string::npos);
+    EXPECT_NE(run.output.find("\"missing\": false"), std::string::npos);
+}
+
+struct UsageCase {
+    const char* arguments;
+    int status;
+    const char* says;
+};
+
+class CliUsageTest : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(CliUsageTest, AnswersWithStatusAndMessage)
+{
+    const UsageCase c = GetParam();
+    const CliRun run = RunCli(c.arguments, true);
+    EXPECT_EQ(run.status, c.status) << run.output;
+    EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, CliUsageTest,
+    ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli 1.1.2"}, UsageCase{"--help", 0, "Commands:"},
+                      UsageCase{"live --help", 0, "--json"}, UsageCase{"", 2, "Usage:"},
+                      UsageCase{"frobnicate", 2, "unknown command"},
+                      UsageCase{"live --units 1,2,3", 64, "five codes"},
+                      UsageCase{"live --units 1,0,2,1,1", 64, "add --simulate"},
+                      UsageCase{"live --simulate --channels 9", 64, "0 to 8"},
+                      UsageCase{"live --bogus", 64, "unknown option"}));
+
+}  // namespace
+}  // namespace vorelle
