@@ -20,6 +20,7 @@ namespace vorelle {
 
 namespace {
 constexpr std::chrono::milliseconds kPollBeat{1000};
+constexpr int kSimulatedChannels = 3;
 // Without a console no reading ever comes; the screenshot shows the empty board.
 constexpr int kScreenshotPatienceMs = 15000;
 constexpr int kScreenshotCheckMs = 100;
@@ -64,6 +65,10 @@ int CMyK520App::InitInstance()
 
     if (options_.simulate) {
         console_ = std::make_unique<SimulatedConsole>();
+        // A well-equipped station, so that every part of the board has something to show.
+        console_->Weather().SetChannelCount(kSimulatedChannels);
+        console_->Weather().SetSoilSensor(true);
+        console_->Weather().SetPm25Sensor(true);
         auto simulation = std::make_unique<SimTransport>(*console_);
         simulation_ = simulation.get();
         transport_ = std::move(simulation);
