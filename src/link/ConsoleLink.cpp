@@ -10,6 +10,13 @@ ConsoleLink::ConsoleLink(HidTransport& transport, double timeScale)
     });
 }
 
+ConsoleLink::~ConsoleLink()
+{
+    // The router and the reply area go before the link and its read thread;
+    // from here on no report reaches them.
+    link_.SetReportHandler(nullptr);
+}
+
 bool ConsoleLink::OnDeviceChange(DeviceEvent event)
 {
     const bool connected = link_.Connected();

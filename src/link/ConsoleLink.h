@@ -27,6 +27,9 @@ struct ScreenCheckTiming {
 class ConsoleLink {
 public:
     explicit ConsoleLink(HidTransport& transport, double timeScale = 1.0);
+    ~ConsoleLink();
+    ConsoleLink(const ConsoleLink&) = delete;
+    ConsoleLink& operator=(const ConsoleLink&) = delete;
 
     HidLink& Link() { return link_; }
     const HidLink& Link() const { return link_; }

@@ -36,6 +36,12 @@ void ReplyRouter::AddScreenFlag(ScreenFlag& flag)
     screenFlags_.push_back(&flag);
 }
 
+void ReplyRouter::RemoveScreenFlag(ScreenFlag& flag)
+{
+    std::lock_guard lock(mutex_);
+    std::erase(screenFlags_, &flag);
+}
+
 void ReplyRouter::SetRecordingSink(RecordingReplySink* sink)
 {
     std::lock_guard lock(mutex_);

@@ -29,7 +29,10 @@ public:
     // Called by the read thread for every input report.
     void RouteReply(const Report& report, std::size_t transferred);
 
+    // The settings dialogs' screen flags, which every screen-check reply
+    // sets. A flag is removed before it goes away.
     void AddScreenFlag(ScreenFlag& flag);
+    void RemoveScreenFlag(ScreenFlag& flag);
     void SetRecordingSink(RecordingReplySink* sink);
     void SetFirmwareSink(FirmwareReplySink* sink);
 

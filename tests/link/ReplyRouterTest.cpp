@@ -252,6 +252,12 @@ TEST_F(ReplyRouterTest, DeleteResultAndScreenFlagTakeByteTwo)
     EXPECT_TRUE(Completed());
     EXPECT_EQ(basic, 0u);
     EXPECT_EQ(rain, 0u);
+
+    router.RemoveScreenFlag(rain);
+    Expect(0x20);
+    Route(MakeReply(0x20, {1}));
+    EXPECT_EQ(basic, 1u);
+    EXPECT_EQ(rain, 0u) << "a removed flag is never written again";
 }
 
 TEST_F(ReplyRouterTest, FirmwareRepliesGoToTheFirmwareSink)
