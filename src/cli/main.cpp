@@ -1,4 +1,7 @@
 // vorelle2-cli: the console from the command line.
+#include "cli/Hex2BinCommand.h"
+#include "cli/LiveCommand.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,7 +29,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::fputs(kUsage, stderr);
-        return 2;
+        return vorelle::kExitUsage;
     }
     const std::string& command = args.front();
     if (command == "-h" || command == "--help") {
@@ -37,6 +40,10 @@ int main(int argc, char** argv)
         std::printf("vorelle2-cli %s\n", VORELLE2_VERSION);
         return 0;
     }
+    if (command == "live")
+        return vorelle::RunLive({args.begin() + 1, args.end()});
+    if (command == "hex2bin")
+        return vorelle::RunHex2Bin({args.begin() + 1, args.end()});
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
-    return 2;
+    return vorelle::kExitUsage;
 }

@@ -93,8 +93,8 @@ TEST_P(CliUsageTest, AnswersWithStatusAndMessage)
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, CliUsageTest,
     ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli 1.1.2"}, UsageCase{"--help", 0, "Commands:"},
-                      UsageCase{"live --help", 0, "--json"}, UsageCase{"", 2, "Usage:"},
-                      UsageCase{"frobnicate", 2, "unknown command"},
+                      UsageCase{"live --help", 0, "--json"}, UsageCase{"", 64, "Usage:"},
+                      UsageCase{"frobnicate", 64, "unknown command"},
                       UsageCase{"live --units 1,2,3", 64, "five codes"},
                       UsageCase{"live --units 1,0,2,1,1", 64, "add --simulate"},
                       UsageCase{"live --simulate --channels 9", 64, "0 to 8"},
