@@ -5,7 +5,11 @@
 #include "app/BoardView.h"
 #include "app/CommandIds.h"
 #include "app/FactoryReset.h"
+#include "app/LiveExchanges.h"
 #include "app/UdevMonitor.h"
+#include "settings/RainSet.h"
+#include "settings/mk2_maxmin.h"
+#include "settings/mk2_setting.h"
 #include "sim/SimTransport.h"
 
 #include <QApplication>
@@ -31,6 +35,9 @@ CMyK520Dlg::CMyK520Dlg(Services services, QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Vorelle 2"));
     board_ = new BoardView(services_.readings, this);
     setCentralWidget(board_);
+    basicSettings_ = new mk2_setting(services_.link, services_.messages, this);
+    rainfallTotals_ = new RainSet(services_.link, services_.messages, services_.readings, this);
+    maxMin_ = new mk2_maxmin(services_.link, services_.messages, services_.readings, this);
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -50,12 +57,12 @@ void CMyK520Dlg::BuildMenus()
         action->setEnabled(available);
     };
     QMenu* setup = menuBar()->addMenu(tr("Setup"));
-    add(setup, tr("Basic Settings"), command_id::BasicSettings, false);
+    add(setup, tr("Basic Settings"), command_id::BasicSettings, true);
     add(setup, tr("Alarm Settings"), command_id::AlarmSettings, false);
     add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, false);
-    add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, false);
+    add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
     QMenu* recordings = menuBar()->addMenu(tr("Recordings"));
-    add(recordings, tr("Max/Min"), command_id::MaxMin, false);
+    add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, false);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
@@ -145,15 +152,21 @@ bool CMyK520Dlg::HandleOutsideMessage(const QString& name)
     return true;
 }
 
-void CMyK520Dlg::RunDialog(QDialog& dialog, const std::function<void()>& prepare)
+void CMyK520Dlg::RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot)
 {
     services_.poller.DialogOpen = true;
-    if (prepare) {
+    if (read && services_.link.Connected()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        prepare();
+        if (read->code == CMD_READ_SETTING.code)
+            ReadSettings(services_.link, services_.readings);  // also refreshes the display units
+        else
+            services_.link.Exchange(MakeCommand(*read), *read);
         QApplication::restoreOverrideCursor();
     }
-    dialog.exec();
+    // After a timeout the dialog shows what the slot held from the last read.
+    if (read)
+        dialog.SetSettingsBlock(services_.link.Area().CopySlot(slot));
+    dialog.Run();
     services_.poller.DialogOpen = false;
     board_->Refresh();
 }
@@ -163,6 +176,15 @@ void CMyK520Dlg::RunCommand(int id)
     switch (id) {
     case command_id::About:
         ShowAbout();
+        break;
+    case command_id::BasicSettings:
+        RunDialog(*basicSettings_, &CMD_READ_SETTING, ReplyArea::kSettingSlot);
+        break;
+    case command_id::RainfallTotals:
+        RunDialog(*rainfallTotals_, nullptr, 0);
+        break;
+    case command_id::MaxMin:
+        RunDialog(*maxMin_, &CMD_READ_MAXMIN, ReplyArea::kMaxMinSlot);
         break;
     case command_id::FactoryReset:
         ResetToFactorySettings(services_.link, services_.dataFolder, services_.messages);

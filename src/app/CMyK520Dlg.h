@@ -17,8 +17,12 @@ class QMenu;
 namespace vorelle {
 
 class BoardView;
+class ConsoleDialog;
+class RainSet;
 class SimTransport;
 class UdevMonitor;
+class mk2_maxmin;
+class mk2_setting;
 
 // The main window: the painted board, the menu that opens every other part
 // of the program, the status bar that tells whether the console is there, and
@@ -62,6 +66,9 @@ public:
     bool OfferFirmwareUpdate();
 
     const BoardView& Board() const { return *board_; }
+    mk2_setting& BasicSettingsDialog() { return *basicSettings_; }
+    RainSet& RainfallTotalsDialog() { return *rainfallTotals_; }
+    mk2_maxmin& MaxMinDialog() { return *maxMin_; }
     QString ConnectionText() const;
 
 private:
@@ -71,14 +78,19 @@ private:
     void ShowConnection();
     void ShowAbout();
     // The one way every dialog command runs: the poll stands still while the
-    // dialog is open; `prepare` reads what the dialog shows.
-    void RunDialog(QDialog& dialog, const std::function<void()>& prepare);
+    // dialog is open; when connected, `read` is exchanged first and the
+    // dialog gets a copy of `slot`.
+    void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
     void ShowNotYetAvailable(const QString& what);
 
     Services services_;
     BoardView* board_ = nullptr;
     QLabel* connectionPane_ = nullptr;
     UdevMonitor* udev_ = nullptr;
+    // Built once and reused, so that each keeps its fields between openings.
+    mk2_setting* basicSettings_ = nullptr;
+    RainSet* rainfallTotals_ = nullptr;
+    mk2_maxmin* maxMin_ = nullptr;
     std::atomic<bool> repaintPending_{false};
 };
 

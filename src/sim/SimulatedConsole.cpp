@@ -1,10 +1,13 @@
 #include "sim/SimulatedConsole.h"
 
+#include "app/LiveItems.h"
 #include "link/Commands.h"
+#include "settings/TimeZones.h"
 #include "sim/LiveRecordEncoder.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 namespace vorelle {
@@ -156,10 +159,17 @@ int SimulatedConsole::NextReply(WireReport& wire, std::chrono::milliseconds time
     }
 }
 
+LiveValues SimulatedConsole::TakeReading(Clock::time_point now)
+{
+    LiveValues values = weather_.Read(now);
+    maxMin_.Update(values);
+    return values;
+}
+
 std::vector<Report> SimulatedConsole::LiveRecordReplies()
 {
     const Clock::time_point now = Now();
-    LiveValues values = weather_.Read(now);
+    const LiveValues values = TakeReading(now);
     const std::vector<std::uint8_t> record = EncodeLiveRecord(
         values, LiveRecordItems(weather_.ChannelCount(), weather_.SoilSensor(), weather_.Pm25Sensor()), now);
     // The record travels in two packets; the console splits it where the
@@ -182,6 +192,59 @@ void SimulatedConsole::ApplySettingsWrite(const Report& command)
     settings_[10] = command[9];
     settings_[11] = command[10];
     settings_[12] = command[11];
+    // The console knows which of its zones keep daylight saving and offers
+    // the switch accordingly.
+    settings_[9] = HasDaylightSavingRule(command[8]) ? 1 : 0;
+}
+
+void SimulatedConsole::ApplyItemsWrite(const Report& command)
+{
+    // Totals the command does not set (or sets to "no value") stay as the
+    // console has them now; one whose sensor is silent starts from 0.
+    const LiveValues now = TakeReading(Now());
+    std::int32_t today = std::max(now.RainToday, 0);
+    std::int32_t week = std::max(now.RainThisWeek, 0);
+    std::int32_t month = std::max(now.RainThisMonth, 0);
+    std::int32_t year = std::max(now.RainThisYear, 0);
+
+    const std::size_t end = std::min<std::size_t>(command[1], command.size());
+    std::size_t at = 2;
+    while (at < end) {
+        const std::uint8_t code = command[at];
+        const std::optional<ItemKind> kind = KindOfItem(code);
+        if (!kind)
+            break;
+        const std::size_t size = ValueSize(*kind);
+        if (size > end - at - 1)
+            break;
+        std::uint32_t raw = 0;
+        for (std::size_t i = 0; i < size; ++i)
+            raw = (raw << 8) | command[at + 1 + i];
+        const bool noValue = (*kind == ItemKind::Rain16 && raw == 0xFFFF) ||
+                             (*kind == ItemKind::Rain32 && raw == 0xFFFFFFFFu);
+        const auto total = static_cast<std::int32_t>(
+            std::min<std::uint32_t>(raw, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
+        if (!noValue) {
+            switch (code) {
+            case item::RainToday:
+                today = total;
+                break;
+            case item::RainThisWeek:
+                week = total;
+                break;
+            case item::RainThisMonth:
+                month = total;
+                break;
+            case item::RainThisYear:
+                year = total;
+                break;
+            default:
+                break;  // the clock and other items are the console's own business
+            }
+        }
+        at += 1 + size;
+    }
+    weather_.SetRainTotals(today, week, month, year);
 }
 
 std::vector<Report> SimulatedConsole::Answer(const Report& command)
@@ -241,9 +304,16 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
         return ack();
     case 0x04:
     case 0x06:
-    case 0x08:
         // Blocks without records yet.
         return {Reply(code, {})};
+    case 0x08:
+        return {Reply(code, maxMin_.Encode())};
+    case 0x09:
+        maxMin_.Clear(LittleEndian32(command, 2));
+        return ack();
+    case 0x0D:
+        ApplyItemsWrite(command);
+        return ack();
     case 0x0A:
         // An empty card: the terminating entry alone.
         return {Reply(code, {0, 0, 0, 0, 0})};
@@ -260,8 +330,6 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
         return {};
     case 0x05:
     case 0x07:
-    case 0x09:
-    case 0x0D:
     case 0x12:
     case 0x14:
     case 0x88:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/HidTransport.h"
+#include "sim/SimMaxMinRecords.h"
 #include "sim/SimWeather.h"
 
 #include <array>
@@ -51,6 +52,7 @@ public:
 
     SimFaults& Faults() { return faults_; }
     SimWeather& Weather() { return weather_; }
+    SimMaxMinRecords& MaxMin() { return maxMin_; }
 
     void SetMainScreen(bool onMainScreen) { mainScreen_ = onMainScreen; }
     bool OnMainScreen() const { return mainScreen_; }
@@ -73,11 +75,16 @@ private:
     std::vector<Report> LiveRecordReplies();
     Report Reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) const;
     void ApplySettingsWrite(const Report& command);
+    void ApplyItemsWrite(const Report& command);
+    // One reading of the weather at the console's clock; the max/min
+    // records take it in.
+    LiveValues TakeReading(Clock::time_point now);
     Clock::time_point Now() const;
 
     const double timeScale_;
     SimFaults faults_;
     SimWeather weather_;
+    SimMaxMinRecords maxMin_;
     std::atomic<bool> mainScreen_{true};
     std::atomic<bool> bootloader_{false};
 

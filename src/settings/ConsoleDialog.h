@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Messages.h"
+#include "link/ConsoleLink.h"
+#include "settings/SettingsSave.h"
+
+#include <QDialog>
+
+#include <functional>
+
+namespace vorelle {
+
+// What every station-settings dialog shares: the console's block copied in
+// before it opens, its screen flag, and the way a save ends. Constructed once
+// and reused, so a dialog keeps its fields between openings.
+class ConsoleDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    ConsoleDialog(ConsoleLink& link, Messages& messages, QWidget* parent = nullptr);
+    ~ConsoleDialog() override;
+
+    // The console's block as read just before the dialog opens (256 bytes).
+    void SetSettingsBlock(const ReplyArea::Slot& block) { block_ = block; }
+    const ReplyArea::Slot& SettingsBlock() const { return block_; }
+
+    // Fills the controls afresh and runs the dialog modally.
+    int Run();
+
+protected:
+    // Each opening: fill the controls from the block (or leave them empty
+    // without a console).
+    virtual void InitDialog() = 0;
+
+    // Runs a save (which waits for the console) under a busy cursor and shows
+    // how it ended; a save that went through closes the dialog, anything else
+    // leaves it open with what the user typed.
+    void SaveAndConclude(const std::function<SaveOutcome()>& save);
+
+    ConsoleLink& link_;
+    Messages& messages_;
+    ReplyArea::Slot block_{};
+    ScreenFlag screenFlag_{1};
+};
+
+}  // namespace vorelle

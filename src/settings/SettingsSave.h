@@ -1,0 +1,43 @@
+#pragma once
+
+#include "link/Commands.h"
+#include "link/ConsoleLink.h"
+#include "link/HidTransport.h"
+#include "link/ReplyRouter.h"
+
+#include <string>
+#include <string_view>
+
+namespace vorelle {
+
+inline constexpr std::string_view kSaveSuccessText = "Save Success";
+inline constexpr std::string_view kClearSuccessText = "Clear Success";
+inline constexpr std::string_view kSwitchToMainScreenText = "Please switch the device to the main screen.";
+inline constexpr std::string_view kNotConnectedNothingSavedText = "The console is not connected. Nothing was saved.";
+inline constexpr std::string_view kNotConnectedNothingClearedText =
+    "The console is not connected. Nothing was cleared.";
+
+enum class SaveStatus {
+    Done,           // written; the dialog closes as confirmed
+    InvalidInput,   // a typed value is refused; nothing sent
+    NotMainScreen,  // the console refused, or did not answer, the screen check; nothing written
+    NotConnected,   // no console; nothing sent
+};
+
+// What a settings dialog's Save (or Clear) ended with, and the text it shows.
+struct SaveOutcome {
+    SaveStatus status = SaveStatus::Done;
+    std::string message;
+
+    // Every other outcome leaves the dialog open with what the user typed.
+    bool ClosesDialog() const { return status == SaveStatus::Done; }
+};
+
+// The tail every settings save shares: refuse without a console, then the
+// screen check and, on the main screen, the write. `flag` is the dialog's
+// screen flag, registered with the link's router.
+SaveOutcome SaveWithScreenCheck(ConsoleLink& link, ScreenFlag& flag, const Report& write,
+                                const CommandSpec& writeSpec, ScreenCheckTiming checkTiming,
+                                std::string_view doneText, std::string_view notConnectedText);
+
+}  // namespace vorelle
