@@ -2,10 +2,7 @@
 #include "app/BoardPainter.h"
 #include "app/BoardView.h"
 #include "app/CMyK520Dlg.h"
-#include "support/MessageRecorder.h"
-#include "support/SimLinkFixture.h"
-#include "support/SteppedBeat.h"
-#include "support/TempFolder.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -17,44 +14,9 @@
 namespace vorelle {
 namespace {
 
-void ProcessEvents()
-{
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-}
+using test::ProcessEvents;
 
-class MainWindowTest : public test::SimLinkFixture {
-protected:
-    MainWindowTest()
-        : poller(link, readings, beat, [this] { window.RequestRepaint(); }),
-          window({link, readings, poller, messages, temp.Path(), &transport})
-    {
-    }
-
-    void SetUp() override
-    {
-        // The window opens the console itself.
-        window.Initialise();
-        window.show();
-        beat.AwaitStart();
-    }
-
-    void TearDown() override { poller.Stop(); }
-
-    // Lets the poll thread take one reading and the window draw it.
-    void TakeReading()
-    {
-        beat.Advance(10);
-        ProcessEvents();
-    }
-
-    LiveReadings readings;
-    test::SteppedBeat beat;
-    test::MessageRecorder messages;
-    test::TempFolder temp;
-    Poller poller;
-    CMyK520Dlg window;
-};
+class MainWindowTest : public test::WindowFixture {};
 
 TEST_F(MainWindowTest, ChannelItemWidensTheBoardAndItsAbsenceNarrowsIt)
 {

@@ -1,13 +1,9 @@
 #include "app/BoardTexts.h"
-#include "app/CMyK520Dlg.h"
 #include "app/CommandIds.h"
 #include "settings/RainSet.h"
 #include "settings/mk2_maxmin.h"
 #include "settings/mk2_setting.h"
-#include "support/MessageRecorder.h"
-#include "support/SimLinkFixture.h"
-#include "support/SteppedBeat.h"
-#include "support/TempFolder.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,27 +31,12 @@ Control* ById(QWidget& dialog, int id)
     return nullptr;
 }
 
-class SettingsDialogsTest : public test::SimLinkFixture {
+class SettingsDialogsTest : public test::WindowFixture {
 protected:
-    SettingsDialogsTest()
-        : poller(link, readings, beat, [this] { window.RequestRepaint(); }),
-          window({link, readings, poller, messages, temp.Path(), &transport})
-    {
-    }
-
     void SetUp() override
     {
-        window.Initialise();
-        beat.AwaitStart();
+        WindowFixture::SetUp();
         TakeReading();
-    }
-
-    void TearDown() override { poller.Stop(); }
-
-    void TakeReading()
-    {
-        beat.Advance(10);
-        QApplication::processEvents();
     }
 
     // Runs a menu command; `inside` acts on the open dialog, which must be
@@ -84,12 +65,6 @@ protected:
         return {};
     }
 
-    LiveReadings readings;
-    test::SteppedBeat beat;
-    test::MessageRecorder messages;
-    test::TempFolder temp;
-    Poller poller;
-    CMyK520Dlg window;
 };
 
 TEST_F(SettingsDialogsTest, BasicSettingsShowsTheBlockAndFahrenheitReachesTheBoard)
