@@ -39,8 +39,8 @@ protected:
         TakeReading();
     }
 
-    // Runs a menu command; `inside` acts on the open dialog, which must be
-    // closed when it returns (by a save that went through, or by `Close`).
+    // Runs a menu command; `inside` acts on the open dialog, which is
+    // cancelled afterwards unless a save closed it.
     void RunWithDialog(int command, QDialog& dialog, const std::function<void()>& inside)
     {
         bool acted = false;
@@ -64,7 +64,6 @@ protected:
                 return text.text;
         return {};
     }
-
 };
 
 TEST_F(SettingsDialogsTest, BasicSettingsShowsTheBlockAndFahrenheitReachesTheBoard)
