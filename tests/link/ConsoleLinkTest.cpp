@@ -62,6 +62,25 @@ TEST_F(ConsoleLinkTest, SettingsBlockReachesSlotOneAsReceived)
     EXPECT_TRUE(std::equal(block.begin(), block.end(), slot.begin()));
 }
 
+// Each block read lands in its own slot exactly: the calibration and alarm
+// blocks header included, the max/min block as its payload alone.
+TEST_F(ConsoleLinkTest, BlockReadsFillTheirSlotsExactlyAsRouted)
+{
+    for (const auto& [spec, slot] : {std::pair{CMD_READ_CALIB, ReplyArea::kCalibSlot},
+                                     std::pair{CMD_READ_ALARM, ReplyArea::kAlarmSlot}}) {
+        ASSERT_TRUE(link.Exchange(MakeCommand(spec), spec));
+        const ReplyArea::Slot stored = link.Area().CopySlot(slot);
+        EXPECT_EQ(stored[0], spec.code);
+        EXPECT_EQ(stored[1], 2) << "an empty block: code and length only";
+    }
+    ASSERT_TRUE(link.Exchange(MakeCommand(CMD_READ_MAXMIN), CMD_READ_MAXMIN));
+    const std::vector<std::uint8_t> records = console.MaxMin().Encode();
+    const ReplyArea::Slot stored = link.Area().CopySlot(ReplyArea::kMaxMinSlot);
+    ASSERT_FALSE(records.empty());
+    EXPECT_TRUE(std::equal(records.begin(), records.end(), stored.begin()));
+    EXPECT_EQ(stored[records.size()], 0) << "nothing beyond the payload";
+}
+
 TEST_F(ConsoleLinkTest, FirstLivePacketAloneTimesOutAndKeepsNothingHalfDone)
 {
     console.Faults().firstLivePacketOnly = true;
