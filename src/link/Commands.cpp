@@ -4,16 +4,16 @@ namespace vorelle {
 
 std::optional<CommandSpec> FindCommand(std::uint8_t code)
 {
-    for (const CommandSpec& spec : kCommandTable)
-        if (spec.code == code)
-            return spec;
+    for (const CommandSpec& entry : kCommandTable)
+        if (entry.code == code)
+            return entry;
     return std::nullopt;
 }
 
-Report MakeCommand(const CommandSpec& spec)
+Report MakeCommand(const CommandSpec& entry)
 {
     Report command{};
-    command[0] = spec.code;
+    command[0] = entry.code;
     return command;
 }
 

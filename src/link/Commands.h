@@ -68,6 +68,6 @@ inline constexpr CommandSpec kCommandTable[] = {
 std::optional<CommandSpec> FindCommand(std::uint8_t code);
 
 // A zero-filled command report with its code in byte 0.
-Report MakeCommand(const CommandSpec& spec);
+Report MakeCommand(const CommandSpec& entry);
 
 }  // namespace vorelle

@@ -35,9 +35,9 @@ void ConsoleLink::WaitForLink(int t1)
     link_.ReplyEvent.Reset();
 }
 
-bool ConsoleLink::WriteAndAwait(const Report& command, const CommandSpec& spec, int pause, int replyWait)
+bool ConsoleLink::WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait)
 {
-    router_.BeginExchange(spec.reply);
+    router_.BeginExchange(entry.reply);
     link_.WriteCommand(command);
     link_.Pause(pause);
     if (replyWait == kNone)
@@ -51,10 +51,10 @@ void ConsoleLink::ReleaseLink()
     link_.ReplyEvent.Set();
 }
 
-bool ConsoleLink::Exchange(const Report& command, const CommandSpec& spec, std::optional<int> replyWait)
+bool ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, std::optional<int> replyWait)
 {
-    WaitForLink(spec.t1);
-    const bool replied = WriteAndAwait(command, spec, spec.pause, replyWait.value_or(spec.t2));
+    WaitForLink(entry.t1);
+    const bool replied = WriteAndAwait(command, entry, entry.pause, replyWait.value_or(entry.t2));
     ReleaseLink();
     return replied;
 }

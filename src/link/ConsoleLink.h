@@ -48,7 +48,7 @@ public:
     // wait for the reply, release the link. True when the reply completed
     // within the wait. `replyWait` replaces the table's T2 where the caller
     // owns it (file transfers).
-    bool Exchange(const Report& command, const CommandSpec& spec, std::optional<int> replyWait = std::nullopt);
+    bool Exchange(const Report& command, const CommandSpec& entry, std::optional<int> replyWait = std::nullopt);
 
     // The screen check followed, within the same holding of the link, by a
     // settings write. `flag` is the dialog's screen flag, set to 1 when it
@@ -58,7 +58,7 @@ public:
 
 private:
     void WaitForLink(int t1);
-    bool WriteAndAwait(const Report& command, const CommandSpec& spec, int pause, int replyWait);
+    bool WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait);
     void ReleaseLink();
 
     HidLink link_;

@@ -16,10 +16,10 @@ using SteadyClock = std::chrono::steady_clock;
 class ConsoleLinkTest : public SimLinkFixture {
 protected:
     // Runs an exchange and tells how long the sender was held.
-    std::pair<bool, std::chrono::milliseconds> TimedExchange(const CommandSpec& spec)
+    std::pair<bool, std::chrono::milliseconds> TimedExchange(const CommandSpec& entry)
     {
         const auto start = SteadyClock::now();
-        const bool replied = link.Exchange(MakeCommand(spec), spec);
+        const bool replied = link.Exchange(MakeCommand(entry), entry);
         return {replied, std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - start)};
     }
 };
@@ -29,17 +29,17 @@ protected:
 // for their whole reply wait, although the console does answer.
 TEST_F(ConsoleLinkTest, ExchangesCompleteExactlyWhenTheirReplyIsRouted)
 {
-    for (const CommandSpec& spec : kCommandTable) {
-        if (spec.t2 == kNone || spec.code == CMD_ERASE_DEVICE.code || spec.code == CMD_READ_BLOCK.code)
+    for (const CommandSpec& entry : kCommandTable) {
+        if (entry.t2 == kNone || entry.code == CMD_ERASE_DEVICE.code || entry.code == CMD_READ_BLOCK.code)
             continue;  // not exchanged, or only the bootloader answers
-        SCOPED_TRACE(std::string(spec.name));
-        const auto [replied, held] = TimedExchange(spec);
-        EXPECT_EQ(replied, spec.routed);
-        if (!spec.routed) {
-            EXPECT_GE(held, Scaled(spec.t2));
+        SCOPED_TRACE(std::string(entry.name));
+        const auto [replied, held] = TimedExchange(entry);
+        EXPECT_EQ(replied, entry.routed);
+        if (!entry.routed) {
+            EXPECT_GE(held, Scaled(entry.t2));
         }
         EXPECT_TRUE(link.Link().ReplyEvent.IsSet()) << "the link is left released";
-        EXPECT_EQ(console.ReceivedCommands().back(), MakeCommand(spec));
+        EXPECT_EQ(console.ReceivedCommands().back(), MakeCommand(entry));
     }
 }
 
@@ -66,11 +66,11 @@ TEST_F(ConsoleLinkTest, SettingsBlockReachesSlotOneAsReceived)
 // blocks header included, the max/min block as its payload alone.
 TEST_F(ConsoleLinkTest, BlockReadsFillTheirSlotsExactlyAsRouted)
 {
-    for (const auto& [spec, slot] : {std::pair{CMD_READ_CALIB, ReplyArea::kCalibSlot},
+    for (const auto& [entry, slot] : {std::pair{CMD_READ_CALIB, ReplyArea::kCalibSlot},
                                      std::pair{CMD_READ_ALARM, ReplyArea::kAlarmSlot}}) {
-        ASSERT_TRUE(link.Exchange(MakeCommand(spec), spec));
+        ASSERT_TRUE(link.Exchange(MakeCommand(entry), entry));
         const ReplyArea::Slot stored = link.Area().CopySlot(slot);
-        EXPECT_EQ(stored[0], spec.code);
+        EXPECT_EQ(stored[0], entry.code);
         EXPECT_EQ(stored[1], 2) << "an empty block: code and length only";
     }
     ASSERT_TRUE(link.Exchange(MakeCommand(CMD_READ_MAXMIN), CMD_READ_MAXMIN));
@@ -163,11 +163,11 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, ScreenCheckTest,
 
 TEST_F(ConsoleLinkTest, EveryWriteReachesTheConsoleByteForByte)
 {
-    for (const CommandSpec& spec : kCommandTable) {
-        SCOPED_TRACE(std::string(spec.name));
-        Report command = MakeCommand(spec);
+    for (const CommandSpec& entry : kCommandTable) {
+        SCOPED_TRACE(std::string(entry.name));
+        Report command = MakeCommand(entry);
         for (std::size_t i = 1; i < command.size(); ++i)
-            command[i] = static_cast<std::uint8_t>(spec.code * 7 + i * 13);
+            command[i] = static_cast<std::uint8_t>(entry.code * 7 + i * 13);
         link.Link().WriteCommand(command);
         EXPECT_EQ(console.ReceivedCommands().back(), command);
         console.ClearReceived();
