@@ -80,6 +80,8 @@ struct UsageCase {
     const char* says;
 };
 
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << "'" << c.arguments << "'"; }
+
 class CliUsageTest : public ::testing::TestWithParam<UsageCase> {};
 
 TEST_P(CliUsageTest, AnswersWithStatusAndMessage)

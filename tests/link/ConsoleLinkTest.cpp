@@ -128,6 +128,8 @@ struct ScreenCase {
     ScreenCheckedWriteResult expected;
 };
 
+void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
+
 class ScreenCheckTest : public SimLinkFixture, public ::testing::WithParamInterface<ScreenCase> {};
 
 TEST_P(ScreenCheckTest, DecidesWhetherTheWriteGoesOut)

@@ -131,6 +131,8 @@ struct SlotCase {
     bool headerIncluded;
 };
 
+void PrintTo(const SlotCase& c, std::ostream* os) { *os << "reply 0x" << std::hex << c.reply; }
+
 class SlotRoutingTest : public ReplyRouterTest, public ::testing::WithParamInterface<SlotCase> {};
 
 TEST_P(SlotRoutingTest, StoresTheReplyInItsSlot)
@@ -161,6 +163,8 @@ struct SignalCase {
     bool signals;
     bool clearsPending;
 };
+
+void PrintTo(const SignalCase& c, std::ostream* os) { *os << "reply 0x" << std::hex << c.reply; }
 
 class SignalOnlyTest : public ReplyRouterTest, public ::testing::WithParamInterface<SignalCase> {};
 
@@ -300,6 +304,8 @@ struct MalformedCase {
     std::uint8_t length;
     std::size_t transferred;
 };
+
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
 
 class MalformedReportTest : public ReplyRouterTest, public ::testing::WithParamInterface<MalformedCase> {};
 

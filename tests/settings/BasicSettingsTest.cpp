@@ -61,6 +61,8 @@ struct DecodeCase {
     BasicSettingsForm expected;
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
 class DecodeBasicSettingsTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeBasicSettingsTest, FillsTheDialogAsTheConsoleSaysIt)
@@ -144,6 +146,8 @@ struct WriteCase {
     BasicSettingsForm form;
     Report expected;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
 WriteCase Edited(const char* name, void (*edit)(BasicSettingsForm&), std::initializer_list<std::uint8_t> bytes)
 {

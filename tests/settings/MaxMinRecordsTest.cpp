@@ -67,6 +67,8 @@ struct PartialCase {
     void (*change)(MaxMinRecords&);   // what the block changes in the earlier records
 };
 
+void PrintTo(const PartialCase& c, std::ostream* os) { *os << c.name; }
+
 class DecodeOverEarlierTest : public ::testing::TestWithParam<PartialCase> {};
 
 TEST_P(DecodeOverEarlierTest, AbsentItemsKeepTheEarlierValues)
@@ -112,6 +114,8 @@ struct MaskCase {
     MaxMinClearBoxes boxes;
     Report expected;
 };
+
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.name; }
 
 class ClearMaxMinTest : public SettingsLinkFixture, public ::testing::WithParamInterface<MaskCase> {};
 

@@ -24,6 +24,8 @@ struct ValidationCase {
     const char* message;  // empty: accepted
 };
 
+void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
+
 class ValidateRainTotalsTest : public ::testing::TestWithParam<ValidationCase> {};
 
 TEST_P(ValidateRainTotalsTest, RefusesTheFirstTotalOutOfRange)
@@ -66,6 +68,8 @@ struct WriteCase {
     RainTotalsForm form;
     Report expected;
 };
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
 class SaveRainTotalsTest : public SettingsLinkFixture, public ::testing::WithParamInterface<WriteCase> {};
 

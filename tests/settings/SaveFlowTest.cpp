@@ -30,6 +30,8 @@ struct FlowCase {
     std::vector<std::uint8_t> sent;  // command codes the console received
 };
 
+void PrintTo(const FlowCase& c, std::ostream* os) { *os << c.name; }
+
 SaveOutcome SaveBasic(ConsoleLink& link, ScreenFlag& flag)
 {
     BasicSettingsForm form;
