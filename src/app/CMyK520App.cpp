@@ -83,7 +83,12 @@ int CMyK520App::InitInstance()
         CMyK520Dlg::Services{*link_, readings_, *poller_, messages_, dataFolder, simulation_});
     messages_.SetParent(window_.get());
     QObject::connect(instance_.get(), &InstanceChannel::MessageReceived, window_.get(), [this](const QString& name) {
-        if (!window_->HandleOutsideMessage(name))
+        if (window_->HandleOutsideMessage(name))
+            return;
+        if (name == QLatin1String("plug") || name == QLatin1String("unplug"))
+            std::fprintf(stderr, "vorelle2: '%s' pulls the simulated console's cable; start with --simulate\n",
+                         qPrintable(name));
+        else
             std::fprintf(stderr, "vorelle2: ignoring unknown message '%s'\n", qPrintable(name));
     });
     window_->Initialise();

@@ -2,10 +2,9 @@
 
 #include "link/Commands.h"
 #include "settings/TimeZones.h"
+#include "units/NumberText.h"
 
 #include <algorithm>
-#include <cctype>
-#include <limits>
 
 namespace vorelle {
 
@@ -69,27 +68,9 @@ void SelectTimeZone(BasicSettingsForm& form, int row)
     form.daylightSavingVisible = HasDaylightSavingRule(row);
 }
 
-int ReadIntervalText(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Saturates instead of overflowing; any such number is out of range.
-    constexpr long long kLimit = std::numeric_limits<int>::max();
-    long long value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
-        value = std::min(value * 10 + (text[i] - '0'), kLimit);
-    return static_cast<int>(negative ? -value : value);
-}
-
 std::optional<std::string> ValidateBasicSettings(const BasicSettingsForm& form)
 {
-    const int interval = ReadIntervalText(form.interval);
+    const int interval = ReadLeadingInteger(form.interval);
     if (interval < kMinRecordingInterval || interval > kMaxRecordingInterval)
         return std::string(kIntervalMessage);
     return std::nullopt;
@@ -111,7 +92,7 @@ std::optional<Report> BuildWriteSetting(const BasicSettingsForm& form)
     // without a rule makes of it.
     command[DaylightSaving] = form.daylightSaving ? 1 : 0;
     command[TimeZone] = CodeOf(form.timeZoneRow, kTimeZoneCount);
-    command[write_byte::Interval] = static_cast<std::uint8_t>(ReadIntervalText(form.interval));
+    command[write_byte::Interval] = static_cast<std::uint8_t>(ReadLeadingInteger(form.interval));
     command[write_byte::Sensor] =
         form.sensorRow == kNoSensorRow ? kNoSensorCode : CodeOf(form.sensorRow, kSensorTexts.size());
     command[write_byte::Frequency] = CodeOf(form.frequencyRow, kFrequencyTexts.size());

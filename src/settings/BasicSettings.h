@@ -79,10 +79,6 @@ BasicSettingsForm DecodeBasicSettings(std::span<const std::uint8_t> block);
 // where the zone has a rule.
 void SelectTimeZone(BasicSettingsForm& form, int row);
 
-// The interval text read as a signed integer: leading blanks and a sign
-// allowed, trailing characters ignored, no number reads as 0.
-int ReadIntervalText(std::string_view text);
-
 // The message that refuses the form, if any.
 std::optional<std::string> ValidateBasicSettings(const BasicSettingsForm& form);
 

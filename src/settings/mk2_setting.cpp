@@ -99,7 +99,9 @@ BasicSettingsForm mk2_setting::Form() const
 void mk2_setting::OnTimeZoneChanged(int row)
 {
     // The box keeps its check state while hidden.
-    ui_->daylightSaving->setVisible(HasDaylightSavingRule(row));
+    BasicSettingsForm form = Form();
+    SelectTimeZone(form, row);
+    ui_->daylightSaving->setVisible(form.daylightSavingVisible);
 }
 
 void mk2_setting::OnSave()

@@ -1,4 +1,5 @@
 #include "settings/BasicSettings.h"
+#include "units/NumberText.h"
 #include "settings/SettingsLinkFixture.h"
 #include "settings/TimeZones.h"
 
@@ -120,7 +121,7 @@ TEST(IntervalTest, ReadsTheLeadingNumberAndAcceptsOneTo240)
     };
     for (const IntervalCase& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(ReadIntervalText(c.text), c.value);
+        EXPECT_EQ(ReadLeadingInteger(c.text), c.value);
         BasicSettingsForm form;
         form.interval = c.text;
         const std::optional<std::string> refusal = ValidateBasicSettings(form);
