@@ -1,6 +1,6 @@
 #include "app/BoardArt.h"
 
-#include "app/BoardLayout.h"
+#include "board/BoardLayout.h"
 
 #include <QColor>
 #include <QFont>
@@ -22,7 +22,7 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // Layout of the art. Everything the program writes over the picture comes
-// from app/BoardLayout.h; these are only the shapes around it.
+// from board/BoardLayout.h; these are only the shapes around it.
 
 // A translucent card behind a group of readings. Hairlines separate its
 // cells at the x positions in `dividers` (0 ends the list).

@@ -15,7 +15,7 @@ QSize BoardPictureSize(BoardSize size);
 
 // The background picture of a board: opaque (Format_RGB32), exactly
 // BoardPictureSize(size). It carries no names or values; those are written
-// over it at the rectangles of app/BoardLayout.h, in grey, and every place
+// over it at the rectangles of board/BoardLayout.h, in grey, and every place
 // they can land stays light enough for that.
 QImage PaintBoardPicture(BoardSize size);
 

@@ -1,7 +1,7 @@
 #include "app/BoardPainter.h"
 
-#include "app/BoardTexts.h"
-#include "app/WindArrow.h"
+#include "board/WindArrow.h"
+#include "board/BoardTexts.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/BoardArt.h"
-#include "app/LiveReadings.h"
+#include "live/LiveReadings.h"
 
 class QPainter;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/LiveReadings.h"
+#include "live/LiveReadings.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "app/FactoryReset.h"
 
-#include "app/DataFolder.h"
+#include "records/DataFolder.h"
 
 namespace vorelle {
 

@@ -1,5 +1,5 @@
 // vorelle2: the desktop companion of the Vorelle weather-station console.
-#include "app/CMyK520App.h"
+#include "app/Application.h"
 #include "app/InstanceChannel.h"
 
 #include <QApplication>
@@ -58,6 +58,6 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    vorelle::CMyK520App app({parser.isSet(simulate), parser.value(screenshot)});
+    vorelle::Application app({parser.isSet(simulate), parser.value(screenshot)});
     return app.InitInstance();
 }

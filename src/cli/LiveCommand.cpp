@@ -1,9 +1,9 @@
 #include "cli/LiveCommand.h"
 
-#include "app/BoardTexts.h"
-#include "app/LiveExchanges.h"
 #include "cli/Hex2BinCommand.h"
 #include "link/HidapiTransport.h"
+#include "board/BoardTexts.h"
+#include "live/LiveExchanges.h"
 #include "sim/SimTransport.h"
 
 #include <cstdio>

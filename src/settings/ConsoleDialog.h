@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Messages.h"
 #include "link/ConsoleLink.h"
+#include "messages/Messages.h"
 #include "settings/SettingsSave.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "settings/RainTotals.h"
 
-#include "app/LiveItems.h"
 #include "link/Commands.h"
+#include "live/LiveItems.h"
 
 namespace vorelle {
 

@@ -1,6 +1,6 @@
 #include "sim/LiveRecordEncoder.h"
 
-#include "app/LiveItems.h"
+#include "live/LiveItems.h"
 
 #include <ctime>
 

@@ -1,6 +1,6 @@
 #include "sim/SimMaxMinRecords.h"
 
-#include "app/LiveItems.h"
+#include "live/LiveItems.h"
 
 namespace vorelle {
 

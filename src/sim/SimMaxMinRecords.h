@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/LiveValues.h"
+#include "live/LiveValues.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "sim/SimWeather.h"
 
-#include "app/LiveDecoder.h"
-#include "app/LiveItems.h"
+#include "live/LiveDecoder.h"
+#include "live/LiveItems.h"
 
 #include <algorithm>
 #include <cmath>

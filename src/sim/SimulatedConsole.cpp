@@ -1,7 +1,7 @@
 #include "sim/SimulatedConsole.h"
 
-#include "app/LiveItems.h"
 #include "link/Commands.h"
+#include "live/LiveItems.h"
 #include "settings/TimeZones.h"
 #include "sim/LiveRecordEncoder.h"
 

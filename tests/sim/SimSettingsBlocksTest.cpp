@@ -1,4 +1,4 @@
-#include "app/LiveDecoder.h"
+#include "live/LiveDecoder.h"
 #include "settings/MaxMinRecords.h"
 #include "settings/RainTotals.h"
 #include "settings/SettingsLinkFixture.h"

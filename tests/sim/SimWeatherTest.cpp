@@ -1,5 +1,5 @@
-#include "app/LiveDecoder.h"
-#include "app/LiveItems.h"
+#include "live/LiveDecoder.h"
+#include "live/LiveItems.h"
 #include "sim/LiveRecordEncoder.h"
 #include "sim/SimWeather.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Messages.h"
+#include "messages/Messages.h"
 
 #include <deque>
 #include <string>

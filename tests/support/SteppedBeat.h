@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Poller.h"
+#include "live/Poller.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,8 +1,8 @@
+#include "WindowFixture.h"
 #include "app/AboutBox.h"
 #include "app/BoardPainter.h"
 #include "app/BoardView.h"
-#include "app/CMyK520Dlg.h"
-#include "WindowFixture.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QLabel>

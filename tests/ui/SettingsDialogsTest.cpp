@@ -1,9 +1,9 @@
-#include "app/BoardTexts.h"
-#include "app/CommandIds.h"
-#include "settings/RainSet.h"
-#include "settings/mk2_maxmin.h"
-#include "settings/mk2_setting.h"
 #include "WindowFixture.h"
+#include "app/CommandIds.h"
+#include "board/BoardTexts.h"
+#include "settings/BasicSettingsDialog.h"
+#include "settings/MaxMinDialog.h"
+#include "settings/RainTotalsDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -69,7 +69,7 @@ protected:
 TEST_F(SettingsDialogsTest, BasicSettingsShowsTheBlockAndFahrenheitReachesTheBoard)
 {
     console.SetUnitCodes(0, 2, 1, 0, 0);
-    mk2_setting& dialog = window.BasicSettingsDialog();
+    BasicSettingsDialog& dialog = window.BasicSettings();
     bool dialogOpenWhileShown = false;
     RunWithDialog(command_id::BasicSettings, dialog, [&] {
         dialogOpenWhileShown = poller.DialogOpen;
@@ -93,7 +93,7 @@ TEST_F(SettingsDialogsTest, BasicSettingsShowsTheBlockAndFahrenheitReachesTheBoa
 
 TEST_F(SettingsDialogsTest, BasicSettingsRefusesAndStaysOpen)
 {
-    mk2_setting& dialog = window.BasicSettingsDialog();
+    BasicSettingsDialog& dialog = window.BasicSettings();
     RunWithDialog(command_id::BasicSettings, dialog, [&] {
         ById<QLineEdit>(dialog, 1014)->setText("241");
         Click(dialog, 1005);
@@ -119,7 +119,7 @@ TEST_F(SettingsDialogsTest, BasicSettingsRefusesAndStaysOpen)
 
 TEST_F(SettingsDialogsTest, TimeZoneRuleShowsOrHidesDaylightSaving)
 {
-    mk2_setting& dialog = window.BasicSettingsDialog();
+    BasicSettingsDialog& dialog = window.BasicSettings();
     RunWithDialog(command_id::BasicSettings, dialog, [&] {
         QComboBox* zones = ById<QComboBox>(dialog, 1011);
         QCheckBox* dst = ById<QCheckBox>(dialog, 1019);
@@ -141,19 +141,19 @@ TEST_F(SettingsDialogsTest, DialogsOpenedWithoutAConsoleCannotSave)
     QApplication::processEvents();
     ASSERT_EQ(window.ConnectionText(), "Unconnected");
     console.ClearReceived();
-    mk2_setting& basic = window.BasicSettingsDialog();
+    BasicSettingsDialog& basic = window.BasicSettings();
     RunWithDialog(command_id::BasicSettings, basic, [&] {
         EXPECT_FALSE(ById<QPushButton>(basic, 1005)->isEnabled());
         EXPECT_TRUE(ById<QCheckBox>(basic, 1019)->isHidden());
         EXPECT_TRUE(ById<QLineEdit>(basic, 1014)->text().isEmpty());
         EXPECT_EQ(ById<QComboBox>(basic, 1006)->currentIndex(), 0);
     });
-    RainSet& rain = window.RainfallTotalsDialog();
+    RainTotalsDialog& rain = window.RainTotals();
     RunWithDialog(command_id::RainfallTotals, rain, [&] {
         EXPECT_FALSE(ById<QPushButton>(rain, 1005)->isEnabled());
         EXPECT_TRUE(ById<QLineEdit>(rain, 1014)->text().isEmpty());
     });
-    mk2_maxmin& maxMin = window.MaxMinDialog();
+    MaxMinDialog& maxMin = window.MaxMin();
     RunWithDialog(command_id::MaxMin, maxMin, [&] {
         EXPECT_FALSE(ById<QPushButton>(maxMin, 1005)->isEnabled());
         EXPECT_FALSE(ById<QPushButton>(maxMin, 1007)->isEnabled());
@@ -163,7 +163,7 @@ TEST_F(SettingsDialogsTest, DialogsOpenedWithoutAConsoleCannotSave)
 
 TEST_F(SettingsDialogsTest, CorrectedRainTotalShowsOnTheBoard)
 {
-    RainSet& dialog = window.RainfallTotalsDialog();
+    RainTotalsDialog& dialog = window.RainTotals();
     RunWithDialog(command_id::RainfallTotals, dialog, [&] {
         EXPECT_EQ(ById<QLabel>(dialog, 1100)->text(), "mm");
         EXPECT_FALSE(ById<QLineEdit>(dialog, 1016)->text().isEmpty());
@@ -180,7 +180,7 @@ TEST_F(SettingsDialogsTest, CorrectedRainTotalShowsOnTheBoard)
 
 TEST_F(SettingsDialogsTest, ClearedMaxMinRecordIsSeenAtTheNextOpening)
 {
-    mk2_maxmin& dialog = window.MaxMinDialog();
+    MaxMinDialog& dialog = window.MaxMin();
     RunWithDialog(command_id::MaxMin, dialog, [&] {
         EXPECT_FALSE(ById<QLineEdit>(dialog, 1030)->text().isEmpty());
         EXPECT_NE(ById<QLineEdit>(dialog, 1030)->text(), "--.-");
@@ -200,7 +200,7 @@ TEST_F(SettingsDialogsTest, ClearedMaxMinRecordIsSeenAtTheNextOpening)
 
 TEST_F(SettingsDialogsTest, ClearAllTicksEveryBox)
 {
-    mk2_maxmin& dialog = window.MaxMinDialog();
+    MaxMinDialog& dialog = window.MaxMin();
     RunWithDialog(command_id::MaxMin, dialog, [&] { Click(dialog, 1007); });
     const Report clear = console.ReceivedCommands(CMD_WRITE_MAXMIN.code).back();
     EXPECT_EQ((std::vector<int>{clear[1], clear[2], clear[3], clear[4], clear[5]}),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CMyK520Dlg.h"
+#include "app/MainWindow.h"
 #include "support/MessageRecorder.h"
 #include "support/SimLinkFixture.h"
 #include "support/SteppedBeat.h"
@@ -48,7 +48,7 @@ protected:
     MessageRecorder messages;
     TempFolder temp;
     Poller poller;
-    CMyK520Dlg window;
+    MainWindow window;
 };
 
 }  // namespace vorelle::test

@@ -1,0 +1,118 @@
+#include "app/Application.h"
+
+#include "app/BoardView.h"
+#include "app/InstanceChannel.h"
+#include "app/MainWindow.h"
+#include "link/HidapiTransport.h"
+#include "records/DataFolder.h"
+#include "sim/SimTransport.h"
+#include "sim/SimulatedConsole.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace vorelle {
+
+namespace {
+constexpr std::chrono::milliseconds kPollBeat{1000};
+constexpr int kSimulatedChannels = 3;
+// Without a console no reading ever comes; the screenshot shows the empty board.
+constexpr int kScreenshotPatienceMs = 15000;
+constexpr int kScreenshotCheckMs = 100;
+}  // namespace
+
+Application::Application(ProgramOptions options) : options_(std::move(options)) {}
+
+Application::~Application()
+{
+    // The poll thread talks to the link; it ends before the link does.
+    if (poller_)
+        poller_->Stop();
+}
+
+std::filesystem::path Application::DataFolder()
+{
+    const QByteArray overridden = qgetenv("VORELLE2_DATA_DIR");
+    if (!overridden.isEmpty())
+        return std::filesystem::path(overridden.toStdString());
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return std::filesystem::path(base.toStdString()) / "Vorelle2";
+}
+
+std::filesystem::path Application::ShippedFolder()
+{
+    // Beside the program in a build tree (and on Windows); in share/vorelle2
+    // once installed.
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    if (programDir.exists(QString::fromLatin1(kRecordStoreFile)))
+        return programDir.absolutePath().toStdString();
+    return QDir::cleanPath(programDir.absoluteFilePath(QStringLiteral("../share/vorelle2"))).toStdString();
+}
+
+int Application::InitInstance()
+{
+    instance_ = std::make_unique<InstanceChannel>(InstanceChannel::Key());
+    if (!instance_->Claim())
+        return 0;
+
+    const std::filesystem::path dataFolder = DataFolder();
+    PrepareDataFolder(ShippedFolder(), dataFolder);
+
+    if (options_.simulate) {
+        console_ = std::make_unique<SimulatedConsole>();
+        // A well-equipped station, so that every part of the board has something to show.
+        console_->Weather().SetChannelCount(kSimulatedChannels);
+        console_->Weather().SetSoilSensor(true);
+        console_->Weather().SetPm25Sensor(true);
+        auto simulation = std::make_unique<SimTransport>(*console_);
+        simulation_ = simulation.get();
+        transport_ = std::move(simulation);
+    } else {
+        transport_ = std::make_unique<HidapiTransport>();
+    }
+    link_ = std::make_unique<ConsoleLink>(*transport_);
+    beat_ = std::make_unique<SleepingBeat>(kPollBeat);
+    poller_ = std::make_unique<Poller>(*link_, readings_, *beat_, [this] { window_->RequestRepaint(); });
+
+    window_ = std::make_unique<MainWindow>(
+        MainWindow::Services{*link_, readings_, *poller_, messages_, dataFolder, simulation_});
+    messages_.SetParent(window_.get());
+    QObject::connect(instance_.get(), &InstanceChannel::MessageReceived, window_.get(), [this](const QString& name) {
+        if (window_->HandleOutsideMessage(name))
+            return;
+        if (name == QLatin1String("plug") || name == QLatin1String("unplug"))
+            std::fprintf(stderr, "vorelle2: '%s' pulls the simulated console's cable; start with --simulate\n",
+                         qPrintable(name));
+        else
+            std::fprintf(stderr, "vorelle2: ignoring unknown message '%s'\n", qPrintable(name));
+    });
+    window_->Initialise();
+    window_->show();
+    if (!options_.screenshotFile.isEmpty())
+        TakeScreenshotWhenDrawn();
+    return QApplication::exec();
+}
+
+void Application::TakeScreenshotWhenDrawn()
+{
+    auto* timer = new QTimer(window_.get());
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, window_.get(), [this, timer, started] {
+        if (window_->Board().Shown().generation == 0 && started->elapsed() < kScreenshotPatienceMs)
+            return;
+        timer->stop();
+        const bool saved = window_->grab().save(options_.screenshotFile, "PNG");
+        if (!saved)
+            std::fprintf(stderr, "vorelle2: cannot write %s\n", qPrintable(options_.screenshotFile));
+        QApplication::exit(saved ? 0 : 1);
+    });
+    timer->start(kScreenshotCheckMs);
+}
+
+}  // namespace vorelle

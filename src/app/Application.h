@@ -1,0 +1,57 @@
+#pragma once
+
+#include "link/ConsoleLink.h"
+#include "live/LiveReadings.h"
+#include "live/Poller.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+
+namespace vorelle {
+
+class MainWindow;
+class InstanceChannel;
+class SimulatedConsole;
+class SimTransport;
+
+struct ProgramOptions {
+    bool simulate = false;     // run on the simulated console
+    QString screenshotFile;    // save the window as a PNG once a reading is drawn, then quit
+};
+
+// The application: one instance per user, its working folder, the link to the
+// console, the poll thread and the main window.
+class Application {
+public:
+    explicit Application(ProgramOptions options);
+    ~Application();
+
+    // Runs the program until its window closes; returns the exit status. A
+    // second instance ends at once, silently.
+    int InitInstance();
+
+    // Where the working files live: VORELLE2_DATA_DIR, or the user's data folder.
+    static std::filesystem::path DataFolder();
+    // Where the files shipped with the program lie.
+    static std::filesystem::path ShippedFolder();
+
+private:
+    void TakeScreenshotWhenDrawn();
+
+    ProgramOptions options_;
+    std::unique_ptr<SimulatedConsole> console_;
+    std::unique_ptr<HidTransport> transport_;
+    SimTransport* simulation_ = nullptr;
+    std::unique_ptr<ConsoleLink> link_;
+    LiveReadings readings_;
+    std::unique_ptr<SleepingBeat> beat_;
+    std::unique_ptr<Poller> poller_;
+    MessageBoxes messages_;
+    std::unique_ptr<InstanceChannel> instance_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace vorelle

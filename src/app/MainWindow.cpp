@@ -1,0 +1,223 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutBox.h"
+#include "app/BoardArt.h"
+#include "app/BoardView.h"
+#include "app/CommandIds.h"
+#include "app/FactoryReset.h"
+#include "app/UdevMonitor.h"
+#include "live/LiveExchanges.h"
+#include "settings/BasicSettingsDialog.h"
+#include "settings/MaxMinDialog.h"
+#include "settings/RainTotalsDialog.h"
+#include "sim/SimTransport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include <cstdio>
+
+namespace vorelle {
+
+namespace {
+constexpr int kStatusBarHeight = 20;
+constexpr int kStatusPaneWidth = 150;
+}  // namespace
+
+MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent), services_(std::move(services))
+{
+    setWindowIcon(AppIcon());
+    BuildMenus();
+    BuildStatusBar();
+    setWindowTitle(QStringLiteral("Vorelle 2"));
+    board_ = new BoardView(services_.readings, this);
+    setCentralWidget(board_);
+    basicSettings_ = new BasicSettingsDialog(services_.link, services_.messages, this);
+    rainfallTotals_ = new RainTotalsDialog(services_.link, services_.messages, services_.readings, this);
+    maxMin_ = new MaxMinDialog(services_.link, services_.messages, services_.readings, this);
+    // The window takes the size of its board, which grows and shrinks with
+    // the channel column.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+MainWindow::~MainWindow()
+{
+    if (services_.simulation)
+        services_.simulation->SetPlugListener(nullptr);
+}
+
+void MainWindow::BuildMenus()
+{
+    const auto add = [this](QMenu* menu, const QString& text, int id, bool available) {
+        QAction* action = menu->addAction(text, this, [this, id] { RunCommand(id); });
+        action->setData(id);
+        action->setEnabled(available);
+    };
+    QMenu* setup = menuBar()->addMenu(tr("Setup"));
+    add(setup, tr("Basic Settings"), command_id::BasicSettings, true);
+    add(setup, tr("Alarm Settings"), command_id::AlarmSettings, false);
+    add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, false);
+    add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
+    QMenu* recordings = menuBar()->addMenu(tr("Recordings"));
+    add(recordings, tr("Max/Min"), command_id::MaxMin, true);
+    add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, false);
+    // Desktops give a window no system menu to append to; the About item
+    // lives in a Help menu instead.
+    QMenu* help = menuBar()->addMenu(tr("Help"));
+    add(help, tr("About Vorelle2 (&A)..."), command_id::About, true);
+}
+
+void MainWindow::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusBarHeight);
+    for (int pane = 0; pane < 3; ++pane) {
+        auto* empty = new QLabel(bar);
+        empty->setFixedWidth(kStatusPaneWidth);
+        bar->addWidget(empty);
+    }
+    connectionPane_ = new QLabel(bar);
+    bar->addWidget(connectionPane_, 1);
+}
+
+void MainWindow::Initialise()
+{
+    services_.link.Open();
+    WatchDevices();
+    services_.poller.Start();
+    ShowConnection();
+}
+
+void MainWindow::WatchDevices()
+{
+    if (services_.simulation) {
+        // Plug events come from whichever thread pulls the simulated cable.
+        services_.simulation->SetPlugListener([this](DeviceEvent event) {
+            QMetaObject::invokeMethod(this, [this, event] { OnDeviceChange(event); }, Qt::QueuedConnection);
+        });
+        return;
+    }
+    udev_ = new UdevMonitor(this);
+    connect(udev_, &UdevMonitor::DeviceChanged, this, &MainWindow::OnDeviceChange);
+    if (!udev_->Start())
+        std::fprintf(stderr, "vorelle2: no device events on this machine; a console plugged in later is not noticed\n");
+}
+
+QString MainWindow::ConnectionText() const { return connectionPane_->text(); }
+
+void MainWindow::ShowConnection()
+{
+    connectionPane_->setText(services_.link.Connected() ? tr("Connected") : tr("Unconnected"));
+}
+
+void MainWindow::RequestRepaint()
+{
+    if (repaintPending_.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            repaintPending_ = false;
+            board_->Refresh();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::OnDeviceChange(DeviceEvent event)
+{
+    if (services_.link.OnDeviceChange(event))
+        ShowConnection();
+}
+
+bool MainWindow::HandleOutsideMessage(const QString& name)
+{
+    if (name == QLatin1String("firmware-offer"))
+        OfferFirmwareUpdate();
+    else if (name == QLatin1String("web-server"))
+        RunCommand(command_id::WebServer);
+    else if (name == QLatin1String("mobile-network"))
+        RunCommand(command_id::MobileNetwork);
+    else if (name == QLatin1String("reset"))
+        RunCommand(command_id::FactoryReset);
+    else if (name == QLatin1String("unplug") && services_.simulation)
+        services_.simulation->Unplug();
+    else if (name == QLatin1String("plug") && services_.simulation)
+        services_.simulation->Plug();
+    else
+        return false;
+    return true;
+}
+
+void MainWindow::RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot)
+{
+    services_.poller.DialogOpen = true;
+    if (read && services_.link.Connected()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        if (read->code == CMD_READ_SETTING.code)
+            ReadSettings(services_.link, services_.readings);  // also refreshes the display units
+        else
+            services_.link.Exchange(MakeCommand(*read), *read);
+        QApplication::restoreOverrideCursor();
+    }
+    // After a timeout the dialog shows what the slot held from the last read.
+    if (read)
+        dialog.SetSettingsBlock(services_.link.Area().CopySlot(slot));
+    dialog.Run();
+    services_.poller.DialogOpen = false;
+    board_->Refresh();
+}
+
+void MainWindow::RunCommand(int id)
+{
+    switch (id) {
+    case command_id::About:
+        ShowAbout();
+        break;
+    case command_id::BasicSettings:
+        RunDialog(*basicSettings_, &CMD_READ_SETTING, ReplyArea::kSettingSlot);
+        break;
+    case command_id::RainfallTotals:
+        RunDialog(*rainfallTotals_, nullptr, 0);
+        break;
+    case command_id::MaxMin:
+        RunDialog(*maxMin_, &CMD_READ_MAXMIN, ReplyArea::kMaxMinSlot);
+        break;
+    case command_id::FactoryReset:
+        ResetToFactorySettings(services_.link, services_.dataFolder, services_.messages);
+        break;
+    case command_id::WebServer:
+        ShowNotYetAvailable(tr("The web server upload settings"));
+        break;
+    case command_id::MobileNetwork:
+        ShowNotYetAvailable(tr("The mobile network settings"));
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::ShowNotYetAvailable(const QString& what)
+{
+    services_.messages.Inform(tr("%1 are not available in this version of Vorelle 2.").arg(what).toStdString());
+}
+
+bool MainWindow::OfferFirmwareUpdate()
+{
+    const Message offer{"An updated version firmware is available.Upgrade now?", "Update Firmware",
+                        MessageButtons::OkCancel, MessageIcon::Question, true};
+    // Accepting will open the firmware update, which arrives with the
+    // firmware update itself.
+    return services_.messages.Show(offer) == MessageAnswer::Ok;
+}
+
+void MainWindow::ShowAbout()
+{
+    AboutBox about(this);
+    about.exec();
+}
+
+}  // namespace vorelle

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "link/ConsoleLink.h"
+#include "live/LiveReadings.h"
+#include "live/Poller.h"
+#include "messages/Messages.h"
+
+#include <QMainWindow>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+
+class QLabel;
+class QMenu;
+
+namespace vorelle {
+
+class BoardView;
+class ConsoleDialog;
+class RainTotalsDialog;
+class SimTransport;
+class UdevMonitor;
+class MaxMinDialog;
+class BasicSettingsDialog;
+
+// The main window: the painted board, the menu that opens every other part
+// of the program, the status bar that tells whether the console is there, and
+// the commands that reach the program from outside.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    struct Services {
+        ConsoleLink& link;
+        LiveReadings& readings;
+        Poller& poller;
+        Messages& messages;
+        std::filesystem::path dataFolder;
+        SimTransport* simulation = nullptr;  // set when running on the simulated console
+    };
+
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Opens the console, listens for device changes and starts polling;
+    // called once, after construction.
+    void Initialise();
+
+    // Safe from any thread: the board repaints soon on the UI thread, once
+    // however often it was asked in between.
+    void RequestRepaint();
+
+    // A HID interface arrived or left.
+    void OnDeviceChange(DeviceEvent event);
+
+    // A message from outside (`vorelle2 --send NAME`). False for a name the
+    // window does not know.
+    bool HandleOutsideMessage(const QString& name);
+
+    // Runs a menu or outside command by its id.
+    void RunCommand(int id);
+
+    // The firmware update offer another program makes. True when the owner
+    // accepted it.
+    bool OfferFirmwareUpdate();
+
+    const BoardView& Board() const { return *board_; }
+    BasicSettingsDialog& BasicSettings() { return *basicSettings_; }
+    RainTotalsDialog& RainTotals() { return *rainfallTotals_; }
+    MaxMinDialog& MaxMin() { return *maxMin_; }
+    QString ConnectionText() const;
+
+private:
+    void WatchDevices();
+    void BuildMenus();
+    void BuildStatusBar();
+    void ShowConnection();
+    void ShowAbout();
+    // The one way every dialog command runs: the poll stands still while the
+    // dialog is open; when connected, `read` is exchanged first and the
+    // dialog gets a copy of `slot`.
+    void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
+    void ShowNotYetAvailable(const QString& what);
+
+    Services services_;
+    BoardView* board_ = nullptr;
+    QLabel* connectionPane_ = nullptr;
+    UdevMonitor* udev_ = nullptr;
+    // Built once and reused, so that each keeps its fields between openings.
+    BasicSettingsDialog* basicSettings_ = nullptr;
+    RainTotalsDialog* rainfallTotals_ = nullptr;
+    MaxMinDialog* maxMin_ = nullptr;
+    std::atomic<bool> repaintPending_{false};
+};
+
+}  // namespace vorelle

@@ -1,0 +1,37 @@
+#include "live/LiveReadings.h"
+
+#include "live/LiveDecoder.h"
+
+namespace vorelle {
+
+LiveReadings::LiveReadings() { ResetLiveValues(snapshot_.values); }
+
+LiveReadings::Snapshot LiveReadings::Current() const
+{
+    std::lock_guard lock(mutex_);
+    return snapshot_;
+}
+
+UnitCodes LiveReadings::Units() const
+{
+    std::lock_guard lock(mutex_);
+    return snapshot_.values.units;
+}
+
+void LiveReadings::SetUnits(const UnitCodes& units)
+{
+    std::lock_guard lock(mutex_);
+    snapshot_.values.units = units;
+}
+
+void LiveReadings::Publish(const LiveValues& values, bool channelsPresent)
+{
+    std::lock_guard lock(mutex_);
+    const UnitCodes units = snapshot_.values.units;
+    snapshot_.values = values;
+    snapshot_.values.units = units;
+    snapshot_.channelsPresent = channelsPresent;
+    ++snapshot_.generation;
+}
+
+}  // namespace vorelle

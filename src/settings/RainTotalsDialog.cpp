@@ -1,0 +1,50 @@
+#include "settings/RainTotalsDialog.h"
+
+#include "ui_RainTotalsDialog.h"
+#include "units/Formatters.h"
+#include "units/Parsers.h"
+#include "widgets/QtText.h"
+
+namespace vorelle {
+
+RainTotalsDialog::RainTotalsDialog(ConsoleLink& link, Messages& messages, const LiveReadings& readings, QWidget* parent)
+    : ConsoleDialog(link, messages, parent), readings_(readings), ui_(std::make_unique<Ui::RainTotalsDialog>())
+{
+    ui_->setupUi(this);
+    connect(ui_->saveButton, &QPushButton::clicked, this, &RainTotalsDialog::OnSave);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+RainTotalsDialog::~RainTotalsDialog() = default;
+
+void RainTotalsDialog::InitDialog()
+{
+    QLineEdit* fields[] = {ui_->today, ui_->week, ui_->month, ui_->year};
+    QLabel* units[] = {ui_->todayUnit, ui_->weekUnit, ui_->monthUnit, ui_->yearUnit};
+    for (QLineEdit* field : fields)
+        field->clear();
+    ui_->saveButton->setEnabled(link_.Connected());
+    if (!link_.Connected())
+        return;
+    const LiveValues values = readings_.Current().values;
+    const std::uint8_t unit = values.units.rain;
+    const std::int32_t totals[] = {values.RainToday, values.RainThisWeek, values.RainThisMonth, values.RainThisYear};
+    for (int i = 0; i < 4; ++i) {
+        fields[i]->setText(QString::fromStdString(FormatRain(unit, RainFormat::NumberOnly, totals[i])));
+        units[i]->setText(ToQString(RainUnitName(unit)));
+    }
+}
+
+void RainTotalsDialog::OnSave()
+{
+    // The unit the fields were shown in is the unit they are read in.
+    const std::uint8_t unit = readings_.Units().rain;
+    const auto entry = [unit](const QLineEdit* field) {
+        const std::string text = field->text().toStdString();
+        return RainEntryOf(text, ParseRain(unit, text));
+    };
+    const RainTotalsForm form{entry(ui_->today), entry(ui_->week), entry(ui_->month), entry(ui_->year)};
+    SaveAndConclude([&] { return SaveRainTotals(link_, screenFlag_, form); });
+}
+
+}  // namespace vorelle

@@ -1,0 +1,72 @@
+#include "app/FactoryReset.h"
+#include "support/MessageRecorder.h"
+#include "support/SimLinkFixture.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace vorelle {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+class FactoryResetTest : public test::SimLinkFixture {
+protected:
+    void SetUp() override
+    {
+        SimLinkFixture::SetUp();
+        temp.Write("a.csv", "1");
+        temp.Write("W2026.csv", "2");
+        temp.Write("QM710.db", "keep");
+        temp.Write("notes.txt", "keep");
+    }
+
+    int CsvFiles() const
+    {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(temp.Path()))
+            count += entry.path().extension() == ".csv";
+        return count;
+    }
+
+    TempFolder temp;
+    test::MessageRecorder messages;
+};
+
+TEST_F(FactoryResetTest, CancelDeletesNothingAndSendsNothing)
+{
+    messages.answers = {MessageAnswer::Cancel};
+    EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::Cancelled);
+    EXPECT_EQ(CsvFiles(), 2);
+    EXPECT_TRUE(console.ReceivedCommands().empty());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const Message& question = messages.shown[0];
+    EXPECT_EQ(question.text, "Reset to factory setting?");
+    EXPECT_EQ(question.buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(question.icon, MessageIcon::Warning);
+    EXPECT_TRUE(question.cancelIsDefault);
+}
+
+TEST_F(FactoryResetTest, OkDeletesTheRecordingsAndResetsTheConsole)
+{
+    EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::ConsoleReset);
+    EXPECT_EQ(CsvFiles(), 0);
+    EXPECT_EQ(test::ReadWhole(temp.Path() / "QM710.db"), "keep");
+    EXPECT_TRUE(fs::exists(temp.Path() / "notes.txt"));
+    EXPECT_EQ(console.ReceivedCommands(), (std::vector<Report>{MakeCommand(CMD_RESET)}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Reset to factory setting?", "Success"}));
+}
+
+TEST_F(FactoryResetTest, WithoutAConsoleTheRecordingsGoAllTheSameAndNothingIsSaid)
+{
+    transport.Unplug();
+    link.OnDeviceChange(DeviceEvent::Removal);
+    EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::FilesDeleted);
+    EXPECT_EQ(CsvFiles(), 0);
+    EXPECT_TRUE(console.ReceivedCommands().empty());
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vorelle

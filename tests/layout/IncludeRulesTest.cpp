@@ -1,0 +1,112 @@
+// The house rules of the source tree: dependencies point one way (nothing but
+// the program includes the program's folder) and the core library stays plain
+// C++ that builds and runs without Qt.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vorelle {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSourceRoot = fs::path(VORELLE2_SOURCE_DIR) / "src";
+
+std::vector<std::string> Lines(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The project headers a file includes ("folder/Name.h"), and the system
+// headers (<...>).
+struct Includes {
+    std::vector<std::string> project;
+    std::vector<std::string> system;
+};
+
+Includes IncludesOf(const fs::path& file)
+{
+    static const std::regex quoted(R"re(^\s*#\s*include\s+"([^"]+)")re");
+    static const std::regex angled(R"re(^\s*#\s*include\s+<([^>]+)>)re");
+    Includes found;
+    std::smatch match;
+    for (const std::string& line : Lines(file)) {
+        if (std::regex_search(line, match, quoted))
+            found.project.push_back(match[1]);
+        else if (std::regex_search(line, match, angled))
+            found.system.push_back(match[1]);
+    }
+    return found;
+}
+
+bool IsQtHeader(const std::string& header)
+{
+    return (header.size() > 1 && header[0] == 'Q' && std::isupper(static_cast<unsigned char>(header[1]))) ||
+           header.rfind("Qt", 0) == 0 || header.rfind("qt", 0) == 0;
+}
+
+std::vector<fs::path> SourceFiles()
+{
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(kSourceRoot)) {
+        const std::string extension = entry.path().extension().string();
+        if (entry.is_regular_file() && (extension == ".h" || extension == ".cpp"))
+            files.push_back(entry.path());
+    }
+    return files;
+}
+
+TEST(IncludeRulesTest, OnlyTheProgramIncludesTheProgramsFolder)
+{
+    const std::size_t filesChecked = SourceFiles().size();
+    ASSERT_GT(filesChecked, 50u) << "the source tree was not found at " << kSourceRoot;
+    for (const fs::path& file : SourceFiles()) {
+        const fs::path folder = fs::relative(file, kSourceRoot).begin()->string();
+        if (folder == "app")
+            continue;
+        for (const std::string& header : IncludesOf(file).project)
+            EXPECT_NE(header.rfind("app/", 0), 0u) << fs::relative(file, kSourceRoot) << " includes " << header;
+    }
+}
+
+// Follows the project headers a core source includes, however deep, so that
+// a Qt header reached through a helper header is caught too.
+void CheckPlainCpp(const fs::path& file, std::set<fs::path>& seen, const fs::path& origin)
+{
+    if (!seen.insert(file).second)
+        return;
+    const Includes includes = IncludesOf(file);
+    for (const std::string& header : includes.system)
+        EXPECT_FALSE(IsQtHeader(header)) << origin << " reaches Qt through " << file << " (<" << header << ">)";
+    for (const std::string& header : includes.project) {
+        EXPECT_NE(header.rfind("ui_", 0), 0u) << origin << " reaches a form through " << file;
+        const fs::path path = kSourceRoot / header;
+        if (fs::exists(path))
+            CheckPlainCpp(path, seen, origin);
+    }
+}
+
+TEST(IncludeRulesTest, CoreSourcesNeverReachQt)
+{
+    const std::vector<std::string> coreSources = Lines(VORELLE2_CORE_SOURCES);
+    ASSERT_GT(coreSources.size(), 20u) << "no core source list at " << VORELLE2_CORE_SOURCES;
+    for (const std::string& source : coreSources) {
+        if (source.empty())
+            continue;
+        std::set<fs::path> seen;
+        CheckPlainCpp(source, seen, fs::relative(source, kSourceRoot));
+    }
+}
+
+}  // namespace
+}  // namespace vorelle
