@@ -65,7 +65,7 @@ void BM_LiveExchangeThroughReadPath(benchmark::State& state)
     link.Open();
     std::int64_t failed = 0;
     for (auto _ : state)
-        if (!link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE))
+        if (link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE) != ExchangeResult::Answered)
             ++failed;
     state.SetItemsProcessed(state.iterations() * 2);
     state.counters["failed"] = static_cast<double>(failed);
