@@ -30,7 +30,11 @@ Application::Application(ProgramOptions options) : options_(std::move(options)) 
 
 Application::~Application()
 {
-    // The poll thread talks to the link; it ends before the link does.
+    // An exchange in progress with a silent console would hold the poll
+    // thread for seconds; the program ends without waiting for it. The poll
+    // thread talks to the link, so it ends before the link does.
+    if (link_)
+        link_->Abandon();
     if (poller_)
         poller_->Stop();
 }
@@ -57,8 +61,16 @@ std::filesystem::path Application::ShippedFolder()
 int Application::InitInstance()
 {
     instance_ = std::make_unique<InstanceChannel>(InstanceChannel::Key());
-    if (!instance_->Claim())
-        return 0;
+    if (!instance_->Claim()) {
+        QString ignored;
+        InstanceChannel::Send(InstanceChannel::Key(), QString::fromLatin1(InstanceChannel::kActivateMessage), &ignored);
+        if (options_.screenshotFile.isEmpty())
+            return 0;
+        // The picture asked for cannot be made by this run; saying nothing
+        // would pass for success.
+        std::fprintf(stderr, "vorelle2: another Vorelle 2 runs on this data folder; no screenshot was taken\n");
+        return 1;
+    }
 
     const std::filesystem::path dataFolder = DataFolder();
     PrepareDataFolder(ShippedFolder(), dataFolder);
@@ -82,6 +94,9 @@ int Application::InitInstance()
     window_ = std::make_unique<MainWindow>(
         MainWindow::Services{*link_, readings_, *poller_, messages_, dataFolder, simulation_});
     messages_.SetParent(window_.get());
+    QObject::connect(instance_.get(), &InstanceChannel::JunkReceived, window_.get(), [](const QString& why) {
+        std::fprintf(stderr, "vorelle2: %s\n", qPrintable(why));
+    });
     QObject::connect(instance_.get(), &InstanceChannel::MessageReceived, window_.get(), [this](const QString& name) {
         if (window_->HandleOutsideMessage(name))
             return;

@@ -5,12 +5,14 @@
 #include "app/BoardView.h"
 #include "app/CommandIds.h"
 #include "app/FactoryReset.h"
+#include "app/InstanceChannel.h"
 #include "app/UdevMonitor.h"
 #include "live/LiveExchanges.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/MaxMinDialog.h"
 #include "settings/RainTotalsDialog.h"
 #include "sim/SimTransport.h"
+#include "widgets/QtText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -111,7 +113,24 @@ QString MainWindow::ConnectionText() const { return connectionPane_->text(); }
 
 void MainWindow::ShowConnection()
 {
-    connectionPane_->setText(services_.link.Connected() ? tr("Connected") : tr("Unconnected"));
+    const bool connected = services_.link.Connected();
+    connectionPane_->setText(connected ? tr("Connected") : tr("Unconnected"));
+    const std::optional<OpenProblem> problem = connected ? std::nullopt : services_.link.Link().LastOpenProblem();
+    const QString problemText = problem ? ToQString(DescribeOpenProblem(*problem)) : QString();
+    connectionPane_->setToolTip(problemText);
+    // Said once on standard error too, where someone starting the program
+    // from a terminal looks first.
+    if (!problemText.isEmpty() && problemText != reportedOpenProblem_)
+        std::fprintf(stderr, "vorelle2: %s\n", qPrintable(problemText));
+    reportedOpenProblem_ = problemText;
+}
+
+void MainWindow::BringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::RequestRepaint()
@@ -135,7 +154,9 @@ void MainWindow::OnDeviceChange(DeviceEvent event)
 
 bool MainWindow::HandleOutsideMessage(const QString& name)
 {
-    if (name == QLatin1String("firmware-offer"))
+    if (name == QLatin1String(InstanceChannel::kActivateMessage))
+        BringToFront();
+    else if (name == QLatin1String("firmware-offer"))
         OfferFirmwareUpdate();
     else if (name == QLatin1String("web-server"))
         RunCommand(command_id::WebServer);

@@ -54,8 +54,8 @@ public:
     // A HID interface arrived or left.
     void OnDeviceChange(DeviceEvent event);
 
-    // A message from outside (`vorelle2 --send NAME`). False for a name the
-    // window does not know.
+    // A message from outside (`vorelle2 --send NAME`, or a second start of the
+    // program asking to be shown). False for a name the window does not know.
     bool HandleOutsideMessage(const QString& name);
 
     // Runs a menu or outside command by its id.
@@ -76,6 +76,7 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void ShowConnection();
+    void BringToFront();
     void ShowAbout();
     // The one way every dialog command runs: the poll stands still while the
     // dialog is open; when connected, `read` is exchanged first and the
@@ -92,6 +93,7 @@ private:
     RainTotalsDialog* rainfallTotals_ = nullptr;
     MaxMinDialog* maxMin_ = nullptr;
     std::atomic<bool> repaintPending_{false};
+    QString reportedOpenProblem_;
 };
 
 }  // namespace vorelle

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <thread>
 
 namespace vorelle {
 namespace {
@@ -250,6 +251,27 @@ INSTANTIATE_TEST_SUITE_P(
                       ReleaseCase{"ProgramEnding", [](SimTransport&, ConsoleLink& link) { link.Abandon(); },
                                   ExchangeResult::Abandoned}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A write whose answer is never routed waits its whole reply wait; a console
+// pulled in that time may or may not have taken it, and the sender is told so.
+TEST(ConsoleLinkGoneTest, AConsolePulledAfterTheWriteLeftMakesTheOutcomeUncertain)
+{
+    SimulatedConsole console;
+    SimTransport transport(console);
+    ConsoleLink link(transport);  // real time: the write's reply wait is 500 ms
+    ASSERT_TRUE(link.Open());
+    ScreenFlag flag{1};
+    link.Router().AddScreenFlag(flag);
+    std::jthread puller([&] {
+        while (console.ReceivedCommands(CMD_WRITE_CALIB.code).empty())
+            std::this_thread::sleep_for(1ms);
+        transport.Unplug();
+        link.OnDeviceChange(DeviceEvent::Removal);
+    });
+    EXPECT_EQ(link.WriteAfterScreenCheck(MakeCommand(CMD_WRITE_CALIB), CMD_WRITE_CALIB, flag),
+              ScreenCheckedWriteResult::GoneDuringWrite);
+    link.Router().RemoveScreenFlag(flag);
+}
 
 TEST_F(ConsoleLinkTest, WithoutAConsoleAnExchangeSendsNothingAndReturnsAtOnce)
 {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,24 @@ TEST_F(MainWindowTest, StatusPaneFollowsTheConsoleButNotOtherDevices)
     ProcessEvents();
     EXPECT_EQ(window.ConnectionText(), "Connected");
     EXPECT_TRUE(link.Connected());
+}
+
+TEST_F(MainWindowTest, AConsoleThatCannotBeOpenedIsExplainedOnTheStatusPane)
+{
+    transport.RefuseOpening(SimTransport::kConsolePath, "Permission denied");
+    window.HandleOutsideMessage("unplug");
+    window.HandleOutsideMessage("plug");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Unconnected");
+    const QString tip = window.findChild<QStatusBar*>()->findChildren<QLabel*>().last()->toolTip();
+    EXPECT_TRUE(tip.contains(SimTransport::kConsolePath) && tip.contains("Permission denied") && tip.contains("udev"))
+        << tip.toStdString();
+
+    transport.RefuseOpening(SimTransport::kConsolePath, "");
+    window.HandleOutsideMessage("unplug");
+    window.HandleOutsideMessage("plug");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Connected");
 }
 
 TEST_F(MainWindowTest, OutsideResetAsksAndDeletesOnlyOnOk)

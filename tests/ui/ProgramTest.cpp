@@ -80,6 +80,13 @@ TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
     EXPECT_TRUE(secondOutput.isEmpty()) << secondOutput.toStdString();
     EXPECT_EQ(first.state(), QProcess::Running);
 
+    // A run asked for a picture it cannot make must not pass for success.
+    const QString file = QString::fromStdString((data.Path() / "never.png").string());
+    EXPECT_EQ(Run({"--simulate", "--screenshot", file}, &secondOutput), 1);
+    EXPECT_TRUE(secondOutput.contains("another Vorelle 2")) << secondOutput.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(file.toStdString()));
+    EXPECT_EQ(first.state(), QProcess::Running);
+
     first.terminate();
     ASSERT_TRUE(first.waitForFinished(10000));
 }

@@ -35,7 +35,7 @@ class SettingsDialogsTest : public test::WindowFixture {
 protected:
     void SetUp() override
     {
-        WindowFixture::SetUp();
+        test::WindowFixture::SetUp();
         TakeReading();
     }
 
