@@ -27,6 +27,18 @@ namespace vorelle {
 namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kStatusPaneWidth = 150;
+
+// Every dialog a name opens, by the command that opens it.
+struct NamedDialog {
+    const char* name;
+    int command;
+};
+constexpr NamedDialog kNamedDialogs[] = {
+    {"basic-settings", command_id::BasicSettings},
+    {"rainfall-totals", command_id::RainfallTotals},
+    {"max-min", command_id::MaxMin},
+    {"about", command_id::About},
+};
 }  // namespace
 
 MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent), services_(std::move(services))
@@ -58,18 +70,26 @@ void MainWindow::BuildMenus()
         action->setData(id);
         action->setEnabled(available);
     };
-    QMenu* setup = menuBar()->addMenu(tr("Setup"));
+    QMenu* setup = menuBar()->addMenu(tr("&Setup"));
     add(setup, tr("Basic Settings"), command_id::BasicSettings, true);
     add(setup, tr("Alarm Settings"), command_id::AlarmSettings, false);
     add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, false);
     add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
-    QMenu* recordings = menuBar()->addMenu(tr("Recordings"));
+    QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, false);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
-    QMenu* help = menuBar()->addMenu(tr("Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     add(help, tr("About Vorelle2 (&A)..."), command_id::About, true);
+
+    // No menu of its own carries it, but desktops quit with Ctrl+Q everywhere
+    // (spelled out: not every platform theme defines the standard key).
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
 void MainWindow::BuildStatusBar()
@@ -219,6 +239,25 @@ void MainWindow::RunCommand(int id)
     default:
         break;
     }
+}
+
+QStringList MainWindow::DialogNames()
+{
+    QStringList names;
+    for (const NamedDialog& dialog : kNamedDialogs)
+        names << QString::fromLatin1(dialog.name);
+    return names;
+}
+
+bool MainWindow::ShowDialog(const QString& name)
+{
+    for (const NamedDialog& dialog : kNamedDialogs) {
+        if (name == QLatin1String(dialog.name)) {
+            RunCommand(dialog.command);
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainWindow::ShowNotYetAvailable(const QString& what)

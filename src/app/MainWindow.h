@@ -61,6 +61,12 @@ public:
     // Runs a menu or outside command by its id.
     void RunCommand(int id);
 
+    // The dialogs that can be opened by name (`vorelle2 --show NAME`).
+    static QStringList DialogNames();
+    // Opens the dialog called `name` as its menu item or message does, and
+    // returns when it closes. False for an unknown name.
+    bool ShowDialog(const QString& name);
+
     // The firmware update offer another program makes. True when the owner
     // accepted it.
     bool OfferFirmwareUpdate();
