@@ -4,8 +4,8 @@
 // units/Formatters.h says: the missing text exactly for its quantity's
 // missing markers; otherwise the number in the unit's decimals, within
 // rounding of the value converted by the unit's own constant, followed by
-// the unit's name. The unit table is written out here a second time, from
-// the console's documentation, so that the formatters are held against it.
+// the unit's name. The console's table of units and conversion constants is
+// written out here a second time, so that the formatters are held against it.
 
 #include "FuzzCheck.h"
 #include "live/LiveValues.h"
@@ -45,7 +45,7 @@ inline Column PressureColumn(std::uint8_t code)
     return {"mmHg", 1.0 / 1.33322, 0.0, 1};
 }
 
-// Beaufort (code 2) has no column: it shows a class.
+// Beaufort (code 2) shows a class, which is checked apart.
 inline Column WindColumn(std::uint8_t code)
 {
     switch (code) {
@@ -144,51 +144,34 @@ inline bool OneOf(std::int32_t value, std::int32_t a, std::int32_t b)
     return value == a || value == b;
 }
 
-inline void CheckTemperature(std::uint8_t code, std::int32_t value)
-{
-    const std::string withUnit = FormatTemperature(code, Show::WithUnit, value);
-    const std::string numberOnly = FormatTemperature(code, Show::NumberOnly, value);
-    if (OneOf(value, 0x7FFF, 0xFFFF)) {
-        Check(withUnit == kMissingValueText && numberOnly == kMissingValueText, "a missing temperature shows --.-");
-        return;
-    }
-    const Column column = TemperatureColumn(code);
-    CheckDecimalText(withUnit, column, value, WithUnit(column.unit));
-    CheckDecimalText(numberOnly, column, value, {});
-}
+using ShowFormatter = std::string (*)(std::uint8_t, Show, std::int32_t);
 
-inline void CheckPressure(std::uint8_t code, std::int32_t value)
+// Temperature, pressure and wind, with and without the unit; all three are
+// missing at 0x7FFF and 0xFFFF.
+inline void CheckShowModes(ShowFormatter format, std::uint8_t code, std::int32_t value, const Column& column)
 {
-    const std::string withUnit = FormatPressure(code, Show::WithUnit, value);
-    const std::string numberOnly = FormatPressure(code, Show::NumberOnly, value);
-    if (OneOf(value, 0xFFFF, 0x7FFF)) {
-        Check(withUnit == kMissingValueText && numberOnly == kMissingValueText, "a missing pressure shows --.-");
+    const std::string withUnit = format(code, Show::WithUnit, value);
+    const std::string numberOnly = format(code, Show::NumberOnly, value);
+    if (OneOf(value, 0x7FFF, 0xFFFF)) {
+        Check(withUnit == kMissingValueText && numberOnly == kMissingValueText, "a missing reading shows --.-");
         return;
     }
-    const Column column = PressureColumn(code);
     CheckDecimalText(withUnit, column, value, WithUnit(column.unit));
     CheckDecimalText(numberOnly, column, value, {});
 }
 
 inline void CheckWind(std::uint8_t code, std::int32_t value)
 {
-    const std::string withUnit = FormatWind(code, Show::WithUnit, value);
-    const std::string numberOnly = FormatWind(code, Show::NumberOnly, value);
-    if (OneOf(value, 0xFFFF, 0x7FFF)) {
-        Check(withUnit == kMissingValueText && numberOnly == kMissingValueText, "a missing wind shows --.-");
+    if (code != kWindBeaufort || OneOf(value, 0x7FFF, 0xFFFF)) {
+        CheckShowModes(FormatWind, code, value, WindColumn(code));
         return;
     }
-    if (code == kWindBeaufort) {
-        int beaufort = 0;
-        while (beaufort < 12 && value >= kBeaufortStarts[beaufort + 1])
-            ++beaufort;
-        const std::string number = std::to_string(beaufort);
-        Check(numberOnly == number && withUnit == number + " bft", "wind in bft shows the class of the speed");
-        return;
-    }
-    const Column column = WindColumn(code);
-    CheckDecimalText(withUnit, column, value, WithUnit(column.unit));
-    CheckDecimalText(numberOnly, column, value, {});
+    int beaufort = 0;
+    while (beaufort < 12 && value >= kBeaufortStarts[beaufort + 1])
+        ++beaufort;
+    const std::string number = std::to_string(beaufort);
+    Check(FormatWind(code, Show::NumberOnly, value) == number && FormatWind(code, Show::WithUnit, value) == number + " bft",
+          "wind in bft shows the class of the speed");
 }
 
 inline void CheckRain(std::uint8_t code, std::int32_t value)
@@ -256,8 +239,8 @@ inline void CheckPm25(std::int32_t value)
 // Every formatter, in every mode, on `value` in the display units `units`.
 inline void CheckEveryFormatter(std::int32_t value, const UnitCodes& units)
 {
-    formatted::CheckTemperature(units.temperature, value);
-    formatted::CheckPressure(units.pressure, value);
+    formatted::CheckShowModes(FormatTemperature, units.temperature, value, formatted::TemperatureColumn(units.temperature));
+    formatted::CheckShowModes(FormatPressure, units.pressure, value, formatted::PressureColumn(units.pressure));
     formatted::CheckWind(units.wind, value);
     formatted::CheckRain(units.rain, value);
     formatted::CheckLight(units.light, value);
