@@ -56,9 +56,10 @@ struct Arrived {
     // no more than that.
     void CheckWithin(const std::uint8_t* bytes, std::size_t count, Trace& trace) const
     {
-        const std::uint8_t* begin = report->data();
-        if (bytes >= begin && bytes <= begin + report->size())
-            Check(count <= static_cast<std::size_t>(begin + valid - bytes), "a sink gets only bytes that arrived");
+        const auto begin = reinterpret_cast<std::uintptr_t>(report->data());
+        const auto at = reinterpret_cast<std::uintptr_t>(bytes);
+        if (at >= begin && at <= begin + report->size())
+            Check(count == 0 || (at - begin <= valid && count <= valid - (at - begin)), "a sink gets only bytes that arrived");
         else
             Check(count <= valid, "a sink gets no more bytes than arrived");
         trace.Add(bytes, count);
