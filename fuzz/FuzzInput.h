@@ -3,7 +3,6 @@
 // A fuzz input read front to back as the values a target needs. Past its end
 // every read gives zeros, so that any input, however short, drives a whole run.
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -32,14 +31,6 @@ public:
         for (int i = 0; i < 4; ++i)
             value = (value << 8) | Byte();
         return static_cast<std::int32_t>(value);
-    }
-
-    // At most `count` bytes: fewer when the input ends first.
-    std::span<const std::uint8_t> Bytes(std::size_t count)
-    {
-        const std::span<const std::uint8_t> taken = rest_.first(std::min(count, rest_.size()));
-        rest_ = rest_.subspan(taken.size());
-        return taken;
     }
 
     // Everything not read yet, in the input's own buffer: a reader that runs
