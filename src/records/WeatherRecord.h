@@ -37,6 +37,8 @@ struct WeatherRecord {
     float rainMonth = 0.0f;
     float rainYear = 0.0f;
     float light = 0.0f;
+
+    friend bool operator==(const WeatherRecord&, const WeatherRecord&) = default;
 };
 
 // The Records table's columns, in the order a row is written. Queries take
