@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -415,28 +414,6 @@ TEST_F(RecordingImportTest, AWorkerImportReportsLinesAndBytesUpToTheTotal)
     EXPECT_EQ(result.summary.linesRefused, 1u);
 }
 
-// A plain second reading of a generated recording: its outdoor temperature
-// by time, missing ones left out.
-std::vector<StoredReading> OutdoorTemperatures(const std::string& text)
-{
-    std::vector<StoredReading> readings;
-    std::size_t at = text.find('\n') + 1;
-    while (at < text.size()) {
-        const std::size_t end = text.find("\r\n", at);
-        std::vector<std::string> fields;
-        for (std::size_t from = at; from <= end;) {
-            const std::size_t comma = std::min(text.find(',', from), end);
-            fields.push_back(text.substr(from, comma - from));
-            from = comma + 1;
-        }
-        float value = 0;
-        if (std::from_chars(fields[5].data(), fields[5].data() + fields[5].size(), value).ec == std::errc())
-            readings.push_back({fields[0] + ":00", value});
-        at = end + 2;
-    }
-    return readings;
-}
-
 TEST_F(RecordingImportTest, AGeneratedRecordingIsStoredAndShownAsItsLinesRead)
 {
     RecordingShape shape;
@@ -458,7 +435,7 @@ TEST_F(RecordingImportTest, AGeneratedRecordingIsStoredAndShownAsItsLinesRead)
             joined += "," + std::string(result.content.Cell(row, column));
         ASSERT_EQ(joined, line);
     }
-    const std::vector<StoredReading> expected = OutdoorTemperatures(text);
+    const std::vector<StoredReading> expected = ReadingsInText(text, 5);
     const QueryAnswer answer = AskStore(store_, "OutTemp", "2024-02-28 0:00:00", "2024-03-31 0:00:00");
     EXPECT_LT(expected.size(), 9800u) << "the generator leaves readings out";
     EXPECT_EQ(answer.count, static_cast<double>(expected.size()));

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <charconv>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -80,6 +81,33 @@ struct StoredReading {
     friend bool operator==(const StoredReading&, const StoredReading&) = default;
     friend void PrintTo(const StoredReading& r, std::ostream* os) { *os << r.time << " " << r.value; }
 };
+
+// A plain second reading of a recording's text (CR LF lines, times without
+// seconds as the generator writes them): the readings of one column that are
+// numbers, each with its time, between `start` (excluded) and `end`
+// (included), both written "YYYY-MM-DD HH:MM:SS".
+inline std::vector<StoredReading> ReadingsInText(const std::string& text, std::size_t column,
+                                                 const std::string& start = "0000", const std::string& end = "9999")
+{
+    std::vector<StoredReading> readings;
+    for (std::size_t at = text.find('\n') + 1; at < text.size();) {
+        const std::size_t stop = text.find("\r\n", at);
+        std::vector<std::string> fields;
+        for (std::size_t from = at; from <= stop;) {
+            const std::size_t comma = std::min(text.find(',', from), stop);
+            fields.push_back(text.substr(from, comma - from));
+            from = comma + 1;
+        }
+        const std::string time = fields[0] + ":00";
+        float value = 0;
+        const std::string& field = fields.at(column);
+        if (time > start && time <= end &&
+            std::from_chars(field.data(), field.data() + field.size(), value).ec == std::errc())
+            readings.push_back({time, value});
+        at = stop + 2;
+    }
+    return readings;
+}
 
 // What the graph learns about `column` from `start` to `end`: its three
 // queries, each on a fresh connection as the graph makes them.
