@@ -10,12 +10,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vorelle {
 namespace {
@@ -120,6 +127,38 @@ void BM_SqliteShellImport(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(year.csv)));
 }
 BENCHMARK(BM_SqliteShellImport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same import as vorelle2-cli runs it, in a process of its own, so that
+// the peak memory the kernel reports for that process is the import's.
+void BM_ImportYearCli(benchmark::State& state)
+{
+    const auto& year = YearRecording::Get();
+    const std::string store = (year.dir / "cli.db").string();
+    const std::string csv = year.csv.string();
+    char* const argv[] = {const_cast<char*>("vorelle2-cli"), const_cast<char*>("import"), const_cast<char*>(csv.c_str()),
+                          const_cast<char*>("--db"), const_cast<char*>(store.c_str()), nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    long peakKiB = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        YearRecording::FreshStore(store);
+        state.ResumeTiming();
+        pid_t child = 0;
+        int status = 0;
+        rusage usage{};
+        if (posix_spawn(&child, VORELLE2_CLI, &quiet, nullptr, argv, environ) != 0 ||
+            wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("vorelle2-cli import failed");
+            break;
+        }
+        peakKiB = std::max(peakKiB, usage.ru_maxrss);
+    }
+    posix_spawn_file_actions_destroy(&quiet);
+    state.counters["peak_MiB"] = static_cast<double>(peakKiB) / 1024.0;
+}
+BENCHMARK(BM_ImportYearCli)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Each query runs as the graph runs it: connect, query, read `column` of
 // every row.

@@ -1,5 +1,6 @@
 // Fuzz entry point for the HEX converter. Built with libFuzzer as hex_fuzzer,
 // and without it, under ReplayMain, as the corpus replay that ctest runs.
+#include "FuzzCheck.h"
 #include "firmware/HexImage.h"
 
 #include <algorithm>
@@ -11,18 +12,6 @@
 #include <vector>
 
 namespace {
-
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "hex fuzzer: invariant broken: %s\n", what);
-    std::abort();
-}
-
-void Check(bool condition, const char* what)
-{
-    if (!condition)
-        Fail(what);
-}
 
 std::optional<unsigned> Digit(std::uint8_t c)
 {

@@ -3,6 +3,7 @@
 // desktop's date order; the rest is the recording's text. Built with
 // libFuzzer as recording_import_fuzzer, and without it, under ReplayMain, as
 // the corpus replay that ctest runs.
+#include "FuzzCheck.h"
 #include "messages/Messages.h"
 #include "recordings/RecordingImport.h"
 #include "recordings/RecordingLine.h"
@@ -15,18 +16,6 @@
 #include <string_view>
 
 namespace {
-
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "recording import fuzzer: invariant broken: %s\n", what);
-    std::abort();
-}
-
-void Check(bool condition, const char* what)
-{
-    if (!condition)
-        Fail(what);
-}
 
 // A store in memory cannot fail; any message is a fault.
 class NoMessages final : public vorelle::Messages {

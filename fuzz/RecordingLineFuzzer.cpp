@@ -3,6 +3,7 @@
 // header's column count; the rest is the text. Built with libFuzzer as
 // recording_line_fuzzer, and without it, under ReplayMain, as the corpus
 // replay that ctest runs.
+#include "FuzzCheck.h"
 #include "recordings/RecordingLine.h"
 #include "records/RecordTime.h"
 #include "records/WeatherRecord.h"
@@ -20,18 +21,6 @@
 #include <vector>
 
 namespace {
-
-[[noreturn]] void Fail(const char* what)
-{
-    std::fprintf(stderr, "recording line fuzzer: invariant broken: %s\n", what);
-    std::abort();
-}
-
-void Check(bool condition, const char* what)
-{
-    if (!condition)
-        Fail(what);
-}
 
 bool IsBlank(char c)
 {

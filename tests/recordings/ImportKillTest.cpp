@@ -85,8 +85,9 @@ TEST(ImportKillTest, AnImportKilledHalfWayLeavesThePreviousRecordingWholeAndTheS
     EXPECT_EQ(IntegrityCheck(store), "ok");
     EXPECT_EQ(StoredRecords(store), before);
     // And the store takes the next import as if nothing had happened.
-    ASSERT_EQ(ImportRecording({next, "next.csv", store, {}}, messages).status, ImportStatus::Imported);
-    EXPECT_EQ(StoredRecords(store).size(), 40000u);
+    const fs::path small = temp.Write("small.csv", "Time,Temp(C)\r\n2024-05-01 00:01,1.5\r\n");
+    ASSERT_EQ(ImportRecording({small, "small.csv", store, {}}, messages).status, ImportStatus::Imported);
+    EXPECT_EQ(StoredRecords(store).size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
 }
 
