@@ -137,8 +137,7 @@ int RunImport(const std::vector<std::string>& args)
     StandardErrorMessages messages;
     const ImportResult result = ImportRecording({options.file, options.name, store, DesktopDateOrder()}, messages);
     if (result.status != ImportStatus::Imported) {
-        std::fprintf(stderr, "vorelle2-cli import: nothing imported; %s holds what it held before\n",
-                     store.string().c_str());
+        std::fprintf(stderr, "vorelle2-cli import: nothing imported into %s\n", store.string().c_str());
         return 1;
     }
     PrintSummary(options, store, result);
