@@ -10,8 +10,6 @@
 #include "sim/SimulatedConsole.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -37,21 +35,12 @@ Application::~Application()
 
 std::filesystem::path Application::DataFolder()
 {
-    const QByteArray overridden = qgetenv("VORELLE2_DATA_DIR");
-    if (!overridden.isEmpty())
-        return std::filesystem::path(overridden.toStdString());
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return std::filesystem::path(base.toStdString()) / "Vorelle2";
+    return WorkingDataFolder();
 }
 
 std::filesystem::path Application::ShippedFolder()
 {
-    // Beside the program in a build tree (and on Windows); in share/vorelle2
-    // once installed.
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    if (programDir.exists(QString::fromLatin1(kRecordStoreFile)))
-        return programDir.absolutePath().toStdString();
-    return QDir::cleanPath(programDir.absoluteFilePath(QStringLiteral("../share/vorelle2"))).toStdString();
+    return ShippedFolderBeside(QCoreApplication::applicationDirPath().toStdString());
 }
 
 int Application::InitInstance()

@@ -1,5 +1,6 @@
 #include "cli/Hex2BinCommand.h"
 
+#include "cli/CommandLine.h"
 #include "firmware/HexImage.h"
 
 #include <cinttypes>

@@ -1,7 +1,7 @@
 #include "cli/LiveCommand.h"
 
 #include "board/BoardTexts.h"
-#include "cli/Hex2BinCommand.h"
+#include "cli/CommandLine.h"
 #include "link/HidapiTransport.h"
 #include "live/LiveExchanges.h"
 #include "sim/SimTransport.h"
@@ -92,24 +92,6 @@ bool ParseOptions(const std::vector<std::string>& args, LiveOptions& options, st
         return false;
     }
     return true;
-}
-
-std::string JsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 void PrintJson(const LiveReadings::Snapshot& snapshot, bool simulated)

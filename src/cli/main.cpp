@@ -1,6 +1,9 @@
 // vorelle2-cli: the console from the command line.
+#include "cli/CommandLine.h"
 #include "cli/Hex2BinCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/LiveCommand.h"
+#include "cli/QueryCommand.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +19,10 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  live [--simulate] [--json]   read the console's current readings once\n"
     "  hex2bin IN OUT               check a firmware file and convert it to a memory image\n"
+    "  import FILE [--name NAME] [--db PATH] [--json]\n"
+    "                               import a recording into the record store\n"
+    "  query COLUMN START END [--db PATH] [--json]\n"
+    "                               count, extremes and readings of one column over a time range\n"
     "\n"
     "Options:\n"
     "  -h, --help                   show this help and exit\n"
@@ -63,6 +70,10 @@ int RunCommand(const std::vector<std::string>& args)
         return vorelle::RunLive({args.begin() + 1, args.end()});
     if (command == "hex2bin")
         return vorelle::RunHex2Bin({args.begin() + 1, args.end()});
+    if (command == "import")
+        return vorelle::RunImport({args.begin() + 1, args.end()});
+    if (command == "query")
+        return vorelle::RunQuery({args.begin() + 1, args.end()});
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return vorelle::kExitUsage;
 }

@@ -2,10 +2,34 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <string>
 
 namespace vorelle {
 
 namespace fs = std::filesystem;
+
+fs::path WorkingDataFolder()
+{
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::string(value) : std::string();
+    };
+    if (const std::string overridden = variable("VORELLE2_DATA_DIR"); !overridden.empty())
+        return overridden;
+    // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
+    if (const fs::path xdg = variable("XDG_DATA_HOME"); xdg.is_absolute())
+        return xdg / "Vorelle2";
+    return fs::path(variable("HOME")) / ".local" / "share" / "Vorelle2";
+}
+
+fs::path ShippedFolderBeside(const fs::path& programFolder)
+{
+    std::error_code ignored;
+    if (fs::exists(programFolder / kRecordStoreFile, ignored))
+        return programFolder;
+    return (programFolder / ".." / "share" / "vorelle2").lexically_normal();
+}
 
 void PrepareDataFolder(const fs::path& shippedFolder, const fs::path& dataFolder)
 {

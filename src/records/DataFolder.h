@@ -7,6 +7,15 @@ namespace vorelle {
 inline constexpr const char* kRecordStoreFile = "QM710.db";
 inline constexpr const char* kConfigurationFile = "Main.ini";
 
+// The working folder: VORELLE2_DATA_DIR when it is set, else "Vorelle2" in
+// the user's data folder ($XDG_DATA_HOME, or ~/.local/share).
+std::filesystem::path WorkingDataFolder();
+
+// Where the files shipped with a program that lies in `programFolder` are:
+// beside it when the record store is there (a build tree), else in
+// ../share/vorelle2 (an installation).
+std::filesystem::path ShippedFolderBeside(const std::filesystem::path& programFolder);
+
 // Makes the working folder ready: creates it with any missing parents, copies
 // the shipped record store and configuration file from `shippedFolder` when
 // the working folder has none (a working record store is never overwritten),

@@ -7,8 +7,13 @@ namespace vorelle {
 namespace {
 
 // One row per reading, as a recording file gives it. Time is an automation
-// date (days since 30 December 1899, local time); 65535 marks a missing value.
+// date (days since 30 December 1899, the wall-clock time the recording
+// shows); 65535 marks a missing value.
+//
+// Large pages make a year's import write a few thousand pages instead of tens
+// of thousands, and let a range query read long runs of rows per page.
 constexpr const char* kSchema = R"sql(
+PRAGMA page_size=65536;
 CREATE TABLE Records (
     Time          REAL    NOT NULL,
     No            INTEGER NOT NULL DEFAULT 0,
@@ -32,7 +37,6 @@ CREATE TABLE Records (
     RainYear      REAL,
     Light         REAL
 );
-CREATE INDEX RecordsByTime ON Records (Time);
 CREATE TABLE Param (
     Name  TEXT PRIMARY KEY,
     Value TEXT
@@ -40,6 +44,17 @@ CREATE TABLE Param (
 )sql";
 
 }  // namespace
+
+std::string CreateRecordTables(sqlite3* db)
+{
+    char* failure = nullptr;
+    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &failure) == SQLITE_OK &&
+        sqlite3_exec(db, kCreateTimeIndex, nullptr, nullptr, &failure) == SQLITE_OK)
+        return {};
+    std::string message = failure ? failure : "cannot create the tables";
+    sqlite3_free(failure);
+    return message;
+}
 
 std::string CreateEmptyRecordStore(const std::filesystem::path& path)
 {
@@ -52,12 +67,7 @@ std::string CreateEmptyRecordStore(const std::filesystem::path& path)
         sqlite3_close(db);
         return message;
     }
-    char* failure = nullptr;
-    std::string message;
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &failure) != SQLITE_OK) {
-        message = failure ? failure : "cannot create the tables";
-        sqlite3_free(failure);
-    }
+    const std::string message = CreateRecordTables(db);
     sqlite3_close(db);
     if (!message.empty())
         std::filesystem::remove(path, error);

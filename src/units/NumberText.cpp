@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace vorelle {
@@ -50,28 +51,40 @@ std::int64_t Magnitude(std::string_view text, std::size_t intBegin, std::size_t 
     return 0;
 }
 
-}  // namespace
-
-void AppendFixed(std::string& text, float value, int decimals)
+// The short decimals of recordings and dialogs ("21.3", "1013.25") in one
+// correctly rounded operation: digits that fit a double exactly, times or
+// divided by an exact power of ten, give the same value from_chars gives,
+// several times faster. Returns false for anything longer or larger.
+bool ReadShortDecimal(std::string_view text, std::size_t intBegin, std::size_t intEnd, std::size_t fracBegin,
+                          std::size_t fracEnd, std::int64_t exponent, double& value)
 {
-    // The widest float in fixed notation is 39 digits; the room left covers
-    // the sign, the point and any precision this program uses.
-    std::array<char, 128> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        return;
-    text.append(buffer.data(), result.ptr);
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr std::size_t kMaxDigits = 15;  // 10^15 < 2^53
+    constexpr std::int64_t kMaxPower = 22;
+    if ((intEnd - intBegin) + (fracEnd - fracBegin) > kMaxDigits)
+        return false;
+    const std::int64_t power = exponent - static_cast<std::int64_t>(fracEnd - fracBegin);
+    if (power < -kMaxPower || power > kMaxPower)
+        return false;
+    std::uint64_t digits = 0;
+    for (std::size_t i = intBegin; i < intEnd; ++i)
+        digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    for (std::size_t i = fracBegin; i < fracEnd; ++i)
+        digits = digits * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    const auto mantissa = static_cast<double>(digits);
+    value = power < 0 ? mantissa / kPowersOfTen[-power] : mantissa * kPowersOfTen[power];
+    return true;
 }
 
-void AppendInteger(std::string& text, std::int32_t value)
-{
-    std::array<char, 16> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    text.append(buffer.data(), result.ptr);
-}
+// The number at the start of `text` and where it ends; no number gives a
+// value of 0 and an end of 0.
+struct LeadingNumber {
+    double value = 0.0;
+    std::size_t end = 0;
+};
 
-double ReadLeadingNumber(std::string_view text)
+LeadingNumber ScanLeadingNumber(std::string_view text)
 {
     std::size_t at = SkipBlanks(text, 0);
     bool negative = false;
@@ -88,7 +101,7 @@ double ReadLeadingNumber(std::string_view text)
         fracEnd = SkipDigits(text, fracBegin);
     }
     if (intEnd == intBegin && fracEnd == fracBegin)
-        return 0.0;
+        return {};
 
     // An exponent counts only when digits follow the 'e' and its sign.
     std::size_t end = fracEnd;
@@ -115,6 +128,8 @@ double ReadLeadingNumber(std::string_view text)
     // from_chars takes no '+' and no leading blanks, so it gets the unsigned
     // part and the sign is applied here.
     double value = 0.0;
+    if (ReadShortDecimal(text, intBegin, intEnd, fracBegin, fracEnd, exponent, value))
+        return {negative ? -value : value, end};
     const auto result = std::from_chars(text.data() + intBegin, text.data() + end, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         value = Magnitude(text, intBegin, intEnd, fracBegin, fracEnd, exponent) > 0
@@ -123,7 +138,41 @@ double ReadLeadingNumber(std::string_view text)
     } else if (result.ec != std::errc()) {
         value = 0.0;
     }
-    return negative ? -value : value;
+    return {negative ? -value : value, end};
+}
+
+}  // namespace
+
+void AppendFixed(std::string& text, float value, int decimals)
+{
+    // The widest float in fixed notation is 39 digits; the room left covers
+    // the sign, the point and any precision this program uses.
+    std::array<char, 128> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, decimals);
+    if (result.ec != std::errc())
+        return;
+    text.append(buffer.data(), result.ptr);
+}
+
+void AppendInteger(std::string& text, std::int32_t value)
+{
+    std::array<char, 16> buffer;
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    text.append(buffer.data(), result.ptr);
+}
+
+double ReadLeadingNumber(std::string_view text)
+{
+    return ScanLeadingNumber(text).value;
+}
+
+std::optional<double> ReadWholeNumber(std::string_view text)
+{
+    const LeadingNumber number = ScanLeadingNumber(text);
+    if (number.end == 0 || SkipBlanks(text, number.end) != text.size())
+        return std::nullopt;
+    return number.value;
 }
 
 std::int32_t ReadLeadingInteger(std::string_view text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ void AppendInteger(std::string& text, std::int32_t value);
 // hexadecimal, reads as 0. Magnitudes beyond double range read as infinity,
 // ones too small for it as zero.
 double ReadLeadingNumber(std::string_view text);
+
+// Reads text that is one number and nothing else, as ReadLeadingNumber reads
+// it, with blanks allowed around it. Anything else gives no value.
+std::optional<double> ReadWholeNumber(std::string_view text);
 
 // Reads the integer at the start of `text`: blanks, an optional sign, digits;
 // the rest is ignored. No digits read as 0; values beyond 32 bits saturate.

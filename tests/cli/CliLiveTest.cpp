@@ -1,33 +1,14 @@
+#include "support/CliRun.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 namespace vorelle {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string output;
-};
-
-// Runs vorelle2-cli with `arguments` and collects what it prints on standard
-// output (standard error too when `withErrors`).
-CliRun RunCli(const std::string& arguments, bool withErrors = false)
-{
-    const std::string command =
-        std::string(VORELLE2_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {-1, {}};
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using test::CliRun;
+using test::RunCli;
 
 // The line of one quantity: its name, blanks, its text.
 std::string LineOf(const std::string& output, const std::string& name)
@@ -100,7 +81,14 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"live --units 1,2,3", 64, "five codes"},
                       UsageCase{"live --units 1,0,2,1,1", 64, "add --simulate"},
                       UsageCase{"live --simulate --channels 9", 64, "0 to 8"},
-                      UsageCase{"live --bogus", 64, "unknown option"}));
+                      UsageCase{"live --bogus", 64, "unknown option"},
+                      UsageCase{"import --help", 0, "--name NAME"}, UsageCase{"query --help", 0, "\"Max1\""},
+                      UsageCase{"import", 64, "expected a recording file"},
+                      UsageCase{"import a.csv b.csv", 64, "expected one recording file"},
+                      UsageCase{"import a.csv --db", 64, "without its value"},
+                      UsageCase{"import --bogus a.csv", 64, "unknown option"},
+                      UsageCase{"query OutTemp 2024-01-01", 64, "expected a column, a start and an end"},
+                      UsageCase{"query OutTemp 2024-01-01 2024-01-02 --bogus", 64, "unknown option"}));
 
 // Whatever goes wrong with the files, the status says it and the message
 // names the one at fault.

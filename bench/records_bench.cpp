@@ -1,0 +1,201 @@
+// A year of one-minute readings (525,600 lines of the main layout): imported
+// into a fresh record store, side by side with the sqlite3 shell's own CSV
+// import of the same file into a fresh copy of the same store; then the
+// graph's three queries over the whole year. Wall-clock time throughout: the
+// shell runs in a child process, whose CPU time the benchmark would not see.
+#include "recordings/RecordingImport.h"
+#include "records/RecordDatabase.h"
+#include "records/RecordStoreSchema.h"
+#include "support/RecordingGenerator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vorelle {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint64_t kLinesOfAYear = 525600;
+constexpr const char* kYearStart = "2024-01-01 0:00:00";
+constexpr const char* kYearEnd = "2025-01-01 0:00:00";
+
+// Any message means the run measured something else than an import.
+class FailOnMessage final : public Messages {
+public:
+    MessageAnswer Show(const Message& message) override
+    {
+        std::fprintf(stderr, "records bench: %s\n", message.text.c_str());
+        std::abort();
+    }
+};
+
+// The recording, written once into a directory of its own that is removed
+// when the program ends, and a store holding it for the queries.
+class YearRecording {
+public:
+    static const YearRecording& Get()
+    {
+        static const YearRecording recording;
+        return recording;
+    }
+
+    fs::path dir;
+    fs::path csv;
+    fs::path queried;
+
+    // A fresh empty store at `path`, replacing whatever is there.
+    static void FreshStore(const fs::path& path)
+    {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            fs::remove(path.string() + suffix);
+        if (const std::string failure = CreateEmptyRecordStore(path); !failure.empty()) {
+            std::fprintf(stderr, "records bench: %s\n", failure.c_str());
+            std::abort();
+        }
+    }
+
+private:
+    YearRecording()
+    {
+        std::random_device device;
+        dir = fs::temp_directory_path() / ("vorelle2-records-bench-" + std::to_string(device()));
+        fs::create_directories(dir);
+        csv = dir / "20240101.csv";
+        test::RecordingShape shape;
+        shape.lines = kLinesOfAYear;
+        shape.missingShare = 0.002;
+        const std::string text = test::RecordingGenerator(shape).Text();
+        std::ofstream(csv, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+        queried = dir / "queried.db";
+        FreshStore(queried);
+        FailOnMessage messages;
+        ImportRecording({csv, csv.filename().string(), queried, DateOrder::DayMonthYear}, messages);
+    }
+    ~YearRecording()
+    {
+        std::error_code error;
+        fs::remove_all(dir, error);
+    }
+};
+
+void BM_ImportYear(benchmark::State& state)
+{
+    const auto& year = YearRecording::Get();
+    const fs::path store = year.dir / "imported.db";
+    FailOnMessage messages;
+    std::uint64_t rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        YearRecording::FreshStore(store);
+        state.ResumeTiming();
+        rows = ImportRecording({year.csv, year.csv.filename().string(), store, DateOrder::DayMonthYear}, messages)
+                   .summary.rowsStored;
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(year.csv)));
+}
+BENCHMARK(BM_ImportYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SqliteShellImport(benchmark::State& state)
+{
+    const auto& year = YearRecording::Get();
+    const fs::path store = year.dir / "shell.db";
+    const std::string command = "sqlite3 '" + store.string() + "' \".import --csv '" + year.csv.string() + "' staging\"";
+    for (auto _ : state) {
+        state.PauseTiming();
+        YearRecording::FreshStore(store);
+        state.ResumeTiming();
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("the sqlite3 shell failed or is not on PATH");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(year.csv)));
+}
+BENCHMARK(BM_SqliteShellImport)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same import as vorelle2-cli runs it, in a process of its own, so that
+// the peak memory the kernel reports for that process is the import's.
+void BM_ImportYearCli(benchmark::State& state)
+{
+    const auto& year = YearRecording::Get();
+    const std::string store = (year.dir / "cli.db").string();
+    const std::string csv = year.csv.string();
+    char* const argv[] = {const_cast<char*>("vorelle2-cli"), const_cast<char*>("import"), const_cast<char*>(csv.c_str()),
+                          const_cast<char*>("--db"), const_cast<char*>(store.c_str()), nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    long peakKiB = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        YearRecording::FreshStore(store);
+        state.ResumeTiming();
+        pid_t child = 0;
+        int status = 0;
+        rusage usage{};
+        if (posix_spawn(&child, VORELLE2_CLI, &quiet, nullptr, argv, environ) != 0 ||
+            wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("vorelle2-cli import failed");
+            break;
+        }
+        peakKiB = std::max(peakKiB, usage.ru_maxrss);
+    }
+    posix_spawn_file_actions_destroy(&quiet);
+    state.counters["peak_MiB"] = static_cast<double>(peakKiB) / 1024.0;
+}
+BENCHMARK(BM_ImportYearCli)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Each query runs as the graph runs it: connect, query, read `column` of
+// every row.
+template <typename Query>
+void RunQuery(benchmark::State& state, Query query, const char* column)
+{
+    const auto& year = YearRecording::Get();
+    FailOnMessage messages;
+    std::uint64_t rows = 0;
+    for (auto _ : state) {
+        RecordDatabase db(messages);
+        db.Connect(year.queried);
+        query(db);
+        const std::size_t index = db.ResultColumn(column).value_or(0);
+        for (rows = 0; !db.EndOfRows(); db.MoveNext(), ++rows)
+            benchmark::DoNotOptimize(db.Collect(index));
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+
+void BM_QueryRangeYear(benchmark::State& state)
+{
+    RunQuery(state, [](RecordDatabase& db) { db.QueryRange(kYearEnd, kYearStart, "OutTemp"); }, "OutTemp");
+}
+BENCHMARK(BM_QueryRangeYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_QueryCountYear(benchmark::State& state)
+{
+    RunQuery(state, [](RecordDatabase& db) { db.QueryCount(kYearEnd, kYearStart, "OutTemp"); }, "Count");
+}
+BENCHMARK(BM_QueryCountYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_QueryMaxMinYear(benchmark::State& state)
+{
+    RunQuery(state, [](RecordDatabase& db) { db.QueryMaxMin(kYearEnd, kYearStart, "OutTemp"); }, "Max1");
+}
+BENCHMARK(BM_QueryMaxMinYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace vorelle

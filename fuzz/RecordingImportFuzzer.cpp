@@ -1,0 +1,99 @@
+// Fuzz entry point for a whole recording import into a store in memory. The
+// first byte chooses the recording's name (and with it the layout) and the
+// desktop's date order; the rest is the recording's text. Built with
+// libFuzzer as recording_import_fuzzer, and without it, under ReplayMain, as
+// the corpus replay that ctest runs.
+#include "FuzzCheck.h"
+#include "messages/Messages.h"
+#include "recordings/RecordingImport.h"
+#include "recordings/RecordingLine.h"
+#include "records/RecordDatabase.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using vorelle::fuzz::Check;
+using vorelle::fuzz::Fail;
+
+
+// A store in memory cannot fail; any message is a fault.
+class NoMessages final : public vorelle::Messages {
+public:
+    vorelle::MessageAnswer Show(const vorelle::Message& message) override
+    {
+        std::fprintf(stderr, "recording import fuzzer: %s\n", message.text.c_str());
+        Fail("no message from an import into memory");
+    }
+};
+
+constexpr const char* kFirst = "1900-01-01 0:00:00";
+constexpr const char* kLast = "9999-12-31 23:59:59";
+
+// Rows stored after the first second there is, which no range can include.
+double RowsInWholeRange(vorelle::RecordDatabase& store)
+{
+    Check(store.QueryCount(kLast, kFirst, "No") == 0, "count query");
+    return store.Collect("Count").value_or(-1.0);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace vorelle;
+    if (size == 0)
+        return 0;
+    static constexpr const char* kNames[] = {"20240101.csv", "20240101CH1.csv", "20240101SM1.csv", "CHSM.csv"};
+    const std::string name = kNames[data[0] % 4];
+    const DateOrder order = data[0] & 4 ? DateOrder::MonthDayYear : DateOrder::DayMonthYear;
+    const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    NoMessages messages;
+    RecordDatabase store(messages);
+    Check(store.ConnectInMemory() == 0, "a store in memory");
+    const ImportResult first = ImportRecordingText(text, name, order, store, messages);
+    Check(first.status == ImportStatus::Imported, "imported");
+    const ImportSummary& summary = first.summary;
+    const RecordingContent& content = first.content;
+    Check(summary.linesRead == summary.rowsStored + summary.linesRefused, "every line read is stored or refused");
+    Check(content.RowCount() == summary.linesRead, "every line read is shown");
+    Check(content.ColumnCount() >= 1 && content.ColumnCount() <= kMaxRecordingColumns, "columns of the header");
+
+    std::uint64_t onFirstSecond = 0;
+    for (std::size_t row = 0; row < content.RowCount(); ++row) {
+        for (std::size_t column = 0; column <= content.ColumnCount(); ++column) {
+            const std::string_view cell = content.Cell(row, column);
+            Check(cell.find(',') == std::string_view::npos && cell.find('\n') == std::string_view::npos,
+                  "a cell is one field");
+            Check(column < content.ColumnCount() || cell.empty(), "nothing past the header's columns");
+        }
+        const auto time = ParseRecordTime(content.Cell(row, 0), order);
+        if (time && *time == CivilTime{1900, 1, 1, 0, 0, 0})
+            ++onFirstSecond;
+    }
+    Check(RowsInWholeRange(store) == static_cast<double>(summary.rowsStored - onFirstSecond),
+          "the store holds the rows stored");
+
+    // The rows of a range come in time order.
+    Check(store.QueryRange(kLast, kFirst, "No") == 0, "range query");
+    const std::size_t timeColumn = store.ResultColumn("Time").value_or(99);
+    double previous = 0.0;
+    for (; !store.EndOfRows(); store.MoveNext()) {
+        const double time = store.Collect(timeColumn).value_or(-1.0);
+        Check(time >= previous, "rows in time order");
+        previous = time;
+    }
+
+    // The same text again replaces the rows, it does not add to them.
+    const ImportResult second = ImportRecordingText(text, name, order, store, messages);
+    Check(second.status == ImportStatus::Imported && second.summary.rowsStored == summary.rowsStored,
+          "the same import twice");
+    Check(RowsInWholeRange(store) == static_cast<double>(summary.rowsStored - onFirstSecond),
+          "the store holds the rows once");
+    return 0;
+}

@@ -1,0 +1,352 @@
+#include "records/RecordDatabase.h"
+
+#include "records/RecordStoreSchema.h"
+#include "records/RecordTime.h"
+
+#include <sqlite3.h>
+
+#include <limits>
+#include <string>
+
+namespace vorelle {
+
+namespace {
+
+// How long a writer waits for another connection's write to end before it
+// reports the store as busy.
+constexpr int kBusyTimeoutMs = 5000;
+
+// The write-ahead log with normal synchronisation: a crash or a power loss
+// keeps every committed import and never shows half of one. Query results
+// are read through memory mapping rather than the page cache, so a year of
+// rows is read at the speed of memory. Emptying a table need not overwrite
+// its pages with zeros: weather readings are not secrets, and the zeros would
+// cost an import the size of the store in extra writes.
+constexpr const char* kConnectionSettings =
+    "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA mmap_size=268435456; PRAGMA secure_delete=FAST;";
+
+// Rows of a range by time: the import appends rows in time order (see
+// AppendRecord), so the rows of a range are the rowids from the first row
+// after the start to the last row up to the end, found by the time index, and
+// are read in one run through the table instead of one lookup per row.
+constexpr const char* kRowsInRange =
+    " FROM Records WHERE rowid BETWEEN (SELECT rowid FROM Records WHERE Time>?1 ORDER BY Time ASC LIMIT 1)"
+    " AND (SELECT rowid FROM Records WHERE Time<=?2 ORDER BY Time DESC LIMIT 1)";
+
+// Rows go in this many at a time: one statement's run carries a fixed cost
+// that a year's import would otherwise pay half a million times.
+constexpr std::size_t kRowsPerInsert = 32;
+
+// "INSERT INTO Records (Time, No, ...) VALUES (?, ...), (?, ...), ..." for
+// `rows` rows.
+std::string InsertStatement(std::size_t rows)
+{
+    std::string sql = "INSERT INTO Records (";
+    for (const std::string_view column : kRecordColumns) {
+        sql += column;
+        sql += column == kRecordColumns.back() ? ") VALUES " : ", ";
+    }
+    std::string row = "(";
+    for (std::size_t i = 1; i < kRecordColumns.size(); ++i)
+        row += "?, ";
+    row += "?)";
+    for (std::size_t i = 0; i < rows; ++i)
+        sql += (i ? ", " : "") + row;
+    return sql;
+}
+
+constexpr std::string_view kOutOfOrderText = "The readings of an import must come in time order.";
+
+constexpr int kConnectFailed = -1;
+constexpr int kQueryFailed = 1;
+constexpr int kClearFailed = 1;
+constexpr int kImportFailed = 2;
+
+}  // namespace
+
+void RecordDatabase::StatementDeleter::operator()(sqlite3_stmt* statement) const
+{
+    sqlite3_finalize(statement);
+}
+
+RecordDatabase::RecordDatabase(Messages& messages) : messages_(messages) {}
+
+RecordDatabase::~RecordDatabase()
+{
+    Close();
+}
+
+void RecordDatabase::Close()
+{
+    result_.reset();
+    StopInserting();
+    atEnd_ = true;
+    // Closing with a transaction open rolls it back.
+    sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+void RecordDatabase::Report(std::string_view text)
+{
+    messages_.Show({std::string(text), {}, MessageButtons::Ok, MessageIcon::None, false});
+}
+
+void RecordDatabase::ReportError()
+{
+    Report(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(SQLITE_MISUSE));
+}
+
+bool RecordDatabase::Execute(const char* statements)
+{
+    if (db_ && sqlite3_exec(db_, statements, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    ReportError();
+    return false;
+}
+
+RecordDatabase::Statement RecordDatabase::Prepare(std::string_view sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (!db_ || sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
+        ReportError();
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return Statement(statement);
+}
+
+int RecordDatabase::Open(const char* name, int flags)
+{
+    Close();
+    // One object is used by one thread at a time, so the connection needs no
+    // lock of its own.
+    if (sqlite3_open_v2(name, &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        ReportError();
+        Close();
+        return kConnectFailed;
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (!Execute(kConnectionSettings)) {
+        Close();
+        return kConnectFailed;
+    }
+    return 0;
+}
+
+int RecordDatabase::Connect(const std::filesystem::path& file)
+{
+    return Open(file.string().c_str(), SQLITE_OPEN_READWRITE);
+}
+
+int RecordDatabase::ConnectInMemory()
+{
+    if (const int status = Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); status != 0)
+        return status;
+    if (const std::string failure = CreateRecordTables(db_); !failure.empty()) {
+        Report(failure);
+        Close();
+        return kConnectFailed;
+    }
+    return 0;
+}
+
+int RecordDatabase::ClearTables()
+{
+    if (!Execute("BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; COMMIT;")) {
+        if (db_ && !sqlite3_get_autocommit(db_))
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return kClearFailed;
+    }
+    return 0;
+}
+
+int RecordDatabase::BeginImport()
+{
+    AbandonImport();
+    const std::string begin = std::string("BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; ") + kDropTimeIndex;
+    if (!Execute(begin.c_str())) {
+        AbandonImport();
+        return kImportFailed;
+    }
+    insertOne_ = Prepare(InsertStatement(1));
+    insertMany_ = Prepare(InsertStatement(kRowsPerInsert));
+    if (!insertOne_ || !insertMany_) {
+        AbandonImport();
+        return kImportFailed;
+    }
+    return 0;
+}
+
+void RecordDatabase::BindRecord(sqlite3_stmt* statement, int first, const WeatherRecord& r)
+{
+    sqlite3_bind_double(statement, first, r.time);
+    int index = first + 1;
+    for (const std::int32_t value : {r.no, r.inHumi, r.outHumi, r.windDirection, r.uv})
+        sqlite3_bind_int(statement, index++, value);
+    for (const float value : {r.inTemp, r.outTemp, r.wind, r.gust, r.dewPoint, r.windChill, r.relPressure,
+                              r.absPressure, r.rain, r.rainHour, r.rainDay, r.rainWeek, r.rainMonth, r.rainYear,
+                              r.light})
+        sqlite3_bind_double(statement, index++, value);
+}
+
+bool RecordDatabase::Insert(sqlite3_stmt* statement, std::span<const WeatherRecord> records)
+{
+    for (std::size_t i = 0; i < records.size(); ++i)
+        BindRecord(statement, static_cast<int>(i * kRecordColumns.size()) + 1, records[i]);
+    const int stepped = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    if (stepped == SQLITE_DONE)
+        return true;
+    ReportError();
+    return false;
+}
+
+int RecordDatabase::AppendRecord(const WeatherRecord& record)
+{
+    if (!insertOne_) {
+        Report(sqlite3_errstr(SQLITE_MISUSE));
+        return kImportFailed;
+    }
+    if (!(record.time >= lastTime_)) {
+        Report(kOutOfOrderText);
+        return kImportFailed;
+    }
+    lastTime_ = record.time;
+    pending_.push_back(record);
+    if (pending_.size() < kRowsPerInsert)
+        return 0;
+    const bool inserted = Insert(insertMany_.get(), pending_);
+    pending_.clear();
+    return inserted ? 0 : kImportFailed;
+}
+
+int RecordDatabase::CommitImport()
+{
+    for (const WeatherRecord& record : pending_) {
+        if (!insertOne_ || !Insert(insertOne_.get(), {&record, 1})) {
+            AbandonImport();
+            return kImportFailed;
+        }
+    }
+    StopInserting();
+    const std::string commit = std::string(kCreateTimeIndex) + " COMMIT;";
+    if (!Execute(commit.c_str())) {
+        AbandonImport();
+        return kImportFailed;
+    }
+    return 0;
+}
+
+void RecordDatabase::StopInserting()
+{
+    pending_.clear();
+    lastTime_ = -std::numeric_limits<double>::infinity();
+    insertOne_.reset();
+    insertMany_.reset();
+}
+
+void RecordDatabase::AbandonImport()
+{
+    StopInserting();
+    if (db_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::string_view column,
+                             std::string_view select, std::string_view order)
+{
+    result_.reset();
+    atEnd_ = true;
+    const std::optional<std::size_t> columnIndex = RecordColumnIndex(column);
+    if (!columnIndex) {
+        Report("no such column: " + std::string(column));
+        return kQueryFailed;
+    }
+    const std::optional<CivilTime> from = ParseRecordTime(start, DateOrder::DayMonthYear);
+    const std::optional<CivilTime> to = ParseRecordTime(end, DateOrder::DayMonthYear);
+    if (!from || !to) {
+        Report("not a date and time: " + std::string(from ? end : start));
+        return kQueryFailed;
+    }
+    // The column name comes from the fixed list, never from the caller's text.
+    const std::string name(kRecordColumns[*columnIndex]);
+    std::string sql(select);
+    for (std::size_t at = sql.find("%c"); at != std::string::npos; at = sql.find("%c", at + name.size()))
+        sql.replace(at, 2, name);
+    sql += kRowsInRange;
+    sql += " AND " + name + "<>65535";
+    sql += order;
+    Statement statement = Prepare(sql);
+    if (!statement)
+        return kQueryFailed;
+    sqlite3_bind_double(statement.get(), 1, AutomationDate(*from));
+    sqlite3_bind_double(statement.get(), 2, AutomationDate(*to));
+    result_ = std::move(statement);
+    atEnd_ = false;
+    MoveNext();
+    return result_ ? 0 : kQueryFailed;
+}
+
+int RecordDatabase::QueryRange(std::string_view end, std::string_view start, std::string_view column)
+{
+    return RunQuery(end, start, column, "SELECT Time, %c", " ORDER BY rowid ASC");
+}
+
+int RecordDatabase::QueryMaxMin(std::string_view end, std::string_view start, std::string_view column)
+{
+    return RunQuery(end, start, column, "SELECT Max(%c) AS Max1, Min(%c) AS Min1", "");
+}
+
+int RecordDatabase::QueryCount(std::string_view end, std::string_view start, std::string_view column)
+{
+    return RunQuery(end, start, column, "SELECT count(*) AS \"Count\"", "");
+}
+
+bool RecordDatabase::EndOfRows() const
+{
+    return atEnd_;
+}
+
+void RecordDatabase::MoveNext()
+{
+    if (atEnd_)
+        return;
+    const int stepped = sqlite3_step(result_.get());
+    if (stepped == SQLITE_ROW)
+        return;
+    atEnd_ = true;
+    if (stepped != SQLITE_DONE) {
+        ReportError();
+        result_.reset();
+    }
+}
+
+std::optional<std::size_t> RecordDatabase::ResultColumn(std::string_view name) const
+{
+    if (!result_)
+        return std::nullopt;
+    const int count = sqlite3_column_count(result_.get());
+    for (int i = 0; i < count; ++i) {
+        if (SameColumnName(sqlite3_column_name(result_.get(), i), name))
+            return static_cast<std::size_t>(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<double> RecordDatabase::Collect(std::size_t column) const
+{
+    if (atEnd_ || column >= static_cast<std::size_t>(sqlite3_column_count(result_.get())))
+        return std::nullopt;
+    const int index = static_cast<int>(column);
+    if (sqlite3_column_type(result_.get(), index) == SQLITE_NULL)
+        return std::nullopt;
+    return sqlite3_column_double(result_.get(), index);
+}
+
+std::optional<double> RecordDatabase::Collect(std::string_view name) const
+{
+    const std::optional<std::size_t> column = ResultColumn(name);
+    return column ? Collect(*column) : std::nullopt;
+}
+
+}  // namespace vorelle

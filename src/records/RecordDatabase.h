@@ -1,0 +1,116 @@
+#pragma once
+
+#include "messages/Messages.h"
+#include "records/WeatherRecord.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vorelle {
+
+// The record store: the Records table of the last imported recording, kept in
+// an SQLite file (QM710.db in the data folder).
+//
+// Every operation reports its own failure once, through `messages`, with
+// SQLite's message text and the program's name as caption, and returns a
+// status: 0 on success; -1 from Connect, 1 from ClearTables and the queries,
+// 2 from the import's steps after a reported failure.
+//
+// Threads: one object belongs to one thread at a time, and `messages` is
+// called on that thread (a worker passes one that hands the text to the UI
+// thread). Several objects may use the same file from different threads at
+// once: readers see the last committed import, never half of one.
+class RecordDatabase {
+public:
+    explicit RecordDatabase(Messages& messages);
+    ~RecordDatabase();
+    RecordDatabase(const RecordDatabase&) = delete;
+    RecordDatabase& operator=(const RecordDatabase&) = delete;
+
+    // Opens the store file, dropping any connection held. A missing file is
+    // reported, never created: an empty file would have no tables. Sets the
+    // write-ahead log and normal synchronisation, so that a crash or a power
+    // loss never leaves the file corrupt or half an import in it.
+    int Connect(const std::filesystem::path& file);
+    // An empty store in memory that lasts as long as this object.
+    int ConnectInMemory();
+
+    // Empties Records and Param in one transaction.
+    int ClearTables();
+
+    // Replacing the stored recording, all or nothing: BeginImport starts one
+    // transaction and empties both tables, AppendRecord adds one row each
+    // (written in batches, so a row's failure may show on a later call),
+    // CommitImport writes the rest and makes them all visible at once.
+    // Records must come in time order (equal times in any order): the
+    // queries rely on it, and a record earlier than the one before is
+    // refused as a failure. After a failure, or when the
+    // caller gives up, AbandonImport (silent) puts the previous rows back;
+    // so does closing the object or the process dying with the import open.
+    int BeginImport();
+    int AppendRecord(const WeatherRecord& record);
+    int CommitImport();
+    void AbandonImport();
+
+    // The queries of the graph. `start` and `end` are date texts as
+    // ParseRecordTime reads them (the graph writes "2024-01-31 0:00:00");
+    // the range excludes `start` and includes `end`, and rows whose `column`
+    // holds kMissingValue are left out. `column` must be one of
+    // kRecordColumns.
+    //
+    // QueryRange: "Time" and `column` of the matching rows, in time order.
+    // QueryMaxMin: one row, "Max1" and "Min1" of `column` (null without rows).
+    // QueryCount: one row, "Count".
+    int QueryRange(std::string_view end, std::string_view start, std::string_view column);
+    int QueryMaxMin(std::string_view end, std::string_view start, std::string_view column);
+    int QueryCount(std::string_view end, std::string_view start, std::string_view column);
+
+    // Reading the last query's rows, one at a time from the first. A failure
+    // while stepping is reported and ends the rows.
+    bool EndOfRows() const;
+    void MoveNext();
+    // Index of a result column by name, compared without regard to case.
+    std::optional<std::size_t> ResultColumn(std::string_view name) const;
+    // The current row's value in a result column; none for null (and past
+    // the end, or for a column the result does not have).
+    std::optional<double> Collect(std::size_t column) const;
+    std::optional<double> Collect(std::string_view name) const;
+
+private:
+    struct StatementDeleter {
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+
+    int Open(const char* name, int flags);
+    void Close();
+    void Report(std::string_view text);
+    void ReportError();
+    bool Execute(const char* statements);
+    Statement Prepare(std::string_view sql);
+    void StopInserting();
+    static void BindRecord(sqlite3_stmt* statement, int first, const WeatherRecord& record);
+    bool Insert(sqlite3_stmt* statement, std::span<const WeatherRecord> records);
+    int RunQuery(std::string_view end, std::string_view start, std::string_view column, std::string_view select,
+                 std::string_view order);
+
+    Messages& messages_;
+    sqlite3* db_ = nullptr;
+    Statement insertOne_;
+    Statement insertMany_;
+    std::vector<WeatherRecord> pending_;
+    double lastTime_ = -std::numeric_limits<double>::infinity();
+    Statement result_;
+    bool atEnd_ = true;
+};
+
+}  // namespace vorelle
