@@ -7,6 +7,7 @@
 #include <functional>
 #include <future>
 #include <thread>
+#include <tuple>
 
 namespace vorelle {
 namespace {
@@ -70,12 +71,15 @@ TEST_F(ConsoleLinkTest, SettingsBlockReachesSlotOneAsReceived)
 // blocks header included, the max/min block as its payload alone.
 TEST_F(ConsoleLinkTest, BlockReadsFillTheirSlotsExactlyAsRouted)
 {
-    for (const auto& [entry, slot] : {std::pair{CMD_READ_CALIB, ReplyArea::kCalibSlot},
-                                     std::pair{CMD_READ_ALARM, ReplyArea::kAlarmSlot}}) {
+    for (const auto& [entry, slot, items] :
+         {std::tuple{CMD_READ_CALIB, ReplyArea::kCalibSlot, console.Calibration().Encode()},
+          std::tuple{CMD_READ_ALARM, ReplyArea::kAlarmSlot, console.Alarm().Encode()}}) {
         ASSERT_TRUE(Answered(entry));
         const ReplyArea::Slot stored = link.Area().CopySlot(slot);
         EXPECT_EQ(stored[0], entry.code);
-        EXPECT_EQ(stored[1], 2) << "an empty block: code and length only";
+        EXPECT_EQ(stored[1], items.size() + 2) << "the reply as received, header included";
+        EXPECT_TRUE(std::equal(items.begin(), items.end(), stored.begin() + 2));
+        EXPECT_EQ(stored[items.size() + 2], 0);
     }
     ASSERT_TRUE(Answered(CMD_READ_MAXMIN));
     const std::vector<std::uint8_t> records = console.MaxMin().Encode();
