@@ -57,6 +57,9 @@ Quantity QuantityOf(AlarmRow row)
     return Quantity::Rain;
 }
 
+// An item's rows in the order of their values.
+std::array<std::optional<AlarmRow>, 2> RowsOf(const ItemLayout& layout) { return {layout.high, layout.low}; }
+
 std::size_t ValueBytes(Quantity quantity) { return quantity == Quantity::Humidity ? 1 : 2; }
 
 std::size_t ItemSize(const ItemLayout& layout)
@@ -89,7 +92,7 @@ std::string ShowValue(Quantity quantity, const UnitCodes& units, std::int32_t va
     case Quantity::Pressure:
         return FormatPressure(units.pressure, Show::NumberOnly, value);
     case Quantity::Speed:
-    case Quantity::Rain:
+    case Quantity::Rain:  // the rain thresholds are neither shown nor read
         break;
     }
     return FormatWind(units.wind, Show::NumberOnly, value);
@@ -105,7 +108,7 @@ std::int32_t ParseValue(Quantity quantity, const UnitCodes& units, const std::st
     case Quantity::Pressure:
         return ParsePressure(units.pressure, text);
     case Quantity::Speed:
-    case Quantity::Rain:
+    case Quantity::Rain:  // the rain thresholds are neither shown nor read
         break;
     }
     return ParseWind(units.wind, text);
@@ -128,7 +131,12 @@ FieldValue ReadField(Quantity quantity, const UnitCodes& units, const std::strin
 
 // A typed temperature that would go out as one of the not-set patterns
 // (7F FF, or FF FF for -0.1 °C) would silently switch its alarm off.
-bool IsNotSetPattern(std::int32_t temperature) { return temperature == 0x7FFF || temperature == -1; }
+std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature)
+{
+    if (temperature == 0x7FFF || temperature == -1)
+        return std::string(kAlarmTemperatureNotSetMessage);
+    return std::nullopt;
+}
 
 std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const UnitCodes& units)
 {
@@ -144,12 +152,13 @@ std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const 
     case AlarmRow::DewPointLow:
         if (v < -400 || v > 600)
             return std::string(kAlarmTemperatureMessage);
-        break;
+        return NotSetPatternRefusal(v);
     case AlarmRow::FeelsLikeHigh:
     case AlarmRow::FeelsLikeLow:
+        // Not held to a range, but to what its signed 16-bit field can carry.
         if (v < -32768 || v > 32766)
             return std::string(kAlarmFeelsLikeMessage);
-        break;
+        return NotSetPatternRefusal(v);
     case AlarmRow::IndoorHumidityHigh:
     case AlarmRow::IndoorHumidityLow:
     case AlarmRow::OutdoorHumidityHigh:
@@ -173,10 +182,8 @@ std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const 
         return std::nullopt;
     case AlarmRow::RainRate:
     case AlarmRow::DailyRain:
-        return std::nullopt;
+        break;
     }
-    if (IsNotSetPattern(v))
-        return std::string(kAlarmTemperatureNotSetMessage);
     return std::nullopt;
 }
 
@@ -195,7 +202,7 @@ AlarmThresholds DecodeAlarm(std::span<const std::uint8_t> block, const AlarmThre
             break;
         const std::size_t bytes = ValueBytes(layout->quantity);
         std::size_t field = at + 1;
-        for (const std::optional<AlarmRow> row : {std::optional<AlarmRow>(layout->high), layout->low}) {
+        for (const std::optional<AlarmRow>& row : RowsOf(*layout)) {
             if (!row)
                 continue;
             thresholds[*row].value = DecodeValue(layout->quantity, block.subspan(field, bytes));
@@ -239,7 +246,7 @@ Report BuildWriteAlarm(const AlarmThresholds& thresholds)
         const ItemLayout& layout = *LayoutOf(id);
         const std::size_t bytes = ValueBytes(layout.quantity);
         command[at++] = id;
-        for (const std::optional<AlarmRow> row : {std::optional<AlarmRow>(layout.high), layout.low}) {
+        for (const std::optional<AlarmRow>& row : RowsOf(layout)) {
             if (!row)
                 continue;
             PutBigEndian(std::span(command).subspan(at, bytes), static_cast<std::uint32_t>(thresholds[*row].value));

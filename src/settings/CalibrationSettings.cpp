@@ -43,26 +43,27 @@ std::size_t ValueBytes(Quantity quantity) { return quantity == Quantity::Humidit
 // The item ids of the rows, in row order.
 constexpr std::uint8_t kRowIds[kCalibrationRows] = {1, 2, 6, 7, 8, 9, 10};
 
-// Where an item of the block goes, and how wide its value is; null for an id
-// that ends the block.
-std::int32_t* TargetOf(CalibrationOffsets& offsets, std::uint8_t id, std::size_t& bytes)
+// Where an item of the block goes, and how wide its value is.
+struct ItemTarget {
+    std::int32_t* value;
+    std::size_t bytes;
+};
+
+// Nothing for an id that ends the block.
+std::optional<ItemTarget> TargetOf(CalibrationOffsets& offsets, std::uint8_t id)
 {
-    for (std::size_t i = 0; i < kCalibrationRows; ++i) {
-        if (kRowIds[i] == id) {
-            bytes = ValueBytes(QuantityOf(static_cast<CalibrationRow>(i)));
-            return &offsets.rows[i];
-        }
-    }
-    bytes = 1;
+    for (std::size_t i = 0; i < kCalibrationRows; ++i)
+        if (kRowIds[i] == id)
+            return ItemTarget{&offsets.rows[i], ValueBytes(QuantityOf(static_cast<CalibrationRow>(i)))};
     switch (id) {
     case 11:
-        return &offsets.windGain;
+        return ItemTarget{&offsets.windGain, 1};
     case 13:
-        return &offsets.rainGain;
+        return ItemTarget{&offsets.rainGain, 1};
     case 21:
-        return &offsets.lightGain;
+        return ItemTarget{&offsets.lightGain, 1};
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 
@@ -211,13 +212,12 @@ CalibrationOffsets DecodeCalibration(std::span<const std::uint8_t> block, const 
     constexpr std::size_t kFirstItem = 2;
     std::size_t at = kFirstItem;
     while (at - kFirstItem < kCalibrationItemsEnd && at < received) {
-        std::size_t bytes = 0;
-        std::int32_t* target = TargetOf(offsets, block[at], bytes);
-        if (!target || 1 + bytes > received - at)
+        const std::optional<ItemTarget> target = TargetOf(offsets, block[at]);
+        if (!target || 1 + target->bytes > received - at)
             break;
-        const std::uint32_t raw = ReadBigEndian(block.subspan(at + 1, bytes));
-        *target = bytes == 1 ? static_cast<std::int8_t>(raw) : static_cast<std::int16_t>(raw);
-        at += 1 + bytes;
+        const std::uint32_t raw = ReadBigEndian(block.subspan(at + 1, target->bytes));
+        *target->value = target->bytes == 1 ? static_cast<std::int8_t>(raw) : static_cast<std::int16_t>(raw);
+        at += 1 + target->bytes;
     }
     return offsets;
 }
