@@ -4,6 +4,7 @@
 // as settings_fuzzer, and without it, under ReplayMain, as the corpus replay
 // that ctest runs.
 #include "link/ConsoleText.h"
+#include "link/ReplyArea.h"
 #include "settings/AlarmSettings.h"
 #include "settings/CalibrationSettings.h"
 
@@ -28,11 +29,7 @@ void Check(bool condition, const char* what)
 }
 
 // The bytes a reply says it holds, as far as they arrived.
-std::span<const std::uint8_t> Received(std::span<const std::uint8_t> block)
-{
-    const std::size_t count = block.size() < 2 ? 0 : std::min({block.size(), kReportSize, std::size_t{block[1]}});
-    return block.first(count);
-}
+std::span<const std::uint8_t> Received(std::span<const std::uint8_t> block) { return block.first(ReplyLength(block)); }
 
 // A write command read back as the block it would be if the console echoed it.
 template <class Decoded, class Decode>

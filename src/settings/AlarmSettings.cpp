@@ -192,8 +192,7 @@ std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const 
 AlarmThresholds DecodeAlarm(std::span<const std::uint8_t> block, const AlarmThresholds& previous)
 {
     AlarmThresholds thresholds = previous;
-    // What the reply says it holds, never more than one report.
-    const std::size_t received = block.size() < 2 ? 0 : std::min({block.size(), kReportSize, std::size_t{block[1]}});
+    const std::size_t received = ReplyLength(block);
     constexpr std::size_t kFirstItem = 2;
     std::size_t at = kFirstItem;
     while (at - kFirstItem < kAlarmItemsEnd && at < received) {

@@ -207,8 +207,7 @@ std::optional<std::string> Refusal(CalibrationRow row, std::int32_t offset, std:
 CalibrationOffsets DecodeCalibration(std::span<const std::uint8_t> block, const CalibrationOffsets& previous)
 {
     CalibrationOffsets offsets = previous;
-    // What the reply says it holds, never more than one report.
-    const std::size_t received = block.size() < 2 ? 0 : std::min({block.size(), kReportSize, std::size_t{block[1]}});
+    const std::size_t received = ReplyLength(block);
     constexpr std::size_t kFirstItem = 2;
     std::size_t at = kFirstItem;
     while (at - kFirstItem < kCalibrationItemsEnd && at < received) {
