@@ -20,8 +20,9 @@ SimAlarmBlock::SimAlarmBlock()
               {14, {0x00, 0x64, 0}},                // rain rate 10.0 mm/h off
               {16, {0xFF, 0xFF, 0}},                // daily rain: none
           },
-          // The ten thresholds the dialog shows fill one reply: 60 bytes.
-          {9, 2, 12, 6, 4, 1, 11, 8, 7, 3})
+          // The block is longer than one reply: the ten thresholds the dialog
+          // shows fill 60 bytes, and the rain items after them are cut off.
+          {9, 2, 12, 6, 4, 1, 11, 8, 7, 3, 14, 16})
 {
 }
 

@@ -150,7 +150,6 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"MaxMinStaleAnswer", ClearAll, Situation::StaleAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"MaxMinLateAnswer", ClearAll, Situation::LateAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"MaxMinUnplugged", ClearAll, Situation::Unplugged, SaveStatus::NotConnected, kNotCleared, {}},
-        FlowCase{"AlarmLateAnswer", SaveAlarms, Situation::LateAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"AlarmSubScreen", SaveAlarms, Situation::SubScreen, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"AlarmNoAnswer", SaveAlarms, Situation::NoAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"AlarmUnplugged", SaveAlarms, Situation::Unplugged, SaveStatus::NotConnected, kNotSaved, {}},
