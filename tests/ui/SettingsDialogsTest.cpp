@@ -49,9 +49,9 @@ protected:
         TakeReading();
     }
 
-    // Runs a menu command; `inside` acts on the open dialog, which is
-    // cancelled afterwards unless a save closed it.
-    void RunWithDialog(int command, QDialog& dialog, const std::function<void()>& inside)
+    // Opens `dialog` with `open`; `inside` acts on it, and it is cancelled
+    // afterwards unless a save closed it.
+    void RunOpened(QDialog& dialog, const std::function<void()>& open, const std::function<void()>& inside)
     {
         bool acted = false;
         QTimer::singleShot(0, &dialog, [&] {
@@ -60,26 +60,24 @@ protected:
             if (dialog.isVisible())
                 dialog.reject();
         });
-        window.RunCommand(command);
+        open();
         EXPECT_TRUE(acted);
         EXPECT_FALSE(poller.DialogOpen) << "polling resumes when the dialog closes";
     }
 
-    void Click(QDialog& dialog, int id) { ById<QPushButton>(dialog, id)->click(); }
+    // The dialog a menu command opens.
+    void RunWithDialog(int command, QDialog& dialog, const std::function<void()>& inside)
+    {
+        RunOpened(dialog, [&] { window.RunCommand(command); }, inside);
+    }
 
-    // Runs the dialog an outside message opens, like RunWithDialog.
+    // The dialog an outside message opens.
     void RunWithMessage(const char* name, QDialog& dialog, const std::function<void()>& inside)
     {
-        bool acted = false;
-        QTimer::singleShot(0, &dialog, [&] {
-            acted = true;
-            inside();
-            if (dialog.isVisible())
-                dialog.reject();
-        });
-        EXPECT_TRUE(window.HandleOutsideMessage(QString::fromLatin1(name)));
-        EXPECT_TRUE(acted);
+        RunOpened(dialog, [&] { EXPECT_TRUE(window.HandleOutsideMessage(QString::fromLatin1(name))); }, inside);
     }
+
+    void Click(QDialog& dialog, int id) { ById<QPushButton>(dialog, id)->click(); }
 
     QString Text(QDialog& dialog, int id) { return ById<QLineEdit>(dialog, id)->text(); }
     void Type(QDialog& dialog, int id, const QString& text) { ById<QLineEdit>(dialog, id)->setText(text); }
