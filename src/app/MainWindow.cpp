@@ -8,9 +8,13 @@
 #include "app/InstanceChannel.h"
 #include "app/UdevMonitor.h"
 #include "live/LiveExchanges.h"
+#include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
+#include "settings/CalibrationDialog.h"
 #include "settings/MaxMinDialog.h"
+#include "settings/MobileNetworkDialog.h"
 #include "settings/RainTotalsDialog.h"
+#include "settings/WebUploadDialog.h"
 #include "sim/SimTransport.h"
 #include "widgets/QtText.h"
 
@@ -36,6 +40,10 @@ struct NamedDialog {
 constexpr NamedDialog kNamedDialogs[] = {
     {"basic-settings", command_id::BasicSettings},
     {"rainfall-totals", command_id::RainfallTotals},
+    {"alarm", command_id::AlarmSettings},
+    {"calibration", command_id::CalibrationSettings},
+    {"mobile-network", command_id::MobileNetwork},
+    {"web-server", command_id::WebServer},
     {"max-min", command_id::MaxMin},
     {"about", command_id::About},
 };
@@ -50,8 +58,12 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     board_ = new BoardView(services_.readings, this);
     setCentralWidget(board_);
     basicSettings_ = new BasicSettingsDialog(services_.link, services_.messages, this);
+    alarmSettings_ = new AlarmDialog(services_.link, services_.messages, services_.readings, this);
+    calibration_ = new CalibrationDialog(services_.link, services_.messages, services_.readings, this);
     rainfallTotals_ = new RainTotalsDialog(services_.link, services_.messages, services_.readings, this);
     maxMin_ = new MaxMinDialog(services_.link, services_.messages, services_.readings, this);
+    mobileNetwork_ = new MobileNetworkDialog(services_.link, services_.messages, this);
+    webUpload_ = new WebUploadDialog(services_.link, services_.messages, this);
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -72,8 +84,8 @@ void MainWindow::BuildMenus()
     };
     QMenu* setup = menuBar()->addMenu(tr("&Setup"));
     add(setup, tr("Basic Settings"), command_id::BasicSettings, true);
-    add(setup, tr("Alarm Settings"), command_id::AlarmSettings, false);
-    add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, false);
+    add(setup, tr("Alarm Settings"), command_id::AlarmSettings, true);
+    add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, true);
     add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
     QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
@@ -221,6 +233,12 @@ void MainWindow::RunCommand(int id)
     case command_id::BasicSettings:
         RunDialog(*basicSettings_, &CMD_READ_SETTING, ReplyArea::kSettingSlot);
         break;
+    case command_id::AlarmSettings:
+        RunDialog(*alarmSettings_, &CMD_READ_ALARM, ReplyArea::kAlarmSlot);
+        break;
+    case command_id::CalibrationSettings:
+        RunDialog(*calibration_, &CMD_READ_CALIB, ReplyArea::kCalibSlot);
+        break;
     case command_id::RainfallTotals:
         RunDialog(*rainfallTotals_, nullptr, 0);
         break;
@@ -231,10 +249,10 @@ void MainWindow::RunCommand(int id)
         ResetToFactorySettings(services_.link, services_.dataFolder, services_.messages);
         break;
     case command_id::WebServer:
-        ShowNotYetAvailable(tr("The web server upload settings"));
+        RunDialog(*webUpload_, nullptr, 0);
         break;
     case command_id::MobileNetwork:
-        ShowNotYetAvailable(tr("The mobile network settings"));
+        RunDialog(*mobileNetwork_, nullptr, 0);
         break;
     default:
         break;
@@ -258,11 +276,6 @@ bool MainWindow::ShowDialog(const QString& name)
         }
     }
     return false;
-}
-
-void MainWindow::ShowNotYetAvailable(const QString& what)
-{
-    services_.messages.Inform(tr("%1 are not available in this version of Vorelle 2.").arg(what).toStdString());
 }
 
 bool MainWindow::OfferFirmwareUpdate()

@@ -23,6 +23,10 @@ class SimTransport;
 class UdevMonitor;
 class MaxMinDialog;
 class BasicSettingsDialog;
+class AlarmDialog;
+class CalibrationDialog;
+class MobileNetworkDialog;
+class WebUploadDialog;
 
 // The main window: the painted board, the menu that opens every other part
 // of the program, the status bar that tells whether the console is there, and
@@ -73,8 +77,12 @@ public:
 
     const BoardView& Board() const { return *board_; }
     BasicSettingsDialog& BasicSettings() { return *basicSettings_; }
+    AlarmDialog& AlarmSettings() { return *alarmSettings_; }
+    CalibrationDialog& Calibration() { return *calibration_; }
     RainTotalsDialog& RainTotals() { return *rainfallTotals_; }
     MaxMinDialog& MaxMin() { return *maxMin_; }
+    MobileNetworkDialog& MobileNetwork() { return *mobileNetwork_; }
+    WebUploadDialog& WebUpload() { return *webUpload_; }
     QString ConnectionText() const;
 
 private:
@@ -88,7 +96,6 @@ private:
     // dialog is open; when connected, `read` is exchanged first and the
     // dialog gets a copy of `slot`.
     void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
-    void ShowNotYetAvailable(const QString& what);
 
     Services services_;
     BoardView* board_ = nullptr;
@@ -96,8 +103,12 @@ private:
     UdevMonitor* udev_ = nullptr;
     // Built once and reused, so that each keeps its fields between openings.
     BasicSettingsDialog* basicSettings_ = nullptr;
+    AlarmDialog* alarmSettings_ = nullptr;
+    CalibrationDialog* calibration_ = nullptr;
     RainTotalsDialog* rainfallTotals_ = nullptr;
     MaxMinDialog* maxMin_ = nullptr;
+    MobileNetworkDialog* mobileNetwork_ = nullptr;
+    WebUploadDialog* webUpload_ = nullptr;
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
 };

@@ -1,5 +1,7 @@
 #include "link/ReplyArea.h"
 
+#include "link/HidTransport.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -47,6 +49,13 @@ bool ReplyArea::StoreLiveRecord(const std::uint8_t* bytes, std::size_t count)
         std::memcpy(bytes_.data() + kLiveSlot * kSlotSize, bytes, count);
     liveLength_ = static_cast<std::uint32_t>(count);
     return true;
+}
+
+std::size_t ReplyLength(std::span<const std::uint8_t> reply)
+{
+    if (reply.size() < 2)
+        return 0;
+    return std::min({reply.size(), kReportSize, std::size_t{reply[1]}});
 }
 
 }  // namespace vorelle

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <vector>
 
 namespace vorelle {
@@ -42,5 +43,9 @@ private:
     std::array<std::uint8_t, kSlotSize * kSlotCount> bytes_{};
     std::uint32_t liveLength_ = kInitialLiveLength;
 };
+
+// The bytes a reply stored whole (header included) says it holds: its length
+// byte, as far as one report and what was stored reach.
+std::size_t ReplyLength(std::span<const std::uint8_t> reply);
 
 }  // namespace vorelle

@@ -5,6 +5,7 @@
 #include "link/HidTransport.h"
 #include "link/ReplyRouter.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,5 +43,20 @@ struct SaveOutcome {
 SaveOutcome SaveWithScreenCheck(ConsoleLink& link, ScreenFlag& flag, const Report& write,
                                 const CommandSpec& writeSpec, ScreenCheckTiming checkTiming,
                                 std::string_view doneText, std::string_view notConnectedText);
+
+// One command of a save that sends several, and what it carries as a message
+// names it ("the APN").
+struct SaveStep {
+    Report command;
+    CommandSpec spec;
+    std::string_view carries;
+};
+
+// Sends `steps` one after the other, each as a whole exchange, with no screen
+// check. A command that could not be sent stops the save; the outcome names
+// what was not saved, and what may not have arrived when the console went
+// away just after a command went out.
+SaveOutcome SendInTurn(ConsoleLink& link, std::span<const SaveStep> steps, std::string_view doneText,
+                       std::string_view notConnectedText);
 
 }  // namespace vorelle

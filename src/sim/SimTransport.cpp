@@ -8,8 +8,9 @@ namespace {
 
 class SimDevice final : public HidDevice {
 public:
-    explicit SimDevice(std::shared_ptr<SimTransport::Port> port)
-        : port_(std::move(port)),
+    SimDevice(SimTransport& transport, std::shared_ptr<SimTransport::Port> port)
+        : transport_(transport),
+          port_(std::move(port)),
           plugging_(port_->pluggings),
           replies_(port_->console ? port_->console->OpenReplies() : nullptr)
     {
@@ -21,6 +22,9 @@ public:
             return false;
         if (port_->console)
             port_->console->Receive(report);
+        int pullAfter = report[1];
+        if (port_->unplugAfterCode.compare_exchange_strong(pullAfter, -1))
+            transport_.Unplug(port_->info.path);
         return true;
     }
 
@@ -40,6 +44,7 @@ private:
     // A handle opened before the cable was pulled stays dead after replugging.
     bool Alive() const { return port_->present && port_->pluggings == plugging_; }
 
+    SimTransport& transport_;
     std::shared_ptr<SimTransport::Port> port_;
     const std::uint64_t plugging_;
     // This handle's own copy of the console's replies.
@@ -100,6 +105,12 @@ bool SimTransport::IsPlugged(const std::string& path) const
     return port && port->present;
 }
 
+void SimTransport::UnplugAfter(std::uint8_t code, const std::string& path)
+{
+    if (const std::shared_ptr<Port> port = Find(path))
+        port->unplugAfterCode = code;
+}
+
 void SimTransport::SetPlugListener(PlugListener listener)
 {
     std::lock_guard lock(mutex_);
@@ -137,7 +148,7 @@ std::unique_ptr<HidDevice> SimTransport::OpenPath(const std::string& path, std::
             *error = refusal;
         return nullptr;
     }
-    return std::make_unique<SimDevice>(std::move(port));
+    return std::make_unique<SimDevice>(*this, std::move(port));
 }
 
 }  // namespace vorelle

@@ -35,6 +35,10 @@ public:
     void Unplug(const std::string& path = kConsolePath);
     void Plug(const std::string& path = kConsolePath);
     bool IsPlugged(const std::string& path = kConsolePath) const;
+    // Pulls the cable of `path` as soon as its device has taken the next
+    // command with `code`, before the command after it: a save of several
+    // commands loses its console half way.
+    void UnplugAfter(std::uint8_t code, const std::string& path = kConsolePath);
     void SetPlugListener(PlugListener listener);
     // Opening `path` fails with `reason` from now on (a device node this user
     // may not open); an empty reason lets it open again.
@@ -49,6 +53,7 @@ public:
         SimulatedConsole* console = nullptr;
         std::atomic<bool> present{true};
         std::atomic<std::uint64_t> pluggings{0};
+        std::atomic<int> unplugAfterCode{-1};  // -1: none
         std::string refusal;  // guarded by the transport's mutex
     };
 

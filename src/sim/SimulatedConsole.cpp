@@ -296,9 +296,15 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
         ApplySettingsWrite(command);
         return ack();
     case 0x04:
+        return {Reply(code, calibration_.Encode())};
+    case 0x05:
+        calibration_.Apply(command);
+        return ack();
     case 0x06:
-        // Blocks without records yet.
-        return {Reply(code, {})};
+        return {Reply(code, alarm_.Encode())};
+    case 0x07:
+        alarm_.Apply(command);
+        return ack();
     case 0x08:
         return {Reply(code, maxMin_.Encode())};
     case 0x09:
@@ -321,15 +327,15 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
     case 0x86:
         bootloader_ = true;
         return {};
-    case 0x05:
-    case 0x07:
     case 0x12:
     case 0x14:
-    case 0x88:
     case 0x8A:
     case 0xF2:
     case 0xF4:
     case 0xF6:
+        network_.Apply(command);
+        return ack();
+    case 0x88:
         return ack();
     default:
         return {};

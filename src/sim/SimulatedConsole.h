@@ -1,7 +1,10 @@
 #pragma once
 
 #include "link/HidTransport.h"
+#include "sim/SimAlarmBlock.h"
+#include "sim/SimCalibrationBlock.h"
 #include "sim/SimMaxMinRecords.h"
+#include "sim/SimNetworkSettings.h"
 #include "sim/SimReplyQueue.h"
 #include "sim/SimWeather.h"
 
@@ -54,6 +57,9 @@ public:
     SimFaults& Faults() { return faults_; }
     SimWeather& Weather() { return weather_; }
     SimMaxMinRecords& MaxMin() { return maxMin_; }
+    SimAlarmBlock& Alarm() { return alarm_; }
+    SimCalibrationBlock& Calibration() { return calibration_; }
+    SimNetworkSettings& Network() { return network_; }
 
     void SetMainScreen(bool onMainScreen) { mainScreen_ = onMainScreen; }
     bool OnMainScreen() const { return mainScreen_; }
@@ -86,6 +92,9 @@ private:
     SimFaults faults_;
     SimWeather weather_;
     SimMaxMinRecords maxMin_;
+    SimAlarmBlock alarm_;
+    SimCalibrationBlock calibration_;
+    SimNetworkSettings network_;
     std::atomic<bool> mainScreen_{true};
     std::atomic<bool> bootloader_{false};
 

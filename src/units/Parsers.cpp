@@ -28,11 +28,6 @@ std::int32_t TruncateSaturated(double value)
     return static_cast<std::int32_t>(value);
 }
 
-std::int32_t RoundHalfAwayFromZero(double tenths)
-{
-    return TruncateSaturated(tenths >= 0.0 ? tenths + 0.5 : tenths - 0.5);
-}
-
 std::int32_t AddHalfAndTruncate(double tenths)
 {
     return TruncateSaturated(tenths + 0.5);
@@ -47,6 +42,11 @@ std::int32_t BeaufortLowerBound(double beaufort)
 }
 
 }  // namespace
+
+std::int32_t RoundHalfAwayFromZero(double value)
+{
+    return TruncateSaturated(value >= 0.0 ? value + 0.5 : value - 0.5);
+}
 
 std::int32_t ParseTemperature(std::uint8_t unitCode, std::string_view text)
 {

@@ -17,6 +17,10 @@ namespace vorelle {
 inline constexpr std::int32_t kParsedMissing = 0xFFFF;
 inline constexpr std::int32_t kParsedMissingByte = 255;
 
+// Adds one half away from zero and truncates toward zero, saturating at the
+// ends of 32 bits.
+std::int32_t RoundHalfAwayFromZero(double value);
+
 // Tenths of °C, rounded half away from zero.
 std::int32_t ParseTemperature(std::uint8_t unitCode, std::string_view text);
 // Tenths of hPa; adds one half and truncates toward zero.

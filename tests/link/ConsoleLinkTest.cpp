@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <thread>
+#include <tuple>
 
 namespace vorelle {
 namespace {
@@ -70,12 +72,19 @@ TEST_F(ConsoleLinkTest, SettingsBlockReachesSlotOneAsReceived)
 // blocks header included, the max/min block as its payload alone.
 TEST_F(ConsoleLinkTest, BlockReadsFillTheirSlotsExactlyAsRouted)
 {
-    for (const auto& [entry, slot] : {std::pair{CMD_READ_CALIB, ReplyArea::kCalibSlot},
-                                     std::pair{CMD_READ_ALARM, ReplyArea::kAlarmSlot}}) {
+    for (const auto& [entry, slot, items] :
+         {std::tuple{CMD_READ_CALIB, ReplyArea::kCalibSlot, console.Calibration().Encode()},
+          std::tuple{CMD_READ_ALARM, ReplyArea::kAlarmSlot, console.Alarm().Encode()}}) {
         ASSERT_TRUE(Answered(entry));
         const ReplyArea::Slot stored = link.Area().CopySlot(slot);
         EXPECT_EQ(stored[0], entry.code);
-        EXPECT_EQ(stored[1], 2) << "an empty block: code and length only";
+        // The reply as received, header included; a block longer than one
+        // report is cut at its end.
+        const std::size_t carried = std::min<std::size_t>(items.size(), kReportSize - 2);
+        EXPECT_EQ(stored[1], carried + 2);
+        EXPECT_TRUE(std::equal(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(carried), stored.begin() + 2));
+        EXPECT_TRUE(std::all_of(stored.begin() + static_cast<std::ptrdiff_t>(carried) + 2, stored.end(),
+                                [](std::uint8_t byte) { return byte == 0; }));
     }
     ASSERT_TRUE(Answered(CMD_READ_MAXMIN));
     const std::vector<std::uint8_t> records = console.MaxMin().Encode();

@@ -1,4 +1,7 @@
+#include "live/LiveDecoder.h"
+#include "settings/AlarmSettings.h"
 #include "settings/BasicSettings.h"
+#include "settings/CalibrationSettings.h"
 #include "settings/MaxMinRecords.h"
 #include "settings/RainTotals.h"
 #include "settings/SettingsLinkFixture.h"
@@ -47,6 +50,28 @@ SaveOutcome SaveRain(ConsoleLink& link, ScreenFlag& flag) { return SaveRainTotal
 SaveOutcome ClearAll(ConsoleLink& link, ScreenFlag& flag)
 {
     return ClearMaxMin(link, flag, MaxMinClearBoxes::All());
+}
+
+SaveOutcome SaveAlarms(ConsoleLink& link, ScreenFlag& flag)
+{
+    AlarmThresholds thresholds;
+    for (AlarmRow row : {AlarmRow::IndoorHumidityHigh, AlarmRow::IndoorHumidityLow, AlarmRow::OutdoorHumidityHigh,
+                         AlarmRow::OutdoorHumidityLow})
+        thresholds[row].value = 50;
+    for (AlarmRow row : {AlarmRow::AbsPressureHigh, AlarmRow::AbsPressureLow, AlarmRow::RelPressureHigh,
+                         AlarmRow::RelPressureLow})
+        thresholds[row].value = 10000;
+    return SaveAlarm(link, flag, ShowAlarm(thresholds, {}), thresholds, {});
+}
+
+SaveOutcome SaveCalibrationOffsets(ConsoleLink& link, ScreenFlag& flag)
+{
+    CalibrationOffsets offsets;
+    offsets[CalibrationRow::IndoorHumidity] = 50;
+    offsets[CalibrationRow::OutdoorHumidity] = 50;
+    LiveValues noReadings;
+    ResetLiveValues(noReadings);
+    return SaveCalibration(link, flag, ShowCalibration(offsets, {}), offsets, {}, noReadings);
 }
 
 class SaveFlowTest : public SettingsLinkFixture, public ::testing::WithParamInterface<FlowCase> {};
@@ -124,7 +149,19 @@ INSTANTIATE_TEST_SUITE_P(
         FlowCase{"MaxMinNoAnswer", ClearAll, Situation::NoAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"MaxMinStaleAnswer", ClearAll, Situation::StaleAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"MaxMinLateAnswer", ClearAll, Situation::LateAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
-        FlowCase{"MaxMinUnplugged", ClearAll, Situation::Unplugged, SaveStatus::NotConnected, kNotCleared, {}}),
+        FlowCase{"MaxMinUnplugged", ClearAll, Situation::Unplugged, SaveStatus::NotConnected, kNotCleared, {}},
+        FlowCase{"AlarmSubScreen", SaveAlarms, Situation::SubScreen, SaveStatus::NotMainScreen, kSwitch, {0x20}},
+        FlowCase{"AlarmNoAnswer", SaveAlarms, Situation::NoAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
+        FlowCase{"AlarmUnplugged", SaveAlarms, Situation::Unplugged, SaveStatus::NotConnected, kNotSaved, {}},
+        FlowCase{"AlarmGoneInCheck", SaveAlarms, Situation::GoneInCheck, SaveStatus::NotConnected, kNotSaved, {0x20}},
+        FlowCase{"CalibrationSubScreen", SaveCalibrationOffsets, Situation::SubScreen, SaveStatus::NotMainScreen,
+                 kSwitch, {0x20}},
+        FlowCase{"CalibrationStaleAnswer", SaveCalibrationOffsets, Situation::StaleAnswer, SaveStatus::NotMainScreen,
+                 kSwitch, {0x20}},
+        FlowCase{"CalibrationUnplugged", SaveCalibrationOffsets, Situation::Unplugged, SaveStatus::NotConnected,
+                 kNotSaved, {}},
+        FlowCase{"CalibrationGoneInCheck", SaveCalibrationOffsets, Situation::GoneInCheck, SaveStatus::NotConnected,
+                 kNotSaved, {0x20}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class SaveAgainTest : public SettingsLinkFixture {};

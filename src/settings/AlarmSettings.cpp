@@ -1,0 +1,269 @@
+#include "settings/AlarmSettings.h"
+
+#include "link/BigEndian.h"
+#include "link/Commands.h"
+#include "units/Formatters.h"
+#include "units/Parsers.h"
+
+#include <algorithm>
+
+namespace vorelle {
+
+namespace {
+
+constexpr std::uint8_t kWriteAlarmLength = 62;
+constexpr ScreenCheckTiming kScreenCheck{50, 500};
+
+enum class Quantity { Temperature, Humidity, Pressure, Speed, Rain };
+
+// One item of the block and of the write: its id, then a threshold (and an
+// on byte) for each of its rows.
+struct ItemLayout {
+    std::uint8_t id;
+    Quantity quantity;
+    AlarmRow high;
+    std::optional<AlarmRow> low;
+};
+
+constexpr ItemLayout kItems[] = {
+    {1, Quantity::Temperature, AlarmRow::IndoorTempHigh, AlarmRow::IndoorTempLow},
+    {2, Quantity::Temperature, AlarmRow::OutdoorTempHigh, AlarmRow::OutdoorTempLow},
+    {3, Quantity::Temperature, AlarmRow::DewPointHigh, AlarmRow::DewPointLow},
+    {4, Quantity::Temperature, AlarmRow::FeelsLikeHigh, AlarmRow::FeelsLikeLow},
+    {6, Quantity::Humidity, AlarmRow::IndoorHumidityHigh, AlarmRow::IndoorHumidityLow},
+    {7, Quantity::Humidity, AlarmRow::OutdoorHumidityHigh, AlarmRow::OutdoorHumidityLow},
+    {8, Quantity::Pressure, AlarmRow::AbsPressureHigh, AlarmRow::AbsPressureLow},
+    {9, Quantity::Pressure, AlarmRow::RelPressureHigh, AlarmRow::RelPressureLow},
+    {11, Quantity::Speed, AlarmRow::WindSpeed, std::nullopt},
+    {12, Quantity::Speed, AlarmRow::GustSpeed, std::nullopt},
+    {14, Quantity::Rain, AlarmRow::RainRate, std::nullopt},
+    {16, Quantity::Rain, AlarmRow::DailyRain, std::nullopt},
+};
+
+// The order of the items in CMD_WRITE_ALARM.
+constexpr std::uint8_t kWriteOrder[] = {1, 6, 8, 9, 2, 7, 3, 4, 11, 12};
+
+const ItemLayout* LayoutOf(std::uint8_t id)
+{
+    const auto found = std::find_if(std::begin(kItems), std::end(kItems), [id](const ItemLayout& l) { return l.id == id; });
+    return found == std::end(kItems) ? nullptr : found;
+}
+
+Quantity QuantityOf(AlarmRow row)
+{
+    for (const ItemLayout& layout : kItems)
+        if (layout.high == row || layout.low == row)
+            return layout.quantity;
+    return Quantity::Rain;
+}
+
+// An item's rows in the order of their values.
+std::array<std::optional<AlarmRow>, 2> RowsOf(const ItemLayout& layout) { return {layout.high, layout.low}; }
+
+std::size_t ValueBytes(Quantity quantity) { return quantity == Quantity::Humidity ? 1 : 2; }
+
+std::size_t ItemSize(const ItemLayout& layout)
+{
+    return 1 + (ValueBytes(layout.quantity) + 1) * (layout.low ? 2 : 1);
+}
+
+std::int32_t DecodeValue(Quantity quantity, std::span<const std::uint8_t> bytes)
+{
+    const std::uint32_t raw = ReadBigEndian(bytes);
+    if (quantity == Quantity::Temperature && raw != 0x7FFF && raw != 0xFFFF)
+        return static_cast<std::int16_t>(raw);
+    return static_cast<std::int32_t>(raw);
+}
+
+bool IsNotSet(Quantity quantity, std::int32_t value)
+{
+    if (quantity == Quantity::Humidity)
+        return value == kAlarmHumidityNotSet || value == kAlarmWordNotSet;
+    return value == kAlarmTemperatureNotSet || value == kAlarmWordNotSet;
+}
+
+std::string ShowValue(Quantity quantity, const UnitCodes& units, std::int32_t value)
+{
+    switch (quantity) {
+    case Quantity::Temperature:
+        return FormatTemperature(units.temperature, Show::NumberOnly, value);
+    case Quantity::Humidity:
+        return FormatPercent(PercentFormat::Plain, value);
+    case Quantity::Pressure:
+        return FormatPressure(units.pressure, Show::NumberOnly, value);
+    case Quantity::Speed:
+    case Quantity::Rain:  // the rain thresholds are neither shown nor read
+        break;
+    }
+    return FormatWind(units.wind, Show::NumberOnly, value);
+}
+
+std::int32_t ParseValue(Quantity quantity, const UnitCodes& units, const std::string& text)
+{
+    switch (quantity) {
+    case Quantity::Temperature:
+        return ParseTemperature(units.temperature, text);
+    case Quantity::Humidity:
+        return ParseInteger(text, false);
+    case Quantity::Pressure:
+        return ParsePressure(units.pressure, text);
+    case Quantity::Speed:
+    case Quantity::Rain:  // the rain thresholds are neither shown nor read
+        break;
+    }
+    return ParseWind(units.wind, text);
+}
+
+// What a field holds: a threshold typed or kept, or "not set".
+struct FieldValue {
+    std::int32_t value;
+    bool notSet;
+};
+
+FieldValue ReadField(Quantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
+{
+    if (text == ShowValue(quantity, units, shown))
+        return {shown, IsNotSet(quantity, shown)};
+    if (text == kMissingIntegerText || text == kMissingValueText)
+        return {quantity == Quantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet, true};
+    return {ParseValue(quantity, units, text), false};
+}
+
+// A typed temperature that would go out as one of the not-set patterns
+// (7F FF, or FF FF for -0.1 °C) would silently switch its alarm off.
+std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature)
+{
+    if (temperature == 0x7FFF || temperature == -1)
+        return std::string(kAlarmTemperatureNotSetMessage);
+    return std::nullopt;
+}
+
+std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const UnitCodes& units)
+{
+    if (field.notSet)
+        return std::nullopt;
+    const std::int32_t v = field.value;
+    switch (row) {
+    case AlarmRow::IndoorTempHigh:
+    case AlarmRow::IndoorTempLow:
+    case AlarmRow::OutdoorTempHigh:
+    case AlarmRow::OutdoorTempLow:
+    case AlarmRow::DewPointHigh:
+    case AlarmRow::DewPointLow:
+        if (v < -400 || v > 600)
+            return std::string(kAlarmTemperatureMessage);
+        return NotSetPatternRefusal(v);
+    case AlarmRow::FeelsLikeHigh:
+    case AlarmRow::FeelsLikeLow:
+        // Not held to a range, but to what its signed 16-bit field can carry.
+        if (v < -32768 || v > 32766)
+            return std::string(kAlarmFeelsLikeMessage);
+        return NotSetPatternRefusal(v);
+    case AlarmRow::IndoorHumidityHigh:
+    case AlarmRow::IndoorHumidityLow:
+    case AlarmRow::OutdoorHumidityHigh:
+    case AlarmRow::OutdoorHumidityLow:
+        if (v < 1 || v > 99)
+            return std::string(kAlarmHumidityMessage);
+        return std::nullopt;
+    case AlarmRow::AbsPressureHigh:
+    case AlarmRow::AbsPressureLow:
+    case AlarmRow::RelPressureHigh:
+    case AlarmRow::RelPressureLow:
+        if (v < 3000 || v > 11000)
+            return std::string(kAlarmBarometerMessage);
+        return std::nullopt;
+    case AlarmRow::WindSpeed:
+    case AlarmRow::GustSpeed:
+        // FF FF is "not set"; a negative speed would go out as FF xx.
+        if (v < 0 || v >= kAlarmWordNotSet)
+            return std::string(row == AlarmRow::WindSpeed ? "Alarm Wind Speed:0 to " : "Alarm Wind Gust Speed:0 to ") +
+                   FormatWind(units.wind, Show::WithUnit, kAlarmWordNotSet - 1);
+        return std::nullopt;
+    case AlarmRow::RainRate:
+    case AlarmRow::DailyRain:
+        break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+AlarmThresholds DecodeAlarm(std::span<const std::uint8_t> block, const AlarmThresholds& previous)
+{
+    AlarmThresholds thresholds = previous;
+    const std::size_t received = ReplyLength(block);
+    constexpr std::size_t kFirstItem = 2;
+    std::size_t at = kFirstItem;
+    while (at - kFirstItem < kAlarmItemsEnd && at < received) {
+        const ItemLayout* layout = LayoutOf(block[at]);
+        if (!layout || ItemSize(*layout) > received - at)
+            break;
+        const std::size_t bytes = ValueBytes(layout->quantity);
+        std::size_t field = at + 1;
+        for (const std::optional<AlarmRow>& row : RowsOf(*layout)) {
+            if (!row)
+                continue;
+            thresholds[*row].value = DecodeValue(layout->quantity, block.subspan(field, bytes));
+            thresholds[*row].on = block[field + bytes] != 0;
+            field += bytes + 1;
+        }
+        at += ItemSize(*layout);
+    }
+    return thresholds;
+}
+
+AlarmForm ShowAlarm(const AlarmThresholds& thresholds, const UnitCodes& units)
+{
+    AlarmForm form;
+    for (std::size_t i = 0; i < kAlarmShownRows; ++i) {
+        const auto row = static_cast<AlarmRow>(i);
+        form[row] = {ShowValue(QuantityOf(row), units, thresholds[row].value), thresholds[row].on};
+    }
+    return form;
+}
+
+AlarmInput ReadAlarmForm(const AlarmForm& form, const AlarmThresholds& shown, const UnitCodes& units)
+{
+    AlarmInput input{shown, std::nullopt};
+    for (std::size_t i = 0; i < kAlarmShownRows; ++i) {
+        const auto row = static_cast<AlarmRow>(i);
+        const FieldValue field = ReadField(QuantityOf(row), units, form[row].text, shown[row].value);
+        if (std::optional<std::string> refusal = Refusal(row, field, units))
+            return {shown, std::move(refusal)};
+        input.thresholds[row] = {field.value, form[row].on};
+    }
+    return input;
+}
+
+Report BuildWriteAlarm(const AlarmThresholds& thresholds)
+{
+    Report command = MakeCommand(CMD_WRITE_ALARM);
+    command[1] = kWriteAlarmLength;
+    std::size_t at = 2;
+    for (std::uint8_t id : kWriteOrder) {
+        const ItemLayout& layout = *LayoutOf(id);
+        const std::size_t bytes = ValueBytes(layout.quantity);
+        command[at++] = id;
+        for (const std::optional<AlarmRow>& row : RowsOf(layout)) {
+            if (!row)
+                continue;
+            PutBigEndian(std::span(command).subspan(at, bytes), static_cast<std::uint32_t>(thresholds[*row].value));
+            at += bytes;
+            command[at++] = thresholds[*row].on ? 1 : 0;
+        }
+    }
+    return command;
+}
+
+SaveOutcome SaveAlarm(ConsoleLink& link, ScreenFlag& flag, const AlarmForm& form, const AlarmThresholds& shown,
+                      const UnitCodes& units)
+{
+    const AlarmInput input = ReadAlarmForm(form, shown, units);
+    if (input.refusal)
+        return {SaveStatus::InvalidInput, *input.refusal};
+    return SaveWithScreenCheck(link, flag, BuildWriteAlarm(input.thresholds), CMD_WRITE_ALARM, kScreenCheck,
+                               kSaveSuccessText, kNotConnectedNothingSavedText);
+}
+
+}  // namespace vorelle
