@@ -23,6 +23,7 @@ class SimTransport;
 class UdevMonitor;
 class MaxMinDialog;
 class BasicSettingsDialog;
+class FirmwareUpdateDialog;
 
 // The main window: the painted board, the menu that opens every other part
 // of the program, the status bar that tells whether the console is there, and
@@ -61,14 +62,15 @@ public:
     // Runs a menu or outside command by its id.
     void RunCommand(int id);
 
-    // The firmware update offer another program makes. True when the owner
-    // accepted it.
+    // The firmware update offer another program makes: on OK the firmware
+    // dialog opens with its download started. True when the owner accepted.
     bool OfferFirmwareUpdate();
 
     const BoardView& Board() const { return *board_; }
     BasicSettingsDialog& BasicSettings() { return *basicSettings_; }
     RainTotalsDialog& RainTotals() { return *rainfallTotals_; }
     MaxMinDialog& MaxMin() { return *maxMin_; }
+    FirmwareUpdateDialog& FirmwareUpdate() { return *firmwareUpdate_; }
     QString ConnectionText() const;
 
 private:
@@ -78,8 +80,9 @@ private:
     void ShowConnection();
     void BringToFront();
     void ShowAbout();
-    // The one way every dialog command runs: the poll stands still while the
-    // dialog is open; when connected, `read` is exchanged first and the
+    // The one way every dialog runs: the poll stands still while it is open.
+    void WhilePollPaused(const std::function<void()>& runDialog);
+    // A settings dialog: when connected, `read` is exchanged first and the
     // dialog gets a copy of `slot`.
     void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
     void ShowNotYetAvailable(const QString& what);
@@ -92,6 +95,7 @@ private:
     BasicSettingsDialog* basicSettings_ = nullptr;
     RainTotalsDialog* rainfallTotals_ = nullptr;
     MaxMinDialog* maxMin_ = nullptr;
+    FirmwareUpdateDialog* firmwareUpdate_ = nullptr;
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/HidTransport.h"
+#include "sim/SimBootloader.h"
 #include "sim/SimMaxMinRecords.h"
 #include "sim/SimReplyQueue.h"
 #include "sim/SimWeather.h"
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -64,9 +64,13 @@ public:
     void SetUnitCodes(std::uint8_t temperature, std::uint8_t pressure, std::uint8_t wind, std::uint8_t rain,
                       std::uint8_t light);
 
-    bool InBootloader() const { return bootloader_; }
-    // The flash image the bootloader has been given, by byte address.
-    std::map<std::uint32_t, std::uint8_t> Flash() const;
+    bool InBootloader() const { return bootloader_.Active(); }
+    SimBootloader& Bootloader() { return bootloader_; }
+
+    // How the console pulls its own cable (true: plugged in again), given by
+    // the transport it is plugged into.
+    using Cable = std::function<void(bool plugged)>;
+    void SetCable(Cable cable);
 
     // The clock the console reads its weather by; the local time by default.
     void SetClock(std::function<Clock::time_point()> clock);
@@ -87,14 +91,14 @@ private:
     SimWeather weather_;
     SimMaxMinRecords maxMin_;
     std::atomic<bool> mainScreen_{true};
-    std::atomic<bool> bootloader_{false};
+    SimBootloader bootloader_;
 
     mutable std::mutex mutex_;  // protects everything below
     std::vector<std::weak_ptr<SimReplyQueue>> replyQueues_;
     std::vector<Report> received_;
     SettingsBlock settings_;
-    std::map<std::uint32_t, std::uint8_t> flash_;
     std::function<Clock::time_point()> clock_;
+    Cable cable_;
 };
 
 }  // namespace vorelle
