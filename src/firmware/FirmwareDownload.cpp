@@ -6,7 +6,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
-#include <QTimer>
 
 #include <utility>
 
@@ -40,7 +39,7 @@ void FirmwareDownload::Start(const QUrl& url, const QString& target)
     written_ = 0;
     current_ = url;
     const auto failSoon = [this](const QString& why) {
-        QTimer::singleShot(0, this, [this, why] { End(Outcome::Failed, why); });
+        QMetaObject::invokeMethod(this, [this, why] { End(Outcome::Failed, why); }, Qt::QueuedConnection);
     };
     if (!IsWebAddress(url)) {
         failSoon(url.isEmpty() ? tr("no update server is set") : tr("%1 is not an http or https address").arg(url.toString()));
@@ -69,8 +68,6 @@ void FirmwareDownload::Start(const QUrl& url, const QString& target)
     connect(reply_, &QNetworkReply::metaDataChanged, this, &FirmwareDownload::OnMetaData);
     connect(reply_, &QNetworkReply::readyRead, this, &FirmwareDownload::OnReadyRead);
     connect(reply_, &QNetworkReply::redirected, this, &FirmwareDownload::OnRedirected);
-    connect(reply_, &QNetworkReply::downloadProgress, this,
-            [this](qint64 received, qint64 total) { emit Progress(received, total > 0 ? total : -1); });
     connect(reply_, &QNetworkReply::finished, this, &FirmwareDownload::OnFinished);
 }
 
@@ -111,8 +108,14 @@ QString FirmwareDownload::Append(const QByteArray& chunk)
 void FirmwareDownload::OnReadyRead()
 {
     const QString problem = Append(reply_->readAll());
-    if (!problem.isEmpty())
+    if (!problem.isEmpty()) {
         Fail(problem);
+        return;
+    }
+    // Said with every piece that comes: Qt's own progress signal waits for
+    // more data, so a transfer that stalls would show none.
+    const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+    emit Progress(written_, length.isValid() && length.toLongLong() > 0 ? length.toLongLong() : -1);
 }
 
 void FirmwareDownload::OnRedirected(const QUrl& next)

@@ -29,9 +29,7 @@ UpdateResult Ended(UpdateEnd end, std::string detail = {})
     case UpdateEnd::EraseFailed:
         return {end, "Error2!"};
     case UpdateEnd::ConsoleGone:
-        return {end, "Update failed: the console was disconnected.", true};
-    case UpdateEnd::NotSent:
-        return {end, "Update failed: a command could not be sent to the console.", true};
+        return {end, "Update failed: the connection to the console was lost.", true};
     case UpdateEnd::Mismatch:
         return {end, "Update failed: the console's memory does not match the image.", true};
     case UpdateEnd::Abandoned:
@@ -48,12 +46,12 @@ std::optional<UpdateResult> Interrupted(ExchangeResult result)
     return Ended(result == ExchangeResult::Abandoned ? UpdateEnd::Abandoned : UpdateEnd::ConsoleGone);
 }
 
-// Why a command was not sent.
+// Why a command was not sent: like an exchange, a write the console did not
+// take counts as the console gone, whether or not its removal has been
+// noticed yet.
 UpdateResult NotSent(ConsoleLink& link)
 {
-    if (link.Link().Abandoned())
-        return Ended(UpdateEnd::Abandoned);
-    return Ended(link.Connected() ? UpdateEnd::NotSent : UpdateEnd::ConsoleGone);
+    return Ended(link.Link().Abandoned() ? UpdateEnd::Abandoned : UpdateEnd::ConsoleGone);
 }
 
 }  // namespace

@@ -18,8 +18,7 @@ enum class UpdateEnd {
     NotBootloader,     // the answer was not the bootloader's
     EraseTimeout,      // no answer to CMD_ERASE_DEVICE
     EraseFailed,       // the bootloader did not erase
-    ConsoleGone,       // the console went away during the update
-    NotSent,           // a command could not be sent
+    ConsoleGone,       // the console went away, or a command could not be sent to it
     Mismatch,          // a block never came back, or came back different
     Abandoned,         // the program is ending
 };
@@ -55,7 +54,7 @@ struct UpdateOptions {
 // that it is the bootloader that answers, erase, write every block, read
 // every block back, and only when all of it equals the image start the new
 // firmware. Stops at once when the console goes away or a command cannot be
-// sent. An image that holds no firmware is refused before anything is sent.
+// sent (which is how a console that went away shows first). An image that holds no firmware is refused before anything is sent.
 UpdateResult WriteThroughBootloader(ConsoleLink& link, std::span<const std::uint8_t> image, UpdateObserver& observer,
                                     UpdateOptions options = {});
 

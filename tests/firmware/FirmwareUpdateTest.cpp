@@ -129,7 +129,7 @@ TEST_P(FirmwareFaultTest, EndsInItsMessageWithoutStartingTheFirmware)
 }
 
 const std::string kMismatch = "Update failed: the console's memory does not match the image.";
-const std::string kGone = "Update failed: the console was disconnected.";
+const std::string kGone = "Update failed: the connection to the console was lost.";
 
 INSTANTIATE_TEST_SUITE_P(
     EveryFault, FirmwareFaultTest,

@@ -1,3 +1,4 @@
+#include "DialogTestSupport.h"
 #include "WindowFixture.h"
 #include "app/CommandIds.h"
 #include "board/BoardTexts.h"
@@ -20,16 +21,7 @@
 namespace vorelle {
 namespace {
 
-// The control of a dialog by its id.
-template <class Control>
-Control* ById(QWidget& dialog, int id)
-{
-    for (Control* control : dialog.findChildren<Control*>())
-        if (control->property("controlId").toInt() == id)
-            return control;
-    ADD_FAILURE() << "no control " << id;
-    return nullptr;
-}
+using test::ById;
 
 class SettingsDialogsTest : public test::WindowFixture {
 protected:
