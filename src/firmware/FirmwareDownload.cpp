@@ -35,14 +35,24 @@ void FirmwareDownload::Start(const QUrl& url, const QString& target)
     if (active_)
         return;
     active_ = true;
+    ++started_;
     failure_.clear();
     written_ = 0;
     current_ = url;
-    const auto failSoon = [this](const QString& why) {
-        QMetaObject::invokeMethod(this, [this, why] { End(Outcome::Failed, why); }, Qt::QueuedConnection);
+    // From the event loop, like every other end, and only if this download
+    // has not been cancelled (and another started) in between.
+    const auto failSoon = [this, started = started_](const QString& why) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, started, why] {
+                if (started == started_)
+                    End(Outcome::Failed, why);
+            },
+            Qt::QueuedConnection);
     };
     if (!IsWebAddress(url)) {
-        failSoon(url.isEmpty() ? tr("no update server is set") : tr("%1 is not an http or https address").arg(url.toString()));
+        failSoon(url.isEmpty() ? tr("no update server is set")
+                               : tr("%1 is not an http or https address").arg(url.toString()));
         return;
     }
     file_ = std::make_unique<QSaveFile>(target);
@@ -88,17 +98,20 @@ void FirmwareDownload::Fail(const QString& why)
     reply_->abort();
 }
 
+QString FirmwareDownload::TooLarge() const { return tr("the file is larger than %1 bytes").arg(limits_.maxBytes); }
+
 void FirmwareDownload::OnMetaData()
 {
+    // Refused before a byte of the body is taken.
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > limits_.maxBytes)
-        Fail(tr("the file is larger than %1 bytes").arg(limits_.maxBytes));
+        Fail(TooLarge());
 }
 
 QString FirmwareDownload::Append(const QByteArray& chunk)
 {
     if (written_ + chunk.size() > limits_.maxBytes)
-        return tr("the file is larger than %1 bytes").arg(limits_.maxBytes);
+        return TooLarge();
     if (file_->write(chunk) != chunk.size())
         return tr("cannot write %1: %2").arg(file_->fileName(), file_->errorString());
     written_ += chunk.size();

@@ -49,6 +49,7 @@ signals:
     void Finished(vorelle::FirmwareDownload::Outcome outcome, const QString& why);
 
 private:
+    QString TooLarge() const;
     // Writes a piece of the body; says why not when it cannot.
     QString Append(const QByteArray& chunk);
     void OnReadyRead();
@@ -70,6 +71,7 @@ private:
     qint64 written_ = 0;
     QString failure_;
     bool active_ = false;
+    quint64 started_ = 0;  // downloads started, to tell an old queued end from the current one
 };
 
 }  // namespace vorelle

@@ -54,7 +54,8 @@ struct UpdateOptions {
 // that it is the bootloader that answers, erase, write every block, read
 // every block back, and only when all of it equals the image start the new
 // firmware. Stops at once when the console goes away or a command cannot be
-// sent (which is how a console that went away shows first). An image that holds no firmware is refused before anything is sent.
+// sent (which is how a console that went away shows first). An image that
+// holds no firmware is refused before anything is sent.
 UpdateResult WriteThroughBootloader(ConsoleLink& link, std::span<const std::uint8_t> image, UpdateObserver& observer,
                                     UpdateOptions options = {});
 

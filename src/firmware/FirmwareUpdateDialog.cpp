@@ -11,11 +11,7 @@
 namespace vorelle {
 
 namespace {
-
 constexpr int kPercentRange = 100;
-
-QString PathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
-
 }  // namespace
 
 FirmwareUpdateDialog::FirmwareUpdateDialog(ConsoleLink& link, Messages& messages, std::filesystem::path dataFolder,
@@ -47,7 +43,7 @@ int FirmwareUpdateDialog::Run(bool downloadOnOpen)
     ui_->progress->setValue(0);
     EnableButtons(true);
     if (downloadOnOpen)
-        StartDownload();
+        download_.Start(FirmwareUrl(), ToQString(files_.hex.string()));
     return exec();
 }
 
@@ -68,11 +64,6 @@ void FirmwareUpdateDialog::EnableButtons(bool enabled)
 {
     ui_->updateButton->setEnabled(enabled);
     ui_->cancelButton->setEnabled(enabled);
-}
-
-void FirmwareUpdateDialog::StartDownload()
-{
-    download_.Start(FirmwareUrl(), PathText(files_.hex));
 }
 
 void FirmwareUpdateDialog::OnDownloadProgress(qint64 received, qint64 total)
@@ -108,7 +99,7 @@ void FirmwareUpdateDialog::OnDownloadFinished(FirmwareDownload::Outcome outcome,
         return;
     }
     ui_->progress->setValue(kPercentRange);
-    ui_->updateFile->setText(PathText(files_.hex));
+    ui_->updateFile->setText(ToQString(files_.hex.string()));
     ui_->status->setText(QStringLiteral("Download Firmware Success."));
 }
 
@@ -118,11 +109,12 @@ void FirmwareUpdateDialog::OnUpdate()
         messages_.Inform("No Update File.");
         return;
     }
-    updating_ = true;
-    EnableButtons(false);
-    worker_.Start(link_, files_, *this, [this](const UpdateResult& result) {
+    const bool started = worker_.Start(link_, files_, *this, [this](const UpdateResult& result) {
         QMetaObject::invokeMethod(this, [this, result] { OnUpdateFinished(result); }, Qt::QueuedConnection);
     });
+    // Its end arrives queued, after this.
+    updating_ = started;
+    EnableButtons(!started);
 }
 
 void FirmwareUpdateDialog::OnUpdateFinished(const UpdateResult& result)
@@ -157,7 +149,8 @@ void FirmwareUpdateDialog::ShowUpdateProgress()
     // An image is at most 16 MiB, so twice its length fits the bar's range.
     const auto range = static_cast<int>(std::min<std::uint64_t>(progressRange_, INT_MAX));
     ui_->progress->setRange(0, range);
-    ui_->progress->setValue(static_cast<int>(std::min<std::uint64_t>(progressPosition_, static_cast<std::uint64_t>(range))));
+    const std::uint64_t position = std::min<std::uint64_t>(progressPosition_, static_cast<std::uint64_t>(range));
+    ui_->progress->setValue(static_cast<int>(position));
 }
 
 }  // namespace vorelle

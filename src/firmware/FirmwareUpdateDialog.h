@@ -38,7 +38,6 @@ public:
     void reject() override;
 
 private:
-    void StartDownload();
     void OnDownloadProgress(qint64 received, qint64 total);
     void OnDownloadFinished(FirmwareDownload::Outcome outcome, const QString& why);
     void OnUpdate();

@@ -15,7 +15,8 @@ QString UpdateServer()
 bool IsWebAddress(const QUrl& url)
 {
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 QUrl FirmwareUrl(const QString& server)

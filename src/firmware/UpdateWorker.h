@@ -24,7 +24,6 @@ public:
     // Starts UpdateFromFiles. False, and nothing started, while an update
     // runs. `observer` must outlive the update.
     bool Start(ConsoleLink& link, FirmwareFiles files, UpdateObserver& observer, Finished finished);
-    bool Running() const { return running_.load(); }
 
 private:
     std::atomic<bool> running_{false};

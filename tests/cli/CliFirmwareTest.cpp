@@ -1,33 +1,16 @@
+#include "cli/RunCli.h"
 #include "firmware/FirmwareTestSupport.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 namespace vorelle {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string output;  // standard output, then standard error
-};
-
-CliRun RunCli(const std::string& arguments)
-{
-    const std::string command = std::string(VORELLE2_CLI) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {-1, {}};
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using test::CliRun;
+using test::RunCli;
 
 struct FirmwareRunCase {
     const char* name;
@@ -54,7 +37,7 @@ TEST_P(CliFirmwareTest, WritesOnlyWhatChecksOutAndSaysHowItEnded)
 {
     test::TempFolder folder;
     const std::string file = folder.Write("fw.hex", GetParam().file).string();
-    const CliRun run = RunCli("firmware " + file + " " + GetParam().arguments);
+    const CliRun run = RunCli("firmware " + file + " " + GetParam().arguments, true);
     EXPECT_EQ(run.status, GetParam().status) << run.output;
     EXPECT_NE(run.output.find(GetParam().says), std::string::npos) << run.output;
 }
@@ -81,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CliFirmwareCommandTest, DownloadWithoutAServerFailsBeforeAnythingIsSent)
 {
-    const CliRun run = RunCli("firmware --download --simulate --yes");
+    const CliRun run = RunCli("firmware --download --simulate --yes", true);
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.output.find("Download Fail: no update server is set"), std::string::npos) << run.output;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QElapsedTimer>
-#include <QWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,24 @@ inline bool SpinUntil(const std::function<bool()>& done, int patienceMs = 5000)
     while (!done() && elapsed.elapsed() < patienceMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
+}
+
+// Runs `open`, which shows `dialog` modally, and acts on the open dialog with
+// `inside`; the dialog is cancelled afterwards if still open. True when
+// `inside` ran.
+inline bool WithDialog(QDialog& dialog, const std::function<void()>& open, const std::function<void()>& inside)
+{
+    bool acted = false;
+    // A timer, not a queued call: events queued before it are delivered
+    // while `inside` waits for them.
+    QTimer::singleShot(1, &dialog, [&] {
+        acted = true;
+        inside();
+        if (dialog.isVisible())
+            dialog.reject();
+    });
+    open();
+    return acted;
 }
 
 }  // namespace vorelle::test

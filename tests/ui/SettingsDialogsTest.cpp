@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -35,15 +34,7 @@ protected:
     // cancelled afterwards unless a save closed it.
     void RunWithDialog(int command, QDialog& dialog, const std::function<void()>& inside)
     {
-        bool acted = false;
-        QTimer::singleShot(0, &dialog, [&] {
-            acted = true;
-            inside();
-            if (dialog.isVisible())
-                dialog.reject();
-        });
-        window.RunCommand(command);
-        EXPECT_TRUE(acted);
+        EXPECT_TRUE(test::WithDialog(dialog, [&] { window.RunCommand(command); }, inside));
         EXPECT_FALSE(poller.DialogOpen) << "polling resumes when the dialog closes";
     }
 
