@@ -7,6 +7,7 @@
 #include "app/FactoryReset.h"
 #include "app/InstanceChannel.h"
 #include "app/UdevMonitor.h"
+#include "firmware/FirmwareUpdateDialog.h"
 #include "live/LiveExchanges.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     maxMin_ = new MaxMinDialog(services_.link, services_.messages, services_.readings, this);
     mobileNetwork_ = new MobileNetworkDialog(services_.link, services_.messages, this);
     webUpload_ = new WebUploadDialog(services_.link, services_.messages, this);
+    firmwareUpdate_ = new FirmwareUpdateDialog(services_.link, services_.messages, services_.dataFolder, {}, this);
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -205,23 +207,30 @@ bool MainWindow::HandleOutsideMessage(const QString& name)
     return true;
 }
 
-void MainWindow::RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot)
+void MainWindow::WhilePollPaused(const std::function<void()>& runDialog)
 {
     services_.poller.DialogOpen = true;
-    if (read && services_.link.Connected()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        if (read->code == CMD_READ_SETTING.code)
-            ReadSettings(services_.link, services_.readings);  // also refreshes the display units
-        else
-            services_.link.Exchange(MakeCommand(*read), *read);
-        QApplication::restoreOverrideCursor();
-    }
-    // After a timeout the dialog shows what the slot held from the last read.
-    if (read)
-        dialog.SetSettingsBlock(services_.link.Area().CopySlot(slot));
-    dialog.Run();
+    runDialog();
     services_.poller.DialogOpen = false;
     board_->Refresh();
+}
+
+void MainWindow::RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot)
+{
+    WhilePollPaused([&] {
+        if (read && services_.link.Connected()) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            if (read->code == CMD_READ_SETTING.code)
+                ReadSettings(services_.link, services_.readings);  // also refreshes the display units
+            else
+                services_.link.Exchange(MakeCommand(*read), *read);
+            QApplication::restoreOverrideCursor();
+        }
+        // After a timeout the dialog shows what the slot held from the last read.
+        if (read)
+            dialog.SetSettingsBlock(services_.link.Area().CopySlot(slot));
+        dialog.Run();
+    });
 }
 
 void MainWindow::RunCommand(int id)
@@ -282,9 +291,10 @@ bool MainWindow::OfferFirmwareUpdate()
 {
     const Message offer{"An updated version firmware is available.Upgrade now?", "Update Firmware",
                         MessageButtons::OkCancel, MessageIcon::Question, true};
-    // Accepting will open the firmware update, which arrives with the
-    // firmware update itself.
-    return services_.messages.Show(offer) == MessageAnswer::Ok;
+    if (services_.messages.Show(offer) != MessageAnswer::Ok)
+        return false;
+    WhilePollPaused([this] { firmwareUpdate_->Run(true); });
+    return true;
 }
 
 void MainWindow::ShowAbout()

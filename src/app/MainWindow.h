@@ -25,6 +25,7 @@ class MaxMinDialog;
 class BasicSettingsDialog;
 class AlarmDialog;
 class CalibrationDialog;
+class FirmwareUpdateDialog;
 class MobileNetworkDialog;
 class WebUploadDialog;
 
@@ -71,8 +72,8 @@ public:
     // returns when it closes. False for an unknown name.
     bool ShowDialog(const QString& name);
 
-    // The firmware update offer another program makes. True when the owner
-    // accepted it.
+    // The firmware update offer another program makes: on OK the firmware
+    // dialog opens with its download started. True when the owner accepted.
     bool OfferFirmwareUpdate();
 
     const BoardView& Board() const { return *board_; }
@@ -83,6 +84,7 @@ public:
     MaxMinDialog& MaxMin() { return *maxMin_; }
     MobileNetworkDialog& MobileNetwork() { return *mobileNetwork_; }
     WebUploadDialog& WebUpload() { return *webUpload_; }
+    FirmwareUpdateDialog& FirmwareUpdate() { return *firmwareUpdate_; }
     QString ConnectionText() const;
 
 private:
@@ -92,8 +94,9 @@ private:
     void ShowConnection();
     void BringToFront();
     void ShowAbout();
-    // The one way every dialog command runs: the poll stands still while the
-    // dialog is open; when connected, `read` is exchanged first and the
+    // The one way every dialog runs: the poll stands still while it is open.
+    void WhilePollPaused(const std::function<void()>& runDialog);
+    // A settings dialog: when connected, `read` is exchanged first and the
     // dialog gets a copy of `slot`.
     void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
 
@@ -109,6 +112,7 @@ private:
     MaxMinDialog* maxMin_ = nullptr;
     MobileNetworkDialog* mobileNetwork_ = nullptr;
     WebUploadDialog* webUpload_ = nullptr;
+    FirmwareUpdateDialog* firmwareUpdate_ = nullptr;
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
 };

@@ -1,13 +1,11 @@
 #include "cli/LiveCommand.h"
 
 #include "board/BoardTexts.h"
+#include "cli/CliConsole.h"
 #include "cli/CommandLine.h"
-#include "link/HidapiTransport.h"
 #include "live/LiveExchanges.h"
-#include "sim/SimTransport.h"
 
 #include <cstdio>
-#include <memory>
 #include <sstream>
 
 namespace vorelle {
@@ -136,28 +134,15 @@ int RunLive(const std::vector<std::string>& args)
         return 0;
     }
 
-    std::unique_ptr<SimulatedConsole> console;
-    std::unique_ptr<HidTransport> transport;
-    if (options.simulate) {
-        console = std::make_unique<SimulatedConsole>();
+    CliConsole console(options.simulate);
+    if (SimulatedConsole* simulated = console.Simulated()) {
         const UnitCodes& u = options.simulatedUnits;
-        console->SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
-        console->Weather().SetChannelCount(options.simulatedChannels);
-        transport = std::make_unique<SimTransport>(*console);
-    } else {
-        transport = std::make_unique<HidapiTransport>();
+        simulated->SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
+        simulated->Weather().SetChannelCount(options.simulatedChannels);
     }
-    ConsoleLink link(*transport);
-    if (!link.Open()) {
-        if (const std::optional<OpenProblem> problem = link.Link().LastOpenProblem()) {
-            std::fprintf(stderr, "vorelle2-cli: %s\n", DescribeOpenProblem(*problem).c_str());
-            return 1;
-        }
-        std::fprintf(stderr,
-                     "vorelle2-cli: no console found (USB 0483:5750). Is it plugged in, and may this user open its "
-                     "hidraw device? Try --simulate to see the simulated console.\n");
+    if (!console.Open())
         return 1;
-    }
+    ConsoleLink& link = console.Link();
     LiveReadings readings;
     if (!ReadSettings(link, readings) || !ReadLive(link, readings)) {
         std::fprintf(stderr, "vorelle2-cli: the console did not answer. Unplug it, plug it in again and retry.\n");

@@ -1,5 +1,6 @@
 // vorelle2-cli: the console from the command line.
 #include "cli/CommandLine.h"
+#include "cli/FirmwareCommand.h"
 #include "cli/Hex2BinCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/LiveCommand.h"
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
     "                               import a recording into the record store\n"
     "  query COLUMN START END [--db PATH] [--json]\n"
     "                               count, extremes and readings of one column over a time range\n"
+    "  firmware (FILE.hex | --download) [--simulate] [--yes]\n"
+    "                               write a firmware into the console and verify it\n"
     "\n"
     "Options:\n"
     "  -h, --help                   show this help and exit\n"
@@ -74,6 +77,8 @@ int RunCommand(const std::vector<std::string>& args)
         return vorelle::RunImport({args.begin() + 1, args.end()});
     if (command == "query")
         return vorelle::RunQuery({args.begin() + 1, args.end()});
+    if (command == "firmware")
+        return vorelle::RunFirmware({args.begin() + 1, args.end()});
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return vorelle::kExitUsage;
 }

@@ -10,16 +10,20 @@ namespace vorelle {
 
 // No wait, no pause, or no reply expected.
 inline constexpr int kNone = -1;
+// A command sent without touching PendingReply: a reply awaited before it is
+// still routed as it was.
+inline constexpr std::uint32_t kReplyUnchanged = 0xFFFFFFFFu;
 
 // One row of the console's command table. Times are in milliseconds.
 struct CommandSpec {
     std::uint8_t code;
     std::string_view name;
-    std::uint32_t reply;  // the value set in PendingReply
+    std::uint32_t reply;  // the value set in PendingReply, or kReplyUnchanged
     int t1;               // wait for the link before writing
     int pause;            // sleep after writing
     int t2;               // wait for the reply
     bool routed;          // the router completes exchanges of this reply code
+    int pauseBefore = kNone;  // sleep before writing
 };
 
 // Every command the program sends; the waits and pauses live here and nowhere
@@ -46,10 +50,11 @@ inline constexpr CommandSpec CMD_ERASE_DEVICE{0x82, "CMD_ERASE_DEVICE", 0x82, 50
 inline constexpr CommandSpec CMD_WRITE_BLOCK{0x83, "CMD_WRITE_BLOCK", 0, kNone, kNone, kNone, false};
 inline constexpr CommandSpec CMD_WRITE_END{0x84, "CMD_WRITE_END", 0, kNone, kNone, kNone, false};
 inline constexpr CommandSpec CMD_READ_BLOCK{0x85, "CMD_READ_BLOCK", 0x85, 1000, kNone, 1000, true};
-// Sent without touching PendingReply: 1 ms before, 1500 ms after.
-inline constexpr CommandSpec CMD_ENTER_BOOT{0x86, "CMD_ENTER_BOOT", 0, kNone, 1500, kNone, false};
-// Sent after a 1000 ms sleep, nothing awaited.
-inline constexpr CommandSpec CMD_RUN_APP{0x87, "CMD_RUN_APP", 0, kNone, kNone, kNone, false};
+// The console restarts into its bootloader: nothing awaited, the reply code
+// left as it was, 1 ms before and 1500 ms after.
+inline constexpr CommandSpec CMD_ENTER_BOOT{0x86, "CMD_ENTER_BOOT", kReplyUnchanged, kNone, 1500, kNone, false, 1};
+// The bootloader starts the new firmware; nothing awaited, 1000 ms before.
+inline constexpr CommandSpec CMD_RUN_APP{0x87, "CMD_RUN_APP", 0, kNone, kNone, kNone, false, 1000};
 inline constexpr CommandSpec CMD_RESET{0x88, "CMD_RESET", 0x88, 1000, 50, 1000, false};
 inline constexpr CommandSpec CMD_MSG_TEST{0x8A, "CMD_MSG_TEST", 0x8A, 1000, 50, 500, false};
 inline constexpr CommandSpec CMD_WRITE_UPLOAD1{0xF2, "CMD_WRITE_UPLOAD1", 0x88, 1000, kNone, 1000, false};

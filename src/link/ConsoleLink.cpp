@@ -43,10 +43,17 @@ bool ConsoleLink::StillThere(std::uint64_t opening) const
     return link_.Connected() && link_.Opening() == opening;
 }
 
+void ConsoleLink::PrepareToWrite(const CommandSpec& entry)
+{
+    link_.Pause(entry.pauseBefore);
+    if (entry.reply != kReplyUnchanged)
+        router_.BeginExchange(entry.reply);
+}
+
 ExchangeResult ConsoleLink::WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait,
                                           std::uint64_t opening)
 {
-    router_.BeginExchange(entry.reply);
+    PrepareToWrite(entry);
     if (!StillThere(opening) || !link_.WriteCommand(command))
         return link_.Abandoned() ? ExchangeResult::Abandoned : ExchangeResult::ConsoleGoneBeforeSending;
     link_.Pause(pause);
@@ -56,6 +63,17 @@ ExchangeResult ConsoleLink::WriteAndAwait(const Report& command, const CommandSp
     if (!StillThere(opening))
         return ExchangeResult::ConsoleGoneAfterSending;
     return replied ? ExchangeResult::Answered : ExchangeResult::TimedOut;
+}
+
+bool ConsoleLink::Send(const Report& command, const CommandSpec& entry)
+{
+    if (link_.Abandoned() || !link_.Connected())
+        return false;
+    PrepareToWrite(entry);
+    if (!link_.WriteCommand(command))
+        return false;
+    link_.Pause(entry.pause);
+    return true;
 }
 
 void ConsoleLink::ReleaseLink()

@@ -70,6 +70,11 @@ public:
     ExchangeResult Exchange(const Report& command, const CommandSpec& entry,
                             std::optional<int> replyWait = std::nullopt);
 
+    // A command that awaits no reply (the bootloader's): the table's pause
+    // before it, PendingReply set unless the table leaves it unchanged, the
+    // write and the pause after it. True when the command went out.
+    bool Send(const Report& command, const CommandSpec& entry);
+
     // The program is ending: the exchange in progress gives up at once, and
     // every later one returns Abandoned without sending anything.
     void Abandon();
@@ -82,6 +87,8 @@ public:
 
 private:
     void WaitForLink(int t1);
+    // The table's pause before a command, and the reply it expects.
+    void PrepareToWrite(const CommandSpec& entry);
     // Steps 4 to 7 of an exchange, judged against the opening the exchange
     // began on.
     ExchangeResult WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait,

@@ -58,12 +58,22 @@ SimTransport::SimTransport(SimulatedConsole& console)
     AddDevice(kConsolePath, kConsoleVendorId, kConsoleProductId, &console);
 }
 
+SimTransport::~SimTransport()
+{
+    std::lock_guard lock(mutex_);
+    for (const auto& port : ports_)
+        if (port->console)
+            port->console->SetCable(nullptr);
+}
+
 void SimTransport::AddDevice(const std::string& path, std::uint16_t vendorId, std::uint16_t productId,
                              SimulatedConsole* console)
 {
     auto port = std::make_shared<Port>();
     port->info = {path, vendorId, productId};
     port->console = console;
+    if (console)
+        console->SetCable([this, path](bool plugged) { SetPlugged(path, plugged); });
     std::lock_guard lock(mutex_);
     ports_.push_back(std::move(port));
 }

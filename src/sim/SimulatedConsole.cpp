@@ -1,9 +1,11 @@
 #include "sim/SimulatedConsole.h"
 
+#include "link/ByteOrder.h"
 #include "link/Commands.h"
 #include "live/LiveItems.h"
 #include "settings/TimeZones.h"
 #include "sim/LiveRecordEncoder.h"
+#include "sim/SimReply.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,24 +18,6 @@ namespace {
 
 constexpr std::size_t kPayloadPerReport = kReportSize - 2;
 constexpr std::string_view kApplicationVersion = "Vorelle console V2.14";
-constexpr std::string_view kBootloaderVersion = "Vorelle Bootloader V1.03";
-constexpr std::size_t kReadBackDataOffset = 8;
-constexpr std::size_t kMaxBlockLength = kReportSize - kReadBackDataOffset;
-
-// A text as the console sends it: its length, then its characters.
-std::vector<std::uint8_t> CountedText(std::string_view text)
-{
-    std::vector<std::uint8_t> bytes(text.size() + 1);
-    bytes[0] = static_cast<std::uint8_t>(text.size());
-    std::copy(text.begin(), text.end(), bytes.begin() + 1);
-    return bytes;
-}
-
-std::uint32_t LittleEndian32(const Report& command, std::size_t at)
-{
-    return command[at] | (command[at + 1] << 8) | (command[at + 2] << 16) |
-           (static_cast<std::uint32_t>(command[at + 3]) << 24);
-}
 
 }  // namespace
 
@@ -80,10 +64,10 @@ void SimulatedConsole::SetUnitCodes(std::uint8_t temperature, std::uint8_t press
     settings_[6] = light;
 }
 
-std::map<std::uint32_t, std::uint8_t> SimulatedConsole::Flash() const
+void SimulatedConsole::SetCable(Cable cable)
 {
     std::lock_guard lock(mutex_);
-    return flash_;
+    cable_ = std::move(cable);
 }
 
 std::vector<Report> SimulatedConsole::ReceivedCommands() const
@@ -126,11 +110,11 @@ void SimulatedConsole::DropReplies()
 
 Report SimulatedConsole::Reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) const
 {
-    Report reply{};
-    const std::size_t count = std::min(payload.size(), kPayloadPerReport);
-    reply[0] = faults_.wrongCode ? static_cast<std::uint8_t>(code ^ 0x40) : code;
-    reply[1] = faults_.badLength ? 0xFF : static_cast<std::uint8_t>(count + 2);
-    std::copy_n(payload.begin(), count, reply.begin() + 2);
+    Report reply = PlainReply(code, payload);
+    if (faults_.wrongCode)
+        reply[0] = static_cast<std::uint8_t>(code ^ 0x40);
+    if (faults_.badLength)
+        reply[1] = 0xFF;
     return reply;
 }
 
@@ -138,18 +122,30 @@ void SimulatedConsole::Receive(const WireReport& wire)
 {
     Report command{};
     std::memcpy(command.data(), wire.data() + 1, command.size());
-    std::vector<Report> answers = Answer(command);
+    SimBootloader::Answer answer =
+        bootloader_.Takes(command) ? bootloader_.Receive(command) : SimBootloader::Answer{Answer(command)};
 
-    std::lock_guard lock(mutex_);
-    received_.push_back(command);
-    if (faults_.noReply)
-        return;
-    const auto late = std::chrono::milliseconds(static_cast<long long>(faults_.lateReplyMs * timeScale_));
-    const auto due = std::chrono::steady_clock::now() + late;
-    for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
-        if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
-            for (const Report& answer : answers)
-                queue->Push(answer, due);
+    Cable cable;
+    {
+        std::lock_guard lock(mutex_);
+        received_.push_back(command);
+        cable = cable_;
+        if (!faults_.noReply) {
+            const auto late = std::chrono::milliseconds(faults_.lateReplyMs) + answer.delay;
+            const auto due = std::chrono::steady_clock::now() +
+                             std::chrono::milliseconds(static_cast<long long>(late.count() * timeScale_));
+            for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
+                if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
+                    for (const Report& reply : answer.replies)
+                        queue->Push(reply, due);
+        }
+    }
+    // After the replies, as a console that restarts or loses its cable does.
+    if (cable && answer.cable != SimBootloader::Cable::Stays) {
+        cable(false);
+        if (answer.cable == SimBootloader::Cable::Replugged)
+            cable(true);
+    }
 }
 
 LiveValues SimulatedConsole::TakeReading(Clock::time_point now)
@@ -245,46 +241,6 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
     const std::uint8_t code = command[0];
     const auto ack = [&] { return std::vector<Report>{Reply(code, {0})}; };
 
-    if (bootloader_) {
-        switch (code) {
-        case 0x80:
-            return {Reply(code, CountedText(kBootloaderVersion))};
-        case 0x82: {
-            std::lock_guard lock(mutex_);
-            flash_.clear();
-            return ack();
-        }
-        case 0x83: {
-            const std::uint32_t byteAddress = LittleEndian32(command, 1) * 2;
-            const std::size_t length = std::min<std::size_t>(command[5], kMaxBlockLength);
-            std::lock_guard lock(mutex_);
-            for (std::size_t i = 0; i < length; ++i)
-                flash_[byteAddress + static_cast<std::uint32_t>(i)] = command[kReadBackDataOffset + i];
-            return {};
-        }
-        case 0x84:
-            return {};
-        case 0x85: {
-            const std::uint32_t byteAddress = LittleEndian32(command, 1) * 2;
-            const std::size_t length = std::min<std::size_t>(command[5], kMaxBlockLength);
-            Report reply{};
-            reply[0] = code;
-            std::copy_n(command.begin() + 1, 5, reply.begin() + 1);
-            std::lock_guard lock(mutex_);
-            for (std::size_t i = 0; i < length; ++i) {
-                const auto found = flash_.find(byteAddress + static_cast<std::uint32_t>(i));
-                reply[kReadBackDataOffset + i] = found == flash_.end() ? 0xFF : found->second;
-            }
-            return {reply};
-        }
-        case 0x87:
-            bootloader_ = false;
-            return {};
-        default:
-            return {};
-        }
-    }
-
     switch (code) {
     case 0x01:
         return LiveRecordReplies();
@@ -308,7 +264,7 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
     case 0x08:
         return {Reply(code, maxMin_.Encode())};
     case 0x09:
-        maxMin_.Clear(LittleEndian32(command, 2));
+        maxMin_.Clear(ReadLittleEndian32(command.data() + 2));
         return ack();
     case 0x0D:
         ApplyItemsWrite(command);
@@ -324,9 +280,6 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
         return {Reply(code, {static_cast<std::uint8_t>(mainScreen_ ? 0 : 1)})};
     case 0x80:
         return {Reply(code, CountedText(kApplicationVersion))};
-    case 0x86:
-        bootloader_ = true;
-        return {};
     case 0x12:
     case 0x14:
     case 0x8A:

@@ -2,6 +2,7 @@
 
 #include "link/HidTransport.h"
 #include "sim/SimAlarmBlock.h"
+#include "sim/SimBootloader.h"
 #include "sim/SimCalibrationBlock.h"
 #include "sim/SimMaxMinRecords.h"
 #include "sim/SimNetworkSettings.h"
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -70,9 +70,13 @@ public:
     void SetUnitCodes(std::uint8_t temperature, std::uint8_t pressure, std::uint8_t wind, std::uint8_t rain,
                       std::uint8_t light);
 
-    bool InBootloader() const { return bootloader_; }
-    // The flash image the bootloader has been given, by byte address.
-    std::map<std::uint32_t, std::uint8_t> Flash() const;
+    bool InBootloader() const { return bootloader_.Active(); }
+    SimBootloader& Bootloader() { return bootloader_; }
+
+    // How the console pulls its own cable (true: plugged in again), given by
+    // the transport it is plugged into.
+    using Cable = std::function<void(bool plugged)>;
+    void SetCable(Cable cable);
 
     // The clock the console reads its weather by; the local time by default.
     void SetClock(std::function<Clock::time_point()> clock);
@@ -96,14 +100,14 @@ private:
     SimCalibrationBlock calibration_;
     SimNetworkSettings network_;
     std::atomic<bool> mainScreen_{true};
-    std::atomic<bool> bootloader_{false};
+    SimBootloader bootloader_;
 
     mutable std::mutex mutex_;  // protects everything below
     std::vector<std::weak_ptr<SimReplyQueue>> replyQueues_;
     std::vector<Report> received_;
     SettingsBlock settings_;
-    std::map<std::uint32_t, std::uint8_t> flash_;
     std::function<Clock::time_point()> clock_;
+    Cable cable_;
 };
 
 }  // namespace vorelle

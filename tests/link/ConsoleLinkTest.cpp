@@ -49,6 +49,28 @@ TEST_F(ConsoleLinkTest, ExchangesCompleteExactlyWhenTheirReplyIsRouted)
     }
 }
 
+// Commands that await nothing: the table's pauses around the write, and the
+// awaited reply code set, or for entering the bootloader left as it was.
+TEST_F(ConsoleLinkTest, SendPausesAroundTheWriteAndSetsOrKeepsTheReplyCode)
+{
+    for (const auto& [entry, pendingAfter] : {std::pair{CMD_ENTER_BOOT, 0x85u}, std::pair{CMD_WRITE_BLOCK, 0u},
+                                              std::pair{CMD_RUN_APP, 0u}}) {
+        SCOPED_TRACE(std::string(entry.name));
+        link.Link().PendingReply = 0x85;
+        const auto start = SteadyClock::now();
+        EXPECT_TRUE(link.Send(MakeCommand(entry), entry));
+        const auto held = SteadyClock::now() - start;
+        EXPECT_EQ(link.Link().PendingReply, pendingAfter);
+        EXPECT_GE(held, Scaled(entry.pauseBefore) + Scaled(entry.pause));
+        EXPECT_EQ(console.ReceivedCommands().back(), MakeCommand(entry));
+    }
+    transport.Unplug();
+    link.OnDeviceChange(DeviceEvent::Removal);
+    console.ClearReceived();
+    EXPECT_FALSE(link.Send(MakeCommand(CMD_RUN_APP), CMD_RUN_APP));
+    EXPECT_TRUE(console.ReceivedCommands().empty());
+}
+
 TEST_F(ConsoleLinkTest, LiveRecordFromTheConsoleFillsSlotZero)
 {
     console.Weather().SetChannelCount(8);

@@ -71,7 +71,7 @@ TEST_F(SimulatedConsoleTest, BootloaderTakesBlocksAndReadsThemBack)
     block[9] = 0x22;
     block[10] = 0x33;
     link.Link().WriteCommand(block);
-    EXPECT_EQ(console.Flash().at(0x3002), 0x33);
+    EXPECT_EQ(console.Bootloader().Flash().at(0x3002), 0x33);
 
     Report read = MakeCommand(CMD_READ_BLOCK);
     read[2] = 0x18;

@@ -1,3 +1,4 @@
+#include "DialogTestSupport.h"
 #include "WindowFixture.h"
 #include "app/InstanceChannel.h"
 #include "widgets/MessageBoxes.h"
@@ -5,7 +6,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QTimer>
@@ -18,21 +18,12 @@ namespace vorelle {
 namespace {
 
 using test::ProcessEvents;
+using test::SpinUntil;
 
 QString UniqueKey()
 {
     static int count = 0;
     return QStringLiteral("vorelle2-test-%1-%2").arg(getpid()).arg(++count);
-}
-
-// Runs the event loop until `done` holds or a few seconds pass.
-bool SpinUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
 }
 
 // Answers every modal message box the moment it shows, as a user pressing

@@ -1,3 +1,4 @@
+#include "DialogTestSupport.h"
 #include "WindowFixture.h"
 #include "app/CommandIds.h"
 #include "board/BoardTexts.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -30,16 +30,7 @@
 namespace vorelle {
 namespace {
 
-// The control of a dialog by its id.
-template <class Control>
-Control* ById(QWidget& dialog, int id)
-{
-    for (Control* control : dialog.findChildren<Control*>())
-        if (control->property("controlId").toInt() == id)
-            return control;
-    ADD_FAILURE() << "no control " << id;
-    return nullptr;
-}
+using test::ById;
 
 class SettingsDialogsTest : public test::WindowFixture {
 protected:
@@ -53,15 +44,7 @@ protected:
     // afterwards unless a save closed it.
     void RunOpened(QDialog& dialog, const std::function<void()>& open, const std::function<void()>& inside)
     {
-        bool acted = false;
-        QTimer::singleShot(0, &dialog, [&] {
-            acted = true;
-            inside();
-            if (dialog.isVisible())
-                dialog.reject();
-        });
-        open();
-        EXPECT_TRUE(acted);
+        EXPECT_TRUE(test::WithDialog(dialog, open, inside));
         EXPECT_FALSE(poller.DialogOpen) << "polling resumes when the dialog closes";
     }
 

@@ -1,0 +1,233 @@
+#include "cli/FirmwareCommand.h"
+
+#include "cli/CliConsole.h"
+#include "cli/Hex2BinCommand.h"
+#include "firmware/BootloaderBlocks.h"
+#include "firmware/DownloadProgress.h"
+#include "firmware/FirmwareDownload.h"
+#include "firmware/FirmwareUpdate.h"
+#include "firmware/UpdateServer.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <optional>
+
+namespace vorelle {
+
+namespace {
+
+constexpr const char* kFirmwareUsage =
+    "Usage: vorelle2-cli firmware (FILE.hex | --download) [--simulate] [--yes]\n"
+    "\n"
+    "Writes a firmware into the console through its bootloader. The Intel HEX\n"
+    "file is converted and checked first; only a sound image is sent. The\n"
+    "console then enters its bootloader, is erased, takes every block, and sends\n"
+    "every block back; only when all of it equals the image is the new firmware\n"
+    "started. Without --yes it checks what it can and says what it would do,\n"
+    "sending nothing to the console or the update server.\n"
+    "\n"
+    "  FILE.hex     the firmware file to write\n"
+    "  --download   fetch the firmware from the update server instead\n"
+    "               (VORELLE2_UPDATE_SERVER, an http or https address)\n"
+    "  --simulate   update the built-in simulated console instead of USB\n"
+    "  --yes        do it\n"
+    "  -h, --help   show this help and exit\n"
+    "\n"
+    "Progress goes to standard error.\n"
+    "\n"
+    "Exit status: 0 the console holds the firmware, read back and verified (or,\n"
+    "without --yes, it would be written); 1 no console, or the update failed on\n"
+    "the console; 2 the firmware file cannot be used (nothing was sent); 3 the\n"
+    "download failed (nothing was sent); 64 wrong usage.\n";
+
+constexpr int kExitConsole = 1;
+constexpr int kExitUnusable = 2;
+constexpr int kExitDownload = 3;
+
+struct FirmwareOptions {
+    std::string file;
+    bool download = false;
+    bool simulate = false;
+    bool yes = false;
+    bool help = false;
+};
+
+bool ParseOptions(const std::vector<std::string>& args, FirmwareOptions& options, std::string& error)
+{
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--download") {
+            options.download = true;
+        } else if (!optionsEnded && arg == "--simulate") {
+            options.simulate = true;
+        } else if (!optionsEnded && arg == "--yes") {
+            options.yes = true;
+        } else if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            options.help = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            error = "unknown option '" + arg + "'";
+            return false;
+        } else if (options.file.empty()) {
+            options.file = arg;
+        } else {
+            error = "one firmware file only";
+            return false;
+        }
+    }
+    if (options.help)
+        return true;
+    if (options.download && !options.file.empty()) {
+        error = "name a firmware file or --download, not both";
+        return false;
+    }
+    if (!options.download && options.file.empty()) {
+        error = "name a firmware file or --download";
+        return false;
+    }
+    return true;
+}
+
+// Progress on standard error: each new tenth once.
+class ProgressLines {
+public:
+    void Show(const char* what, std::optional<int> percent)
+    {
+        const int tenth = percent ? *percent / 10 : -1;
+        if (what == what_ && tenth == tenth_)
+            return;
+        what_ = what;
+        tenth_ = tenth;
+        if (percent)
+            std::fprintf(stderr, "%s %d%%\n", what, tenth * 10);
+        else
+            std::fprintf(stderr, "%s\n", what);
+    }
+
+private:
+    const char* what_ = nullptr;
+    int tenth_ = -2;
+};
+
+class PrintingObserver final : public UpdateObserver {
+public:
+    void OnStatus(const std::string& text) override { std::fprintf(stderr, "The console says: %s\n", text.c_str()); }
+    void OnProgress(std::uint64_t position, std::uint64_t range) override
+    {
+        const bool writing = 2 * position < range;
+        lines_.Show(writing ? "Writing" : "Reading back", DownloadPercent(static_cast<std::int64_t>(position),
+                                                                           static_cast<std::int64_t>(range)));
+    }
+
+private:
+    ProgressLines lines_;
+};
+
+bool Download(const QUrl& url, const std::filesystem::path& target)
+{
+    int argc = 1;
+    char name[] = "vorelle2-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    FirmwareDownload download;
+    QEventLoop loop;
+    ProgressLines lines;
+    bool saved = false;
+    QObject::connect(&download, &FirmwareDownload::Progress, [&](qint64 received, qint64 total) {
+        lines.Show("Downloading", DownloadPercent(received, total));
+    });
+    QObject::connect(&download, &FirmwareDownload::Finished,
+                     [&](FirmwareDownload::Outcome outcome, const QString& why) {
+                         saved = outcome == FirmwareDownload::Outcome::Saved;
+                         if (!saved)
+                             std::fprintf(stderr, "vorelle2-cli firmware: Download Fail: %s\n", qPrintable(why));
+                         loop.quit();
+                     });
+    std::fprintf(stderr, "Downloading %s\n", qPrintable(url.toString()));
+    download.Start(url, QString::fromStdString(target.string()));
+    loop.exec();
+    return saved;
+}
+
+}  // namespace
+
+int RunFirmware(const std::vector<std::string>& args)
+{
+    FirmwareOptions options;
+    std::string error;
+    if (!ParseOptions(args, options, error)) {
+        std::fprintf(stderr, "vorelle2-cli firmware: %s\n\n%s", error.c_str(), kFirmwareUsage);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(kFirmwareUsage, stdout);
+        return 0;
+    }
+
+    const QTemporaryDir work;
+    if (!work.isValid()) {
+        std::fprintf(stderr, "vorelle2-cli firmware: cannot make a working folder: %s\n",
+                     qPrintable(work.errorString()));
+        return kExitConsole;
+    }
+    const FirmwareFiles files = FirmwareFiles::In(work.path().toStdString());
+    const std::string source = options.download ? "the downloaded firmware" : options.file;
+
+    if (options.download) {
+        const QUrl url = FirmwareUrl();
+        if (url.isEmpty()) {
+            std::fprintf(stderr,
+                         "vorelle2-cli firmware: Download Fail: no update server is set; set VORELLE2_UPDATE_SERVER "
+                         "to its http or https address\n");
+            return kExitDownload;
+        }
+        if (!options.yes) {
+            std::printf("Would download %s, check it, and write it into the console. Nothing was sent; add --yes "
+                        "to do it.\n",
+                        qPrintable(url.toString()));
+            return 0;
+        }
+        if (!Download(url, files.hex))
+            return kExitDownload;
+    }
+
+    const std::filesystem::path hex = options.download ? files.hex : std::filesystem::path(options.file);
+    const std::string problem = ConvertFirmware(hex, files.image);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "vorelle2-cli firmware: %s cannot be used: %s. Nothing was sent to the console.\n",
+                     source.c_str(), problem.c_str());
+        return kExitUnusable;
+    }
+    std::error_code ignored;
+    const std::uintmax_t imageLength = std::filesystem::file_size(files.image, ignored);
+    const BlockLayout layout(static_cast<std::size_t>(imageLength));
+    if (!options.yes) {
+        std::printf("Would write %s into the %s console: its image is %ju bytes, of which the %zu after the "
+                    "bootloader's own go in %zu blocks, each read back before the new firmware is started. Nothing "
+                    "was sent; add --yes to do it.\n",
+                    source.c_str(), options.simulate ? "simulated" : "USB", imageLength, layout.Transferred(),
+                    layout.Count());
+        return 0;
+    }
+
+    CliConsole console(options.simulate);
+    if (!console.Open())
+        return kExitConsole;
+    PrintingObserver observer;
+    const UpdateResult result = UpdateFromFiles(console.Link(), files, observer, {.reopenAfterEntry = true});
+    if (!result.Verified()) {
+        std::fprintf(stderr, "vorelle2-cli firmware: %s%s\n", result.message.c_str(),
+                     result.retry ? " Run the command again to retry." : "");
+        return kExitConsole;
+    }
+    std::printf("Update Success! The console holds %s: %zu bytes written, read back and verified, and the new "
+                "firmware started.\n",
+                source.c_str(), layout.Transferred());
+    return 0;
+}
+
+}  // namespace vorelle
