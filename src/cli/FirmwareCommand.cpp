@@ -1,7 +1,7 @@
 #include "cli/FirmwareCommand.h"
 
 #include "cli/CliConsole.h"
-#include "cli/Hex2BinCommand.h"
+#include "cli/CommandLine.h"
 #include "firmware/BootloaderBlocks.h"
 #include "firmware/DownloadProgress.h"
 #include "firmware/FirmwareDownload.h"
