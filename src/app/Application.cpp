@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -39,15 +38,6 @@ Application::~Application()
         poller_->Stop();
 }
 
-std::filesystem::path Application::DataFolder()
-{
-    const QByteArray overridden = qgetenv("VORELLE2_DATA_DIR");
-    if (!overridden.isEmpty())
-        return std::filesystem::path(overridden.toStdString());
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return std::filesystem::path(base.toStdString()) / "Vorelle2";
-}
-
 std::filesystem::path Application::ShippedFolder()
 {
     // Beside the program in a build tree (and on Windows); in share/vorelle2
@@ -72,7 +62,7 @@ int Application::InitInstance()
         return 1;
     }
 
-    const std::filesystem::path dataFolder = DataFolder();
+    const std::filesystem::path dataFolder = DataFolderFromEnvironment();
     PrepareDataFolder(ShippedFolder(), dataFolder);
 
     if (options_.simulate) {

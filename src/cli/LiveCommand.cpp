@@ -1,13 +1,12 @@
 #include "cli/LiveCommand.h"
 
 #include "board/BoardTexts.h"
+#include "cli/CliConsole.h"
 #include "cli/Hex2BinCommand.h"
-#include "link/HidapiTransport.h"
+#include "cli/JsonText.h"
 #include "live/LiveExchanges.h"
-#include "sim/SimTransport.h"
 
 #include <cstdio>
-#include <memory>
 #include <sstream>
 
 namespace vorelle {
@@ -94,24 +93,6 @@ bool ParseOptions(const std::vector<std::string>& args, LiveOptions& options, st
     return true;
 }
 
-std::string JsonString(std::string_view text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 void PrintJson(const LiveReadings::Snapshot& snapshot, bool simulated)
 {
     const UnitCodes& u = snapshot.values.units;
@@ -154,28 +135,14 @@ int RunLive(const std::vector<std::string>& args)
         return 0;
     }
 
-    std::unique_ptr<SimulatedConsole> console;
-    std::unique_ptr<HidTransport> transport;
-    if (options.simulate) {
-        console = std::make_unique<SimulatedConsole>();
+    CliConsole console(options.simulate, [&](SimulatedConsole& simulated) {
         const UnitCodes& u = options.simulatedUnits;
-        console->SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
-        console->Weather().SetChannelCount(options.simulatedChannels);
-        transport = std::make_unique<SimTransport>(*console);
-    } else {
-        transport = std::make_unique<HidapiTransport>();
-    }
-    ConsoleLink link(*transport);
-    if (!link.Open()) {
-        if (const std::optional<OpenProblem> problem = link.Link().LastOpenProblem()) {
-            std::fprintf(stderr, "vorelle2-cli: %s\n", DescribeOpenProblem(*problem).c_str());
-            return 1;
-        }
-        std::fprintf(stderr,
-                     "vorelle2-cli: no console found (USB 0483:5750). Is it plugged in, and may this user open its "
-                     "hidraw device? Try --simulate to see the simulated console.\n");
+        simulated.SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
+        simulated.Weather().SetChannelCount(options.simulatedChannels);
+    });
+    if (!console.Open())
         return 1;
-    }
+    ConsoleLink& link = console.Link();
     LiveReadings readings;
     if (!ReadSettings(link, readings) || !ReadLive(link, readings)) {
         std::fprintf(stderr, "vorelle2-cli: the console did not answer. Unplug it, plug it in again and retry.\n");

@@ -1,6 +1,7 @@
 // vorelle2-cli: the console from the command line.
 #include "cli/Hex2BinCommand.h"
 #include "cli/LiveCommand.h"
+#include "cli/RecordingsCommand.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,6 +17,8 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  live [--simulate] [--json]   read the console's current readings once\n"
     "  hex2bin IN OUT               check a firmware file and convert it to a memory image\n"
+    "  recordings list|fetch NAME|delete NAME [--simulate] [--json]\n"
+    "                               the recording files on the console's SD card\n"
     "\n"
     "Options:\n"
     "  -h, --help                   show this help and exit\n"
@@ -63,6 +66,8 @@ int RunCommand(const std::vector<std::string>& args)
         return vorelle::RunLive({args.begin() + 1, args.end()});
     if (command == "hex2bin")
         return vorelle::RunHex2Bin({args.begin() + 1, args.end()});
+    if (command == "recordings")
+        return vorelle::RunRecordings({args.begin() + 1, args.end()});
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return vorelle::kExitUsage;
 }

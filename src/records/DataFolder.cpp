@@ -1,8 +1,48 @@
 #include "records/DataFolder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 namespace vorelle {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path HomeFolder()
+{
+    const std::string home = Environment("HOME");
+    if (!home.empty())
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return "/";
+}
+
+}  // namespace
+
+fs::path DataFolderFromEnvironment()
+{
+    const std::string overridden = Environment("VORELLE2_DATA_DIR");
+    if (!overridden.empty())
+        return overridden;
+    const fs::path dataHome = Environment("XDG_DATA_HOME");
+    const fs::path base = dataHome.is_absolute() ? dataHome : HomeFolder() / ".local" / "share";
+    return base / "Vorelle2";
+}
 
 void PrepareDataFolder(const fs::path& shippedFolder, const fs::path& dataFolder)
 {

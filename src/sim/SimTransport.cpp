@@ -53,12 +53,22 @@ SimTransport::SimTransport(SimulatedConsole& console)
     AddDevice(kConsolePath, kConsoleVendorId, kConsoleProductId, &console);
 }
 
+SimTransport::~SimTransport()
+{
+    // Waits for a pull in progress, so that none reaches this transport after it.
+    for (const auto& port : ports_)
+        if (port->console)
+            port->console->Card().SetCablePuller(nullptr);
+}
+
 void SimTransport::AddDevice(const std::string& path, std::uint16_t vendorId, std::uint16_t productId,
                              SimulatedConsole* console)
 {
     auto port = std::make_shared<Port>();
     port->info = {path, vendorId, productId};
     port->console = console;
+    if (console)
+        console->Card().SetCablePuller([this, path] { Unplug(path); });
     std::lock_guard lock(mutex_);
     ports_.push_back(std::move(port));
 }

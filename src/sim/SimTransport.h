@@ -26,9 +26,13 @@ public:
     SimTransport() = default;
     // Starts with `console` plugged in as the first device, at kConsolePath.
     explicit SimTransport(SimulatedConsole& console);
+    ~SimTransport() override;
+    SimTransport(const SimTransport&) = delete;
+    SimTransport& operator=(const SimTransport&) = delete;
 
     // Adds a device at the end of the enumeration order; `console` is null for
-    // a device that never answers (another kind of HID device).
+    // a device that never answers (another kind of HID device). The console's
+    // card may pull this device's cable.
     void AddDevice(const std::string& path, std::uint16_t vendorId, std::uint16_t productId,
                    SimulatedConsole* console = nullptr);
 

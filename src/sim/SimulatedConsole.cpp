@@ -29,6 +29,12 @@ std::vector<std::uint8_t> CountedText(std::string_view text)
     return bytes;
 }
 
+// What the recordings follow: the display units and the recording interval.
+SimRecordingSettings RecordingSettingsOf(const SimulatedConsole::SettingsBlock& block)
+{
+    return {{block[2], block[3], block[4], block[5], block[6]}, block[10]};
+}
+
 std::uint32_t LittleEndian32(const Report& command, std::size_t at)
 {
     return command[at] | (command[at + 1] << 8) | (command[at + 2] << 16) |
@@ -41,7 +47,8 @@ SimulatedConsole::SimulatedConsole(double timeScale)
     : timeScale_(timeScale),
       // °C, hPa, m/s, mm, lux; daylight saving on in Brussels/Paris, which has
       // a rule; a reading every 5 minutes; the ra5 sensor on 868 MHz.
-      settings_{0x02, 13, 0, 2, 0, 0, 0, 1, 45, 1, 5, 0, 1}
+      settings_{0x02, 13, 0, 2, 0, 0, 0, 1, 45, 1, 5, 0, 1},
+      card_(weather_, faults_, replies_, timeScale, RecordingSettingsOf(settings_))
 {
 }
 
@@ -67,6 +74,7 @@ void SimulatedConsole::SetSettings(const SettingsBlock& block)
 {
     std::lock_guard lock(mutex_);
     settings_ = block;
+    card_.ResetSettings(RecordingSettingsOf(settings_));
 }
 
 void SimulatedConsole::SetUnitCodes(std::uint8_t temperature, std::uint8_t pressure, std::uint8_t wind,
@@ -78,6 +86,7 @@ void SimulatedConsole::SetUnitCodes(std::uint8_t temperature, std::uint8_t press
     settings_[4] = wind;
     settings_[5] = rain;
     settings_[6] = light;
+    card_.ResetSettings(RecordingSettingsOf(settings_));
 }
 
 std::map<std::uint32_t, std::uint8_t> SimulatedConsole::Flash() const
@@ -107,21 +116,12 @@ void SimulatedConsole::ClearReceived()
     received_.clear();
 }
 
-std::shared_ptr<SimReplyQueue> SimulatedConsole::OpenReplies()
-{
-    auto queue = std::make_shared<SimReplyQueue>();
-    std::lock_guard lock(mutex_);
-    std::erase_if(replyQueues_, [](const std::weak_ptr<SimReplyQueue>& open) { return open.expired(); });
-    replyQueues_.push_back(queue);
-    return queue;
-}
+std::shared_ptr<SimReplyQueue> SimulatedConsole::OpenReplies() { return replies_.Open(); }
 
 void SimulatedConsole::DropReplies()
 {
-    std::lock_guard lock(mutex_);
-    for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
-        if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
-            queue->Clear();
+    card_.StopStream();
+    replies_.Clear();
 }
 
 Report SimulatedConsole::Reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) const
@@ -146,10 +146,8 @@ void SimulatedConsole::Receive(const WireReport& wire)
         return;
     const auto late = std::chrono::milliseconds(static_cast<long long>(faults_.lateReplyMs * timeScale_));
     const auto due = std::chrono::steady_clock::now() + late;
-    for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
-        if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
-            for (const Report& answer : answers)
-                queue->Push(answer, due);
+    for (const Report& answer : answers)
+        replies_.Push(answer, due);
 }
 
 LiveValues SimulatedConsole::TakeReading(Clock::time_point now)
@@ -177,6 +175,7 @@ std::vector<Report> SimulatedConsole::LiveRecordReplies()
 
 void SimulatedConsole::ApplySettingsWrite(const Report& command)
 {
+    const Clock::time_point now = Now();
     std::lock_guard lock(mutex_);
     // The write carries no "daylight saving offered" byte, so from byte 9 on
     // it sits one place before the block.
@@ -188,6 +187,7 @@ void SimulatedConsole::ApplySettingsWrite(const Report& command)
     // The console knows which of its zones keep daylight saving and offers
     // the switch accordingly.
     settings_[9] = HasDaylightSavingRule(command[8]) ? 1 : 0;
+    card_.ChangeSettings(now, RecordingSettingsOf(settings_));
 }
 
 void SimulatedConsole::ApplyItemsWrite(const Report& command)
@@ -308,12 +308,9 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
         ApplyItemsWrite(command);
         return ack();
     case 0x0A:
-        // An empty card: the terminating entry alone.
-        return {Reply(code, {0, 0, 0, 0, 0})};
     case 0x0B:
-        return {Reply(code, {0})};
     case 0x0C:
-        return {Reply(code, {0})};
+        return card_.Answer(command, Now());
     case 0x20:
         return {Reply(code, {static_cast<std::uint8_t>(mainScreen_ ? 0 : 1)})};
     case 0x80:

@@ -3,6 +3,8 @@
 #include "link/HidTransport.h"
 #include "sim/SimMaxMinRecords.h"
 #include "sim/SimReplyQueue.h"
+#include "sim/SimReplyQueues.h"
+#include "sim/SimSdCard.h"
 #include "sim/SimWeather.h"
 
 #include <array>
@@ -54,6 +56,7 @@ public:
     SimFaults& Faults() { return faults_; }
     SimWeather& Weather() { return weather_; }
     SimMaxMinRecords& MaxMin() { return maxMin_; }
+    SimSdCard& Card() { return card_; }
 
     void SetMainScreen(bool onMainScreen) { mainScreen_ = onMainScreen; }
     bool OnMainScreen() const { return mainScreen_; }
@@ -89,12 +92,16 @@ private:
     std::atomic<bool> mainScreen_{true};
     std::atomic<bool> bootloader_{false};
 
+    SimReplyQueues replies_;
+
     mutable std::mutex mutex_;  // protects everything below
-    std::vector<std::weak_ptr<SimReplyQueue>> replyQueues_;
     std::vector<Report> received_;
     SettingsBlock settings_;
     std::map<std::uint32_t, std::uint8_t> flash_;
     std::function<Clock::time_point()> clock_;
+
+    // Last: its stream thread sends through the members above.
+    SimSdCard card_;
 };
 
 }  // namespace vorelle
