@@ -36,6 +36,9 @@ constexpr int kLookMs = 100;
 constexpr int kNoAnswerLooks = 3;
 constexpr int kStallLooks = 20;
 constexpr int kMaxAsksWithoutNews = 5;
+// A console that goes on streaming after it was asked to stop is not waited
+// for longer than this.
+constexpr int kMaxSettleLooks = 50;
 
 constexpr int kDeleteAttempts = 4;
 constexpr int kDeleteRefused = 1;
@@ -182,16 +185,13 @@ ListingOutcome RecordingCard::List(const std::function<void()>& beforeSecondTry)
 
 bool RecordingCard::OnFileData(const std::uint8_t* data, std::size_t count) { return incoming_.Accept(data, count); }
 
-void RecordingCard::OnFileDataEnd()
-{
-    // The short packet ends the exchange in the router; what it carried has
-    // been kept already.
-}
+bool RecordingCard::OnFileDataEnd() { return incoming_.AcceptEnd(); }
 
 void RecordingCard::OnDeleteResult(std::uint8_t result) { deleteResult_ = result; }
 
 RecordingCard::TransferEnd RecordingCard::Transfer(const RecordingEntry& file, std::uint64_t held,
-                                                   std::stop_token stop, ProgressThrottle& progress)
+                                                   std::uint64_t expected, std::stop_token stop,
+                                                   ProgressThrottle& progress)
 {
     std::uint64_t lastSeen = 0;
     int asksWithoutNews = 0;
@@ -199,6 +199,7 @@ RecordingCard::TransferEnd RecordingCard::Transfer(const RecordingEntry& file, s
         const std::uint64_t packetsBefore = incoming_.Packets();
         int idleLooks = 0;
         bool cancelled = false;
+        bool allArrived = false;
         // A stalled stream is asked for the rest, from where it stopped.
         const Report request = MakeFileRequest(file, static_cast<std::uint32_t>(held + incoming_.Kept()));
         const ExchangeResult result = link_.Exchange(request, CMD_READ_FILE, kLookMs, [&] {
@@ -214,11 +215,16 @@ RecordingCard::TransferEnd RecordingCard::Transfer(const RecordingEntry& file, s
                 return true;
             }
             ++idleLooks;
-            return idleLooks <= (packets == 0 ? kNoAnswerLooks : kStallLooks);
+            if (packets == 0)
+                return idleLooks <= kNoAnswerLooks;
+            // Every expected byte is here, and no short packet came after
+            // them: the stream is over all the same.
+            allArrived = incoming_.Received() >= expected;
+            return !allArrived && idleLooks <= kStallLooks;
         });
         if (cancelled || result == ExchangeResult::Abandoned)
             return TransferEnd::Cancelled;
-        if (result == ExchangeResult::Answered)
+        if (result == ExchangeResult::Answered || allArrived)
             return TransferEnd::Complete;
         if (result != ExchangeResult::TimedOut)
             return TransferEnd::ConsoleGone;
@@ -230,6 +236,26 @@ RecordingCard::TransferEnd RecordingCard::Transfer(const RecordingEntry& file, s
             return TransferEnd::TimedOut;
         ++asksWithoutNews;
     }
+}
+
+void RecordingCard::SettleStream(const RecordingEntry& file)
+{
+    // Asked for the file from its end, the console drops the stream it was
+    // sending and answers with little more than a short packet. Once nothing
+    // has come for a while every packet of the old stream has passed.
+    incoming_.Drain();
+    std::uint64_t lastSeen = 0;
+    int idleLooks = 0;
+    int looks = 0;
+    link_.Exchange(MakeFileRequest(file, file.size), CMD_READ_FILE, kLookMs, [&] {
+        const std::uint64_t packets = incoming_.Packets();
+        if (packets != lastSeen) {
+            lastSeen = packets;
+            idleLooks = 0;
+        }
+        return ++idleLooks <= kNoAnswerLooks && ++looks <= kMaxSettleLooks;
+    });
+    incoming_.End();
 }
 
 FetchOutcome RecordingCard::Fetch(const RecordingEntry& file, std::stop_token stop,
@@ -280,10 +306,14 @@ FetchOutcome RecordingCard::Fetch(const RecordingEntry& file, std::stop_token st
 
     incoming_.Begin(working.get(), expected);
     throttle.Final(0);
-    const TransferEnd end = Transfer(file, held, stop, throttle);
+    const TransferEnd end = Transfer(file, held, expected, stop, throttle);
     const int writeError = incoming_.End();
     const std::uint64_t kept = incoming_.Kept();
     throttle.Final(kept);
+    // A console left streaming would pour the rest of this file into the
+    // next transfer.
+    if (end == TransferEnd::Cancelled || writeError != 0)
+        SettleStream(file);
 
     if (end != TransferEnd::Complete) {
         fs::remove(workingPath, ignored);

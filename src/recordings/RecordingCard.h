@@ -113,13 +113,15 @@ private:
     // The reply sink, on the read thread.
     void OnFileListEntry(const Report& report) override;
     bool OnFileData(const std::uint8_t* data, std::size_t count) override;
-    void OnFileDataEnd() override;
+    bool OnFileDataEnd() override;
     void OnDeleteResult(std::uint8_t result) override;
 
     void OpenListing();
     std::vector<RecordingEntry> CloseListing();
-    TransferEnd Transfer(const RecordingEntry& file, std::uint64_t held, std::stop_token stop,
-                         ProgressThrottle& progress);
+    TransferEnd Transfer(const RecordingEntry& file, std::uint64_t held, std::uint64_t expected,
+                         std::stop_token stop, ProgressThrottle& progress);
+    // Stops the console's stream of `file` after this side gave up on it.
+    void SettleStream(const RecordingEntry& file);
 
     ConsoleLink& link_;
     const std::filesystem::path dataFolder_;

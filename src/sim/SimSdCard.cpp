@@ -329,10 +329,17 @@ void SimSdCard::StreamFile(const Report& command, Clock::time_point now)
     // packets and a last short one (which may carry nothing).
     std::size_t position = std::min<std::size_t>(BigEndian32(command, 2), content->size());
     const int stallAfter = faults_.stallAfterPackets.exchange(-1);
+    const int silentAfterStall = stallAfter >= 0 ? faults_.silentRequestsAfterStall.exchange(0) : 0;
     const int unplugAt = faults_.unplugAtPacket.exchange(-1);
-    Stream([this, content, position, stallAfter, unplugAt, sent = 0, ended = false]() mutable -> std::optional<Report> {
-        if (ended || sent == stallAfter)
+    Stream([this, content, position, stallAfter, silentAfterStall, unplugAt, sent = 0,
+            ended = false]() mutable -> std::optional<Report> {
+        if (ended)
             return std::nullopt;
+        if (sent == stallAfter) {
+            faults_.silentFileRequests += silentAfterStall;
+            ended = true;
+            return std::nullopt;
+        }
         if (sent == unplugAt) {
             PullCable();
             return std::nullopt;

@@ -35,7 +35,8 @@ struct SimCardFaults {
     std::atomic<int> emptyListings{0};       // listings that name no file
     std::atomic<int> silentListings{0};      // listing requests left unanswered
     std::atomic<int> silentFileRequests{0};  // file requests left unanswered
-    std::atomic<int> stallAfterPackets{-1};  // the next file stream stops after this many packets
+    std::atomic<int> stallAfterPackets{-1};  // the next file stream stops after this many packets,
+    std::atomic<int> silentRequestsAfterStall{0};  // and this many file requests after it go unanswered
     std::atomic<int> unplugAtPacket{-1};     // the cable is pulled once this many packets of the next stream are out
     std::atomic<int> silentDeletes{0};       // delete requests left unanswered
     std::atomic<bool> refuseDeletes{false};  // deletes answer 1 and keep the file

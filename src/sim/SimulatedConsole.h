@@ -57,6 +57,7 @@ public:
     SimWeather& Weather() { return weather_; }
     SimMaxMinRecords& MaxMin() { return maxMin_; }
     SimSdCard& Card() { return card_; }
+    const SimSdCard& Card() const { return card_; }
 
     void SetMainScreen(bool onMainScreen) { mainScreen_ = onMainScreen; }
     bool OnMainScreen() const { return mainScreen_; }

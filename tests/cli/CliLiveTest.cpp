@@ -1,3 +1,5 @@
+#include "support/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,27 +9,8 @@
 namespace vorelle {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string output;
-};
-
-// Runs vorelle2-cli with `arguments` and collects what it prints on standard
-// output (standard error too when `withErrors`).
-CliRun RunCli(const std::string& arguments, bool withErrors = false)
-{
-    const std::string command =
-        std::string(VORELLE2_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {-1, {}};
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using test::CliRun;
+using test::RunCli;
 
 // The line of one quantity: its name, blanks, its text.
 std::string LineOf(const std::string& output, const std::string& name)

@@ -88,6 +88,27 @@ TEST(SimWeatherTest, ShowersRaiseEveryRainTotal)
     EXPECT_GE(previous.RainThisYear, previous.RainThisMonth);
 }
 
+TEST(SimWeatherTest, SampleDependsOnTheTimeAloneAndRainFallenIsTheRateSummedUp)
+{
+    SimWeather fresh;
+    SimWeather used;
+    used.SetRainTotals(10, 20, 30, 40);
+    const auto start = LocalTime(2026, 5, 12, 0, 0);
+    double summed = 0.0;
+    for (int minute = 0; minute < 24 * 60; ++minute) {
+        const auto t = start + std::chrono::minutes(minute);
+        used.Read(t);
+        EXPECT_EQ(fresh.Sample(t), used.Sample(t)) << minute;
+        summed += fresh.Sample(t + std::chrono::seconds(30)).RainRate / 10.0 / 60.0;
+    }
+    const double fallen = SimWeather::RainFallen(start, start + std::chrono::hours(24));
+    EXPECT_GT(fallen, 1.0) << "a day with showers";
+    EXPECT_NEAR(fallen, summed, 0.02 * fallen + 0.05);
+    EXPECT_DOUBLE_EQ(SimWeather::RainFallen(start, start + std::chrono::hours(5)) +
+                         SimWeather::RainFallen(start + std::chrono::hours(5), start + std::chrono::hours(24)),
+                     fallen);
+}
+
 TEST(SimWeatherTest, DayTotalStartsAgainAtMidnight)
 {
     SimWeather weather;
