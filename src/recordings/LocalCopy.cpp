@@ -62,7 +62,14 @@ std::error_code CountHeldBytes(const std::filesystem::path& copy, std::uint64_t&
     std::uint64_t lineFeeds = 0;
     while (const std::size_t got = std::fread(block.data(), 1, block.size(), file.get())) {
         size += got;
-        lineFeeds += static_cast<std::uint64_t>(std::count(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got), '\n'));
+        // memchr skips the bytes between line ends far faster than a plain
+        // count, which matters for a year's recording.
+        const char* at = block.data();
+        const char* const end = at + got;
+        while ((at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at))))) {
+            ++lineFeeds;
+            ++at;
+        }
     }
     if (std::ferror(file.get()))
         return LastError();

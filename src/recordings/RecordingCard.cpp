@@ -44,7 +44,7 @@ constexpr int kDeleteAttempts = 4;
 constexpr int kDeleteRefused = 1;
 constexpr int kNoDeleteResult = -1;
 
-// Progress reaches the owner at most this often.
+// Progress reaches the owner at most once in this time.
 constexpr std::chrono::milliseconds kProgressInterval{100};
 
 struct FileCloser {
@@ -84,19 +84,21 @@ FetchOutcome Failure(FetchStatus status, std::string message) { return {status, 
 
 }  // namespace
 
-// Hands progress on at most every kProgressInterval, and always at the end.
+// Hands progress on at most ten times a second over the transfer, the last
+// time at its end: the n-th report before the end comes no sooner than n + 1
+// intervals after the start, which keeps one for the end.
 class RecordingCard::ProgressThrottle {
 public:
-    ProgressThrottle(const FetchProgressReport& report, std::uint64_t expected) : report_(report), expected_(expected)
+    ProgressThrottle(const FetchProgressReport& report, std::uint64_t expected)
+        : report_(report), expected_(expected), start_(std::chrono::steady_clock::now())
     {
     }
 
     void Report(std::uint64_t received)
     {
-        const auto now = std::chrono::steady_clock::now();
-        if (!report_ || now - last_ < kProgressInterval)
+        if (!report_ || std::chrono::steady_clock::now() - start_ < kProgressInterval * (sent_ + 2))
             return;
-        last_ = now;
+        ++sent_;
         report_({std::min(received, expected_), expected_});
     }
 
@@ -109,7 +111,8 @@ public:
 private:
     const FetchProgressReport& report_;
     const std::uint64_t expected_;
-    std::chrono::steady_clock::time_point last_{};
+    const std::chrono::steady_clock::time_point start_;
+    int sent_ = 0;
 };
 
 RecordingCard::RecordingCard(ConsoleLink& link, fs::path dataFolder) : link_(link), dataFolder_(std::move(dataFolder))
@@ -305,7 +308,6 @@ FetchOutcome RecordingCard::Fetch(const RecordingEntry& file, std::stop_token st
     }
 
     incoming_.Begin(working.get(), expected);
-    throttle.Final(0);
     const TransferEnd end = Transfer(file, held, expected, stop, throttle);
     const int writeError = incoming_.End();
     const std::uint64_t kept = incoming_.Kept();

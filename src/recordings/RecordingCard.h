@@ -62,7 +62,8 @@ struct FetchProgress {
     std::uint64_t received = 0;
     std::uint64_t expected = 0;
 };
-// Called on the fetching thread, at most ten times a second and once at the end.
+// Called on the fetching thread, at most ten times a second, the last time
+// when the transfer ends.
 using FetchProgressReport = std::function<void(const FetchProgress&)>;
 
 enum class DeleteStatus {
