@@ -56,7 +56,8 @@ struct RecordingsOptions {
     bool help = false;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, RecordingsOptions& options, std::string& error)
+// Reads the command line; returns what is wrong with it, empty when nothing is.
+std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions& options)
 {
     std::vector<std::string> words;
     for (const std::string& arg : args) {
@@ -67,16 +68,15 @@ bool ParseOptions(const std::vector<std::string>& args, RecordingsOptions& optio
         else if (arg == "-h" || arg == "--help")
             options.help = true;
         else if (arg.rfind("--", 0) == 0)
-            return (error = "unknown option '" + arg + "'"), false;
+            return "unknown option '" + arg + "'";
         else
             words.push_back(arg);
     }
     if (options.help)
-        return true;
+        return {};
     if (words.empty())
-        return (error = "say list, fetch NAME or delete NAME"), false;
+        return "say list, fetch NAME or delete NAME";
     const std::string& action = words.front();
-    const std::size_t expected = action == "list" ? 1 : 2;
     if (action == "list")
         options.action = Action::List;
     else if (action == "fetch")
@@ -84,12 +84,13 @@ bool ParseOptions(const std::vector<std::string>& args, RecordingsOptions& optio
     else if (action == "delete")
         options.action = Action::Delete;
     else
-        return (error = "unknown action '" + action + "'"), false;
-    if (words.size() != expected)
-        return (error = expected == 1 ? "list takes no name" : action + " takes one NAME"), false;
-    if (expected == 2)
-        options.name = words[1];
-    return true;
+        return "unknown action '" + action + "'";
+    if (options.action == Action::List)
+        return words.size() == 1 ? "" : "list takes no name";
+    if (words.size() != 2)
+        return action + " takes one NAME";
+    options.name = words[1];
+    return {};
 }
 
 bool ErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
@@ -169,14 +170,16 @@ int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
     std::error_code ignored;
     std::filesystem::create_directories(card.DataFolder(), ignored);
     const bool showProgress = ErrorIsTerminal();
+    bool progressShown = false;
     const std::string name = NameText(file.name);
     const FetchOutcome outcome = card.Fetch(file, {}, [&](const FetchProgress& progress) {
-        if (showProgress && progress.expected > 0)
-            std::fprintf(stderr, "\rFetching %s: %" PRIu64 " of %" PRIu64 " bytes (%" PRIu64 " %%)", name.c_str(),
-                         progress.received, progress.expected, progress.received * 100 / progress.expected);
+        if (!showProgress || progress.expected == 0)
+            return;
+        std::fprintf(stderr, "\rFetching %s: %" PRIu64 " of %" PRIu64 " bytes (%" PRIu64 " %%)", name.c_str(),
+                     progress.received, progress.expected, progress.received * 100 / progress.expected);
+        progressShown = true;
     });
-    if (showProgress && (outcome.status == FetchStatus::Complete || outcome.fetched > 0 ||
-                         outcome.status == FetchStatus::TimedOut || outcome.status == FetchStatus::ConsoleGone))
+    if (progressShown)
         std::fputc('\n', stderr);
     if (!outcome.message.empty())
         std::fprintf(stderr, "vorelle2-cli recordings: %s\n", outcome.message.c_str());
@@ -228,8 +231,7 @@ int Delete(RecordingCard& card, const RecordingEntry& file, bool json)
 int RunRecordings(const std::vector<std::string>& args)
 {
     RecordingsOptions options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
+    if (const std::string error = ParseOptions(args, options); !error.empty()) {
         std::fprintf(stderr, "vorelle2-cli recordings: %s\n\n%s", error.c_str(), kRecordingsUsage);
         return kExitUsage;
     }

@@ -70,15 +70,7 @@ void ConsoleLink::ReleaseLink()
 
 ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, std::optional<int> replyWait)
 {
-    if (link_.Abandoned())
-        return ExchangeResult::Abandoned;
-    if (!link_.Connected())
-        return ExchangeResult::NotConnected;
-    const std::uint64_t opening = link_.Opening();
-    WaitForLink(entry.t1);
-    const ExchangeResult result = WriteAndAwait(command, entry, entry.pause, replyWait.value_or(entry.t2), opening);
-    ReleaseLink();
-    return result;
+    return Exchange(command, entry, replyWait.value_or(entry.t2), [] { return false; });
 }
 
 ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, int lookEvery,

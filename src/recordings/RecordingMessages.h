@@ -6,7 +6,6 @@ namespace vorelle {
 
 // What the listing, the transfer and the delete tell the owner.
 inline constexpr std::string_view kReadingText = "Reading..............";
-inline constexpr std::string_view kReadingCaption = "Read File";
 inline constexpr std::string_view kListingTimeoutText = "Read filename Timeout, please try again";
 inline constexpr std::string_view kFileTimeoutText = "Read file Timeout.";
 inline constexpr std::string_view kDeleteFailedText = "Please try again to delete this file";

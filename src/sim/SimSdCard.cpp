@@ -198,11 +198,12 @@ SimRecordedReading SimSdCard::ReadingAt(Clock::time_point time, Clock::time_poin
     return reading;
 }
 
-std::string SimSdCard::Recording(SimRecordingKind kind, Clock::time_point dayStart, Clock::time_point now,
-                                 Clock::time_point cut) const
+void SimSdCard::WriteDay(Clock::time_point dayStart, Clock::time_point now, std::vector<DayFile>& files) const
 {
+    const bool weather = std::any_of(files.begin(), files.end(),
+                                     [](const DayFile& f) { return f.kind == SimRecordingKind::Weather; });
     RainBases bases;
-    if (kind == SimRecordingKind::Weather) {
+    if (weather) {
         bases.week = SimWeather::RainFallen(Midnight(dayStart, 0, [](std::tm& t) { t.tm_mday -= (t.tm_wday + 6) % 7; }),
                                             dayStart);
         bases.month = SimWeather::RainFallen(Midnight(dayStart, 0, [](std::tm& t) { t.tm_mday = 1; }), dayStart);
@@ -213,42 +214,55 @@ std::string SimSdCard::Recording(SimRecordingKind kind, Clock::time_point daySta
                                             dayStart);
     }
     const Clock::time_point dayEnd = Midnight(dayStart, 1);
-    std::string text;
     std::string line;
+    // Each reading is taken once and written to every file of the day.
     for (Clock::time_point time = dayStart; time < dayEnd && time <= now; time = NextReading(time, dayStart)) {
-        if (time < cut)
+        const auto wanted = [&](const DayFile& f) { return time >= f.cut; };
+        if (std::none_of(files.begin(), files.end(), wanted))
             continue;
         const SimRecordingSettings& settings = SettingsAt(time);
-        if (text.empty())
-            AppendRecordingHeader(text, kind, settings.units);
-        line.clear();
-        AppendRecordingLine(line, kind, ReadingAt(time, dayStart, bases), settings.units);
-        if (now - time < kLineWriteTime) {
-            const double written = std::chrono::duration<double>(now - time) / kLineWriteTime;
-            text.append(line, 0, static_cast<std::size_t>(static_cast<double>(line.size()) * written));
-            break;
+        const SimRecordedReading reading = ReadingAt(time, dayStart, bases);
+        // The line being written when `now` came is only partly there.
+        const bool writing = now - time < kLineWriteTime;
+        const double written = std::chrono::duration<double>(now - time) / kLineWriteTime;
+        for (DayFile& file : files) {
+            if (!wanted(file))
+                continue;
+            if (file.text.empty())
+                AppendRecordingHeader(file.text, file.kind, settings.units);
+            line.clear();
+            AppendRecordingLine(line, file.kind, reading, settings.units);
+            file.text.append(line, 0, writing ? static_cast<std::size_t>(static_cast<double>(line.size()) * written)
+                                              : line.size());
         }
-        text += line;
+        if (writing)
+            break;
     }
-    return text;
 }
 
-std::vector<SimCardFile> SimSdCard::FilesLocked(Clock::time_point now) const
+std::vector<SimCardFile> SimSdCard::FilesLocked(Clock::time_point now, const std::string* only) const
 {
     std::vector<SimCardFile> files;
     for (int daysBack = kDaysKept - 1; daysBack >= 0; --daysBack) {
         const Clock::time_point dayStart = Midnight(now, -daysBack);
+        std::vector<DayFile> day;
         for (const SimRecordingKind kind : kKinds) {
             std::string name = DayName(dayStart) + std::string(RecordingNameMark(kind)) + ".csv";
+            if (only && name != *only)
+                continue;
             Clock::time_point cut = replacedAt_;
             if (const auto erased = erasedBefore_.find(name); erased != erasedBefore_.end())
                 cut = std::max(cut, erased->second);
-            std::string content = Recording(kind, dayStart, now, cut);
-            if (!content.empty())
-                files.push_back({std::move(name), std::make_shared<const std::string>(std::move(content))});
+            day.push_back({kind, cut, std::move(name), {}});
         }
+        WriteDay(dayStart, now, day);
+        for (DayFile& file : day)
+            if (!file.text.empty())
+                files.push_back({std::move(file.name), std::make_shared<const std::string>(std::move(file.text))});
     }
-    files.insert(files.end(), added_.begin(), added_.end());
+    for (const SimCardFile& file : added_)
+        if (!only || file.name == *only)
+            files.push_back(file);
     std::sort(files.begin(), files.end(),
               [](const SimCardFile& a, const SimCardFile& b) { return Scramble(a.name) < Scramble(b.name); });
     return files;
@@ -322,9 +336,11 @@ void SimSdCard::StreamFile(const Report& command, Clock::time_point now)
         return;
     const std::string name = NameOf(command, 10, kMaxRequestedName);
     std::shared_ptr<const std::string> content = std::make_shared<const std::string>();
-    for (const SimCardFile& file : Files(now))
-        if (file.name == name)
+    {
+        std::lock_guard lock(mutex_);
+        for (const SimCardFile& file : FilesLocked(now, &name))
             content = file.content;
+    }
     // From the offset asked for to the end of the file as it is now, in full
     // packets and a last short one (which may carry nothing).
     std::size_t position = std::min<std::size_t>(BigEndian32(command, 2), content->size());
@@ -361,9 +377,7 @@ std::vector<Report> SimSdCard::Delete(const Report& command, Clock::time_point n
     std::uint8_t result = kNotDeleted;
     if (!faults_.refuseDeletes) {
         std::lock_guard lock(mutex_);
-        const std::vector<SimCardFile> files = FilesLocked(now);
-        const bool present = std::any_of(files.begin(), files.end(), [&](const SimCardFile& f) { return f.name == name; });
-        if (present) {
+        if (!FilesLocked(now, &name).empty()) {
             result = kDeleted;
             // A placed file goes; a recording starts again with the next reading.
             const auto placed = std::find_if(added_.begin(), added_.end(), [&](const SimCardFile& f) { return f.name == name; });

@@ -95,6 +95,13 @@ public:
 
 private:
     struct RainBases;
+    // One recording of a day as it is being written: no reading before `cut`.
+    struct DayFile {
+        SimRecordingKind kind;
+        Clock::time_point cut;
+        std::string name;
+        std::string text;
+    };
 
     std::vector<Report> Listing(Clock::time_point now);
     void StreamFile(const Report& command, Clock::time_point now);
@@ -103,9 +110,10 @@ private:
     void PullCable();
 
     // Callers hold mutex_.
-    std::vector<SimCardFile> FilesLocked(Clock::time_point now) const;
-    std::string Recording(SimRecordingKind kind, Clock::time_point dayStart, Clock::time_point now,
-                          Clock::time_point cut) const;
+    // All files, or only the one named `only`.
+    std::vector<SimCardFile> FilesLocked(Clock::time_point now, const std::string* only = nullptr) const;
+    // Writes the readings of the day that began at `dayStart` up to `now`.
+    void WriteDay(Clock::time_point dayStart, Clock::time_point now, std::vector<DayFile>& files) const;
     SimRecordedReading ReadingAt(Clock::time_point time, Clock::time_point dayStart, const RainBases& bases) const;
     const SimRecordingSettings& SettingsAt(Clock::time_point time) const;
     Clock::time_point NextReading(Clock::time_point time, Clock::time_point dayStart) const;

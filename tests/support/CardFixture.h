@@ -5,12 +5,12 @@
 #include "recordings/RecordingCard.h"
 #include "sim/SimTransport.h"
 #include "sim/SimulatedConsole.h"
+#include "support/LocalClock.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <ctime>
 #include <string>
 
 namespace vorelle::test {
@@ -21,19 +21,6 @@ namespace vorelle::test {
 inline constexpr double kCardTimeScale = 0.2;
 
 using Clock = SimulatedConsole::Clock;
-
-inline Clock::time_point LocalClock(int year, int month, int day, int hour, int minute, int second = 0)
-{
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    tm.tm_isdst = -1;
-    return Clock::from_time_t(std::mktime(&tm));
-}
 
 // The simulated console with its card on a clock the test sets, plugged in
 // and reopened as its cable goes in and out, and the PC's side of the card
