@@ -70,6 +70,7 @@ class RecordingSink final : public RecordingReplySink {
 public:
     RecordingSink(const Arrived& arrived, Trace& trace) : arrived_(arrived), trace_(trace) {}
     bool fileDataCompletes = false;
+    bool fileEndCompletes = true;
 
     void OnFileListEntry(const Report& report) override
     {
@@ -83,10 +84,11 @@ public:
         arrived_.CheckWithin(data, count, trace_);
         return fileDataCompletes;
     }
-    void OnFileDataEnd() override
+    bool OnFileDataEnd() override
     {
         Check(arrived_.pending == CMD_READ_FILE.reply, "a file ends only while a file is awaited");
         trace_.Add(1);
+        return fileEndCompletes;
     }
     void OnDeleteResult(std::uint8_t result) override
     {
@@ -209,8 +211,8 @@ private:
     // One report: the bytes transferred (0 to 71, counting the report id, so
     // short, full and over-long reads), a shape byte, then what arrived.
     // Shape bit 0 echoes the awaited code and bit 1 makes the length byte
-    // count at most what arrived, as the console does; bit 2 is the answer
-    // of the file-data sink.
+    // count at most what arrived, as the console does; bits 2 and 3 are the
+    // answers of the file-data sink to a packet and to the stream's end.
     void Route(fuzz::FuzzInput& input)
     {
         const std::size_t transferred = input.Byte() % (kWireReportSize + 7);
@@ -227,6 +229,7 @@ private:
         if ((shape & 2) && valid > 1)
             report[1] = static_cast<std::uint8_t>(2 + report[1] % (valid - 1));
         recordings_.fileDataCompletes = (shape & 4) != 0;
+        recordings_.fileEndCompletes = (shape & 8) == 0;
 
         arrived_ = {&report, valid, pending};
         Slots before;

@@ -33,11 +33,6 @@ Application::~Application()
         poller_->Stop();
 }
 
-std::filesystem::path Application::DataFolder()
-{
-    return WorkingDataFolder();
-}
-
 std::filesystem::path Application::ShippedFolder()
 {
     return ShippedFolderBeside(QCoreApplication::applicationDirPath().toStdString());
@@ -58,7 +53,7 @@ int Application::InitInstance()
         return 1;
     }
 
-    const std::filesystem::path dataFolder = DataFolder();
+    const std::filesystem::path dataFolder = WorkingDataFolder();
     PrepareDataFolder(ShippedFolder(), dataFolder);
 
     if (options_.simulate) {

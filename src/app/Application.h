@@ -34,8 +34,6 @@ public:
     // second instance ends at once, silently.
     int InitInstance();
 
-    // Where the working files live: VORELLE2_DATA_DIR, or the user's data folder.
-    static std::filesystem::path DataFolder();
     // Where the files shipped with the program lie.
     static std::filesystem::path ShippedFolder();
 

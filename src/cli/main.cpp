@@ -5,6 +5,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/LiveCommand.h"
 #include "cli/QueryCommand.h"
+#include "cli/RecordingsCommand.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -26,6 +27,8 @@ constexpr const char* kUsage =
     "                               count, extremes and readings of one column over a time range\n"
     "  firmware (FILE.hex | --download) [--simulate] [--yes]\n"
     "                               write a firmware into the console and verify it\n"
+    "  recordings list|fetch NAME|delete NAME [--simulate] [--json]\n"
+    "                               the recording files on the console's SD card\n"
     "\n"
     "Options:\n"
     "  -h, --help                   show this help and exit\n"
@@ -79,6 +82,8 @@ int RunCommand(const std::vector<std::string>& args)
         return vorelle::RunQuery({args.begin() + 1, args.end()});
     if (command == "firmware")
         return vorelle::RunFirmware({args.begin() + 1, args.end()});
+    if (command == "recordings")
+        return vorelle::RunRecordings({args.begin() + 1, args.end()});
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return vorelle::kExitUsage;
 }

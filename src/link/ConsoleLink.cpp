@@ -57,7 +57,11 @@ ExchangeResult ConsoleLink::WriteAndAwait(const Report& command, const CommandSp
     if (!StillThere(opening) || !link_.WriteCommand(command))
         return link_.Abandoned() ? ExchangeResult::Abandoned : ExchangeResult::ConsoleGoneBeforeSending;
     link_.Pause(pause);
-    const bool replied = replyWait != kNone && link_.ReplyEvent.Wait(link_.Scaled(replyWait));
+    return JudgeWait(replyWait != kNone && link_.ReplyEvent.Wait(link_.Scaled(replyWait)), opening);
+}
+
+ExchangeResult ConsoleLink::JudgeWait(bool replied, std::uint64_t opening) const
+{
     if (link_.Abandoned())
         return ExchangeResult::Abandoned;
     if (!StillThere(opening))
@@ -84,13 +88,21 @@ void ConsoleLink::ReleaseLink()
 
 ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, std::optional<int> replyWait)
 {
+    return Exchange(command, entry, replyWait.value_or(entry.t2), [] { return false; });
+}
+
+ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, int lookEvery,
+                                     const std::function<bool()>& keepWaiting)
+{
     if (link_.Abandoned())
         return ExchangeResult::Abandoned;
     if (!link_.Connected())
         return ExchangeResult::NotConnected;
     const std::uint64_t opening = link_.Opening();
     WaitForLink(entry.t1);
-    const ExchangeResult result = WriteAndAwait(command, entry, entry.pause, replyWait.value_or(entry.t2), opening);
+    ExchangeResult result = WriteAndAwait(command, entry, entry.pause, lookEvery, opening);
+    while (result == ExchangeResult::TimedOut && keepWaiting())
+        result = JudgeWait(link_.ReplyEvent.Wait(link_.Scaled(lookEvery)), opening);
     ReleaseLink();
     return result;
 }

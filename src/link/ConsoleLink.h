@@ -5,6 +5,7 @@
 #include "link/ReplyArea.h"
 #include "link/ReplyRouter.h"
 
+#include <functional>
 #include <optional>
 
 namespace vorelle {
@@ -74,6 +75,12 @@ public:
     // before it, PendingReply set unless the table leaves it unchanged, the
     // write and the pause after it. True when the command went out.
     bool Send(const Report& command, const CommandSpec& entry);
+    // An exchange whose reply streams in over many reports, for a sender that
+    // judges the wait itself: after writing it looks every `lookEvery` ms and
+    // goes on while `keepWaiting` says so. A reply the router completes ends
+    // the wait at once (Answered); `keepWaiting` saying no ends it as TimedOut.
+    ExchangeResult Exchange(const Report& command, const CommandSpec& entry, int lookEvery,
+                            const std::function<bool()>& keepWaiting);
 
     // The program is ending: the exchange in progress gives up at once, and
     // every later one returns Abandoned without sending anything.
@@ -93,6 +100,9 @@ private:
     // began on.
     ExchangeResult WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait,
                                  std::uint64_t opening);
+    // How a wait for the reply ended, `replied` telling whether the router
+    // completed it.
+    ExchangeResult JudgeWait(bool replied, std::uint64_t opening) const;
     bool StillThere(std::uint64_t opening) const;
     void ReleaseLink();
 

@@ -147,12 +147,11 @@ void ReplyRouter::RouteReply(const Report& report, std::size_t transferred)
             Drop();
             return;
         }
-        const bool allReceived = recordingSink_ && recordingSink_->OnFileData(report.data() + 3, count);
+        const bool ends = recordingSink_ && recordingSink_->OnFileData(report.data() + 3, count);
         if (count < kLastFilePacketBelow) {
-            if (recordingSink_)
-                recordingSink_->OnFileDataEnd();
-            Complete(true);
-        } else if (allReceived) {
+            if (!recordingSink_ || recordingSink_->OnFileDataEnd())
+                Complete(true);
+        } else if (ends) {
             Complete(true);
         }
         return;

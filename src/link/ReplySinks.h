@@ -15,11 +15,13 @@ public:
     virtual ~RecordingReplySink() = default;
     // One report of the file listing that names a file (byte 6 non-zero).
     virtual void OnFileListEntry(const Report& report) = 0;
-    // Data bytes of one file packet. Returns true when the transfer holds all
-    // the bytes it expects, which ends the exchange.
+    // Data bytes of one file packet. Returns true when the exchange is to end
+    // with this packet.
     virtual bool OnFileData(const std::uint8_t* data, std::size_t count) = 0;
-    // The packet with fewer than 60 data bytes has arrived.
-    virtual void OnFileDataEnd() = 0;
+    // The packet with fewer than 60 data bytes has arrived, after its data
+    // went to OnFileData. Returns true when that ends the exchange; false
+    // while the sink sees a stream it no longer wants out to its end.
+    virtual bool OnFileDataEnd() = 0;
     virtual void OnDeleteResult(std::uint8_t result) = 0;
 };
 

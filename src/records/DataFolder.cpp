@@ -1,26 +1,50 @@
 #include "records/DataFolder.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace vorelle {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path HomeFolder()
+{
+    const std::string home = Environment("HOME");
+    if (!home.empty())
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return "/";
+}
+
+}  // namespace
+
 fs::path WorkingDataFolder()
 {
-    const auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value ? std::string(value) : std::string();
-    };
-    if (const std::string overridden = variable("VORELLE2_DATA_DIR"); !overridden.empty())
+    const std::string overridden = Environment("VORELLE2_DATA_DIR");
+    if (!overridden.empty())
         return overridden;
     // Only an absolute XDG_DATA_HOME counts; a relative one is to be ignored.
-    if (const fs::path xdg = variable("XDG_DATA_HOME"); xdg.is_absolute())
-        return xdg / "Vorelle2";
-    return fs::path(variable("HOME")) / ".local" / "share" / "Vorelle2";
+    const fs::path dataHome = Environment("XDG_DATA_HOME");
+    const fs::path base = dataHome.is_absolute() ? dataHome : HomeFolder() / ".local" / "share";
+    return base / "Vorelle2";
 }
 
 fs::path ShippedFolderBeside(const fs::path& programFolder)

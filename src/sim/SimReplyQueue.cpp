@@ -35,6 +35,12 @@ int SimReplyQueue::Next(WireReport& wire, std::chrono::milliseconds timeout)
     }
 }
 
+std::size_t SimReplyQueue::Size()
+{
+    std::lock_guard lock(mutex_);
+    return entries_.size();
+}
+
 void SimReplyQueue::Clear()
 {
     std::lock_guard lock(mutex_);

@@ -24,6 +24,7 @@ public:
     // into `wire` after the report id. Returns 65, or 0 when none came.
     int Next(WireReport& wire, std::chrono::milliseconds timeout);
     void Clear();
+    std::size_t Size();
 
 private:
     struct Entry {

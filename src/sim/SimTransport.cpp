@@ -60,6 +60,10 @@ SimTransport::SimTransport(SimulatedConsole& console)
 
 SimTransport::~SimTransport()
 {
+    // Waits for a pull in progress, so that none reaches this transport after it.
+    for (const auto& port : ports_)
+        if (port->console)
+            port->console->Card().SetCablePuller(nullptr);
     std::lock_guard lock(mutex_);
     for (const auto& port : ports_)
         if (port->console)
@@ -72,8 +76,10 @@ void SimTransport::AddDevice(const std::string& path, std::uint16_t vendorId, st
     auto port = std::make_shared<Port>();
     port->info = {path, vendorId, productId};
     port->console = console;
-    if (console)
+    if (console) {
         console->SetCable([this, path](bool plugged) { SetPlugged(path, plugged); });
+        console->Card().SetCablePuller([this, path] { Unplug(path); });
+    }
     std::lock_guard lock(mutex_);
     ports_.push_back(std::move(port));
 }

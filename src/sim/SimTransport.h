@@ -32,7 +32,8 @@ public:
 
     // Adds a device at the end of the enumeration order; `console` is null for
     // a device that never answers (another kind of HID device). A console
-    // pulls its own cable here (restarting into its bootloader, say).
+    // pulls its own cable here (restarting into its bootloader, say), and so
+    // may its card.
     void AddDevice(const std::string& path, std::uint16_t vendorId, std::uint16_t productId,
                    SimulatedConsole* console = nullptr);
 

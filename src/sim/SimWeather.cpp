@@ -54,7 +54,45 @@ double Chance(long long n)
     return static_cast<double>(x % 1000000) / 1000000.0;
 }
 
-double DewPoint(double celsius, double humidity)
+std::int32_t Tenths(double value) { return static_cast<std::int32_t>(std::lround(value * 10.0)); }
+
+// Showers come in some hours, heaviest in the middle of the hour: the rate in
+// mm/h is Peak × sin(π × fraction of the hour).
+constexpr double kShowerChance = 0.18;
+
+bool ShowerHour(long long hourNumber) { return Chance(hourNumber) < kShowerChance; }
+
+double ShowerPeak(long long hourNumber) { return 1.0 + 10.0 * Chance(hourNumber + 7); }
+
+double RainRateAt(const LocalTime& local)
+{
+    const long long hourNumber = static_cast<long long>(std::floor(local.hoursSinceEpoch));
+    if (!ShowerHour(hourNumber))
+        return 0.0;
+    const double minute = local.hoursSinceEpoch - static_cast<double>(hourNumber);
+    return ShowerPeak(hourNumber) * std::sin(kPi * minute);
+}
+
+// Millimetres of rain between two local times, in hours since the epoch: the
+// integral of the shower rate. An interval that the clock's change back from
+// summer time turns round has no rain.
+double RainBetweenLocalHours(double start, double end)
+{
+    double millimetres = 0.0;
+    for (auto hour = static_cast<long long>(std::floor(start)); static_cast<double>(hour) < end; ++hour) {
+        if (!ShowerHour(hour))
+            continue;
+        // Peak × sin(π m) integrated over the part [m0, m1] of this hour.
+        const double m0 = std::max(start - static_cast<double>(hour), 0.0);
+        const double m1 = std::min(end - static_cast<double>(hour), 1.0);
+        millimetres += ShowerPeak(hour) * (std::cos(kPi * m0) - std::cos(kPi * m1)) / kPi;
+    }
+    return millimetres;
+}
+
+}  // namespace
+
+double DewPointCelsius(double celsius, double humidity)
 {
     const double a = 17.62;
     const double b = 243.12;
@@ -62,7 +100,7 @@ double DewPoint(double celsius, double humidity)
     return b * gamma / (a - gamma);
 }
 
-double FeelsLike(double celsius, double humidity, double windMs)
+double FeelsLikeCelsius(double celsius, double humidity, double windMs)
 {
     const double kmh = windMs * 3.6;
     if (celsius <= 10.0 && kmh > 4.8) {
@@ -78,10 +116,6 @@ double FeelsLike(double celsius, double humidity, double windMs)
     }
     return celsius;
 }
-
-std::int32_t Tenths(double value) { return static_cast<std::int32_t>(std::lround(value * 10.0)); }
-
-}  // namespace
 
 SimWeather::SimWeather() = default;
 
@@ -169,7 +203,7 @@ void SimWeather::AccumulateRain(Clock::time_point now, double rateMmPerHour)
     lastReading_ = now;
 }
 
-LiveValues SimWeather::Read(Clock::time_point now)
+LiveValues SimWeather::Sample(Clock::time_point now) const
 {
     const LocalTime local = ToLocal(now);
     const double h = local.hour;
@@ -191,11 +225,10 @@ LiveValues SimWeather::Read(Clock::time_point now)
     const double relative = 1013.0 + 9.0 * Wave(days * 0.9, 7.0);
     const double absolute = relative - 14.4;
 
-    // Showers in some hours, heavier in the middle of the hour.
-    const long long hourNumber = static_cast<long long>(std::floor(local.hoursSinceEpoch));
-    const double minute = local.hoursSinceEpoch - static_cast<double>(hourNumber);
-    const bool showerHour = Chance(hourNumber) < 0.18;
-    const double rate = showerHour ? (1.0 + 10.0 * Chance(hourNumber + 7)) * std::sin(kPi * minute) : 0.0;
+    const double rate = RainRateAt(local);
+    const bool showerHour = ShowerHour(static_cast<long long>(std::floor(local.hoursSinceEpoch)));
+    // The soil takes up the rain of the day.
+    const double rainSinceMidnight = RainBetweenLocalHours(local.hoursSinceEpoch - local.hour, local.hoursSinceEpoch);
 
     // Daylight between sunrise and sunset, longer in summer; clouds in showers.
     const double dayLength = 12.0 + 4.0 * seasonal;
@@ -207,15 +240,12 @@ LiveValues SimWeather::Read(Clock::time_point now)
 
     LiveValues v;
     ResetLiveValues(v);
-    std::lock_guard lock(mutex_);
-    AccumulateRain(now, rate);
-
     v.IndoorTemp = Tenths(indoor);
     v.OutdoorTemp = Tenths(outdoor);
     v.IndoorHumidity = static_cast<std::int32_t>(std::lround(indoorHumidity));
     v.OutdoorHumidity = static_cast<std::int32_t>(std::lround(outdoorHumidity));
-    v.DewPointTemp = Tenths(DewPoint(outdoor, outdoorHumidity));
-    v.FeelsLikeTemp = Tenths(FeelsLike(outdoor, outdoorHumidity, wind));
+    v.DewPointTemp = Tenths(DewPointCelsius(outdoor, outdoorHumidity));
+    v.FeelsLikeTemp = Tenths(FeelsLikeCelsius(outdoor, outdoorHumidity, wind));
     v.AbsBarometer = Tenths(absolute);
     v.RelBarometer = Tenths(relative);
     v.WindSpeed = Tenths(wind);
@@ -224,28 +254,50 @@ LiveValues SimWeather::Read(Clock::time_point now)
     v.SolarRadiation = Tenths(lux);
     v.UvIndex = static_cast<std::int32_t>(std::lround(lux / 9500.0));
     v.RainRate = Tenths(rate);
-    v.RainToday = Tenths(rainToday_);
-    v.RainThisWeek = Tenths(rainWeek_);
-    v.RainThisMonth = Tenths(rainMonth_);
-    v.RainThisYear = Tenths(rainYear_);
+
+    std::lock_guard lock(mutex_);
     for (int c = 0; c < channels_; ++c) {
         v.ChTemp[c] = Tenths((c % 2 ? indoor - 1.5 : outdoor + 0.7) + 0.4 * c);
         v.ChHumidity[c] = static_cast<std::int32_t>(std::lround((c % 2 ? indoorHumidity : outdoorHumidity) - c));
     }
     if (soil_)
-        v.Soil = static_cast<std::int32_t>(std::lround(34.0 + 6.0 * Wave(days * 0.5, 9.0) + std::min(rainToday_, 20.0)));
+        v.Soil = static_cast<std::int32_t>(std::lround(34.0 + 6.0 * Wave(days * 0.5, 9.0) + std::min(rainSinceMidnight, 20.0)));
     if (pm25_)
         v.Pm25 = Tenths(14.0 + 8.0 * Wave(days * 6.0, 10.0));
+    return v;
+}
 
+void SimWeather::MarkMissing(LiveValues& values) const
+{
     LiveValues missingValues;
     ResetLiveValues(missingValues);
+    std::lock_guard lock(mutex_);
     for (std::uint8_t code : missing_) {
-        std::int32_t* field = FieldOfItem(v, code);
+        std::int32_t* field = FieldOfItem(values, code);
         const std::int32_t* marker = FieldOfItem(missingValues, code);
         if (field && marker)
             *field = *marker;
     }
+}
+
+LiveValues SimWeather::Read(Clock::time_point now)
+{
+    LiveValues v = Sample(now);
+    {
+        std::lock_guard lock(mutex_);
+        AccumulateRain(now, RainRateAt(ToLocal(now)));
+        v.RainToday = Tenths(rainToday_);
+        v.RainThisWeek = Tenths(rainWeek_);
+        v.RainThisMonth = Tenths(rainMonth_);
+        v.RainThisYear = Tenths(rainYear_);
+    }
+    MarkMissing(v);
     return v;
+}
+
+double SimWeather::RainFallen(Clock::time_point from, Clock::time_point to)
+{
+    return RainBetweenLocalHours(ToLocal(from).hoursSinceEpoch, ToLocal(to).hoursSinceEpoch);
 }
 
 }  // namespace vorelle

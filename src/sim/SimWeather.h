@@ -9,6 +9,11 @@
 
 namespace vorelle {
 
+// Dew point in °C of air at `celsius` with `humidity` percent.
+double DewPointCelsius(double celsius, double humidity);
+// Feels-like temperature in °C: wind chill in the cold, heat index in the heat.
+double FeelsLikeCelsius(double celsius, double humidity, double windMs);
+
 // Weather as the simulated console measures it: temperature and dew point
 // that follow the hour and the season, gusts above the mean wind, passing
 // rain showers that add to the rain totals, light and UV that follow the sun.
@@ -20,7 +25,15 @@ public:
     SimWeather();
 
     // The readings at local time `now`; missing sensors read as missing.
+    // Rain totals accumulate from one reading to the next.
     LiveValues Read(Clock::time_point now);
+    // The readings at `now` that depend on the time alone: everything but the
+    // rain totals (left as missing), missing sensors not yet marked.
+    LiveValues Sample(Clock::time_point now) const;
+    // Sets the readings of the sensors that stopped answering to missing.
+    void MarkMissing(LiveValues& values) const;
+    // Millimetres of rain that the showers bring between two times.
+    static double RainFallen(Clock::time_point from, Clock::time_point to);
 
     void SetChannelCount(int channels);  // 0 to 8 extra temperature/humidity sensors
     int ChannelCount() const;

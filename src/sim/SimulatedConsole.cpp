@@ -19,13 +19,20 @@ namespace {
 constexpr std::size_t kPayloadPerReport = kReportSize - 2;
 constexpr std::string_view kApplicationVersion = "Vorelle console V2.14";
 
+// What the recordings follow: the display units and the recording interval.
+SimRecordingSettings RecordingSettingsOf(const SimulatedConsole::SettingsBlock& block)
+{
+    return {{block[2], block[3], block[4], block[5], block[6]}, block[10]};
+}
+
 }  // namespace
 
 SimulatedConsole::SimulatedConsole(double timeScale)
     : timeScale_(timeScale),
       // °C, hPa, m/s, mm, lux; daylight saving on in Brussels/Paris, which has
       // a rule; a reading every 5 minutes; the ra5 sensor on 868 MHz.
-      settings_{0x02, 13, 0, 2, 0, 0, 0, 1, 45, 1, 5, 0, 1}
+      settings_{0x02, 13, 0, 2, 0, 0, 0, 1, 45, 1, 5, 0, 1},
+      card_(weather_, faults_, replies_, timeScale, RecordingSettingsOf(settings_))
 {
 }
 
@@ -51,6 +58,7 @@ void SimulatedConsole::SetSettings(const SettingsBlock& block)
 {
     std::lock_guard lock(mutex_);
     settings_ = block;
+    card_.ResetSettings(RecordingSettingsOf(settings_));
 }
 
 void SimulatedConsole::SetUnitCodes(std::uint8_t temperature, std::uint8_t pressure, std::uint8_t wind,
@@ -62,6 +70,7 @@ void SimulatedConsole::SetUnitCodes(std::uint8_t temperature, std::uint8_t press
     settings_[4] = wind;
     settings_[5] = rain;
     settings_[6] = light;
+    card_.ResetSettings(RecordingSettingsOf(settings_));
 }
 
 void SimulatedConsole::SetCable(Cable cable)
@@ -91,21 +100,12 @@ void SimulatedConsole::ClearReceived()
     received_.clear();
 }
 
-std::shared_ptr<SimReplyQueue> SimulatedConsole::OpenReplies()
-{
-    auto queue = std::make_shared<SimReplyQueue>();
-    std::lock_guard lock(mutex_);
-    std::erase_if(replyQueues_, [](const std::weak_ptr<SimReplyQueue>& open) { return open.expired(); });
-    replyQueues_.push_back(queue);
-    return queue;
-}
+std::shared_ptr<SimReplyQueue> SimulatedConsole::OpenReplies() { return replies_.Open(); }
 
 void SimulatedConsole::DropReplies()
 {
-    std::lock_guard lock(mutex_);
-    for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
-        if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
-            queue->Clear();
+    card_.StopStream();
+    replies_.Clear();
 }
 
 Report SimulatedConsole::Reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) const
@@ -134,10 +134,8 @@ void SimulatedConsole::Receive(const WireReport& wire)
             const auto late = std::chrono::milliseconds(faults_.lateReplyMs) + answer.delay;
             const auto due = std::chrono::steady_clock::now() +
                              std::chrono::milliseconds(static_cast<long long>(late.count() * timeScale_));
-            for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
-                if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
-                    for (const Report& reply : answer.replies)
-                        queue->Push(reply, due);
+            for (const Report& reply : answer.replies)
+                replies_.Push(reply, due);
         }
     }
     // After the replies, as a console that restarts or loses its cable does.
@@ -173,6 +171,7 @@ std::vector<Report> SimulatedConsole::LiveRecordReplies()
 
 void SimulatedConsole::ApplySettingsWrite(const Report& command)
 {
+    const Clock::time_point now = Now();
     std::lock_guard lock(mutex_);
     // The write carries no "daylight saving offered" byte, so from byte 9 on
     // it sits one place before the block.
@@ -184,6 +183,7 @@ void SimulatedConsole::ApplySettingsWrite(const Report& command)
     // The console knows which of its zones keep daylight saving and offers
     // the switch accordingly.
     settings_[9] = HasDaylightSavingRule(command[8]) ? 1 : 0;
+    card_.ChangeSettings(now, RecordingSettingsOf(settings_));
 }
 
 void SimulatedConsole::ApplyItemsWrite(const Report& command)
@@ -270,12 +270,9 @@ std::vector<Report> SimulatedConsole::Answer(const Report& command)
         ApplyItemsWrite(command);
         return ack();
     case 0x0A:
-        // An empty card: the terminating entry alone.
-        return {Reply(code, {0, 0, 0, 0, 0})};
     case 0x0B:
-        return {Reply(code, {0})};
     case 0x0C:
-        return {Reply(code, {0})};
+        return card_.Answer(command, Now());
     case 0x20:
         return {Reply(code, {static_cast<std::uint8_t>(mainScreen_ ? 0 : 1)})};
     case 0x80:

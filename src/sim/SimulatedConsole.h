@@ -7,6 +7,8 @@
 #include "sim/SimMaxMinRecords.h"
 #include "sim/SimNetworkSettings.h"
 #include "sim/SimReplyQueue.h"
+#include "sim/SimReplyQueues.h"
+#include "sim/SimSdCard.h"
 #include "sim/SimWeather.h"
 
 #include <array>
@@ -60,6 +62,8 @@ public:
     SimAlarmBlock& Alarm() { return alarm_; }
     SimCalibrationBlock& Calibration() { return calibration_; }
     SimNetworkSettings& Network() { return network_; }
+    SimSdCard& Card() { return card_; }
+    const SimSdCard& Card() const { return card_; }
 
     void SetMainScreen(bool onMainScreen) { mainScreen_ = onMainScreen; }
     bool OnMainScreen() const { return mainScreen_; }
@@ -102,12 +106,16 @@ private:
     std::atomic<bool> mainScreen_{true};
     SimBootloader bootloader_;
 
-    mutable std::mutex mutex_;  // protects everything below
-    std::vector<std::weak_ptr<SimReplyQueue>> replyQueues_;
+    SimReplyQueues replies_;
+
+    mutable std::mutex mutex_;  // protects the members from here to the card
     std::vector<Report> received_;
     SettingsBlock settings_;
     std::function<Clock::time_point()> clock_;
     Cable cable_;
+
+    // Last: its stream thread sends through the members above.
+    SimSdCard card_;
 };
 
 }  // namespace vorelle

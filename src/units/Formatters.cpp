@@ -59,6 +59,24 @@ std::string LightNumber(float value, int decimals)
     return Fixed(value, decimals);
 }
 
+struct LightInUnit {
+    float value;
+    int decimals;
+};
+
+LightInUnit ConvertLight(std::uint8_t unitCode, std::int32_t tenthsOfLux)
+{
+    const float lux = WholeUnits(tenthsOfLux);
+    switch (unitCode) {
+    case kLightLux:
+        return {lux, 1};
+    case kLightFootCandles:
+        return {Single(static_cast<double>(lux) / 10.76391), 2};
+    default:
+        return {Single(static_cast<double>(lux) / 126.7), 2};
+    }
+}
+
 }  // namespace
 
 std::string_view TemperatureUnitName(std::uint8_t code)
@@ -210,21 +228,18 @@ std::string FormatLight(std::uint8_t unitCode, std::int32_t value)
 {
     if (value == kLightMissing || value == kRainMissing)
         return std::string(kMissingValueText);
-    const float lux = WholeUnits(value);
-    std::string text;
-    switch (unitCode) {
-    case kLightLux:
-        text = LightNumber(lux, 1);
-        break;
-    case kLightFootCandles:
-        text = LightNumber(Single(static_cast<double>(lux) / 10.76391), 2);
-        break;
-    default:
-        text = LightNumber(Single(static_cast<double>(lux) / 126.7), 2);
-        break;
-    }
+    const LightInUnit light = ConvertLight(unitCode, value);
+    std::string text = LightNumber(light.value, light.decimals);
     AppendUnit(text, LightUnitName(unitCode));
     return text;
+}
+
+std::string FormatLightNumber(std::uint8_t unitCode, std::int32_t value)
+{
+    if (value == kLightMissing || value == kRainMissing)
+        return std::string(kMissingValueText);
+    const LightInUnit light = ConvertLight(unitCode, value);
+    return Fixed(light.value, light.decimals);
 }
 
 std::string FormatPercent(PercentFormat format, std::int32_t value)

@@ -54,6 +54,9 @@ std::string FormatRain(std::uint8_t unitCode, RainFormat format, std::int32_t va
 // Tenths of lux, always with unit; large values in thousands ("2.0 k lux").
 // Missing: 0x00FFFFFF or -1.
 std::string FormatLight(std::uint8_t unitCode, std::int32_t value);
+// The same light as a plain number in the unit, never in thousands (the
+// recording files' form). Missing: as FormatLight.
+std::string FormatLightNumber(std::uint8_t unitCode, std::int32_t value);
 // Whole numbers. Missing: 255 or 0xFFFF.
 std::string FormatPercent(PercentFormat format, std::int32_t value);
 // Tenths of µg/m³, always with unit. Missing: 0xFFFF.

@@ -31,6 +31,7 @@ struct RecordingSink : RecordingReplySink {
     std::vector<std::uint8_t> data;
     std::size_t expected = 0;
     int ends = 0;
+    bool endEndsExchange = true;
     int deleteResult = -1;
 
     void OnFileListEntry(const Report& report) override { entries.push_back(report); }
@@ -39,7 +40,11 @@ struct RecordingSink : RecordingReplySink {
         data.insert(data.end(), bytes, bytes + count);
         return data.size() == expected;
     }
-    void OnFileDataEnd() override { ++ends; }
+    bool OnFileDataEnd() override
+    {
+        ++ends;
+        return endEndsExchange;
+    }
     void OnDeleteResult(std::uint8_t result) override { deleteResult = result; }
 };
 
@@ -245,6 +250,18 @@ TEST_F(ReplyRouterTest, FileDataPacketOfSixtyBytesIsNotTheLast)
     EXPECT_TRUE(Completed());
     EXPECT_EQ(recordings.ends, 1);
     EXPECT_EQ(recordings.data.size(), 119u);
+}
+
+TEST_F(ReplyRouterTest, ASinkThatSeesAStreamOutKeepsTheExchangeOpenPastTheShortPacket)
+{
+    recordings.expected = 1000;
+    recordings.endEndsExchange = false;
+    Expect(0x0B);
+    Route(MakeReply(0x0B, {3, 1, 2, 3}));
+    EXPECT_FALSE(Completed());
+    EXPECT_EQ(recordings.ends, 1);
+    Route(MakeReply(0x0B, {0}));
+    EXPECT_EQ(recordings.ends, 2) << "still routed";
 }
 
 TEST_F(ReplyRouterTest, FullFileDataPacketsEndWhenTheExpectedSizeIsReached)

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace vorelle {
 namespace {
 
@@ -39,6 +44,42 @@ TEST(DataFolderTest, ReadOnlyShippedConfigurationGivesAWritableCopy)
     PrepareDataFolder(temp.Path() / "shipped", temp.Path() / "data");
     const fs::perms copy = fs::status(temp.Path() / "data/Main.ini").permissions();
     EXPECT_NE(copy & fs::perms::owner_write, fs::perms::none);
+}
+
+TEST(DataFolderTest, TheFolderComesFromTheEnvironmentAsTheProgramFindsIt)
+{
+    struct Case {
+        const char* dataDir;
+        const char* dataHome;
+        const char* home;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"/srv/station", "/xdg", "/home/owner", "/srv/station"},
+        {"", "/xdg", "/home/owner", "/xdg/Vorelle2"},
+        {nullptr, "relative/xdg", "/home/owner", "/home/owner/.local/share/Vorelle2"},
+        {nullptr, nullptr, "/home/owner", "/home/owner/.local/share/Vorelle2"},
+    };
+    const char* names[] = {"VORELLE2_DATA_DIR", "XDG_DATA_HOME", "HOME"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names)
+        saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+    for (const Case& c : cases) {
+        const char* values[] = {c.dataDir, c.dataHome, c.home};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (values[i])
+                setenv(names[i], values[i], 1);
+            else
+                unsetenv(names[i]);
+        }
+        EXPECT_EQ(WorkingDataFolder(), fs::path(c.folder));
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (saved[i])
+            setenv(names[i], saved[i]->c_str(), 1);
+        else
+            unsetenv(names[i]);
+    }
 }
 
 TEST(DataFolderTest, MissingShippedFilesAreNoReasonToFail)

@@ -192,6 +192,21 @@ TEST(FormatLightTest, EveryUnitThousandsAndMarker)
         EXPECT_EQ(FormatLight(c.code, c.value), c.text) << int(c.code) << " " << c.value;
 }
 
+TEST(FormatLightTest, NumberAloneNeverInThousands)
+{
+    struct Case {
+        std::uint8_t code;
+        std::int32_t value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 20000, "2000.0"}, {1, 20000, "15.79"}, {2, 20000, "185.81"}, {2, 12449, "115.65"},
+        {0, 0x00FFFFFE, "1677721.4"}, {0, 0x00FFFFFF, "--.-"}, {1, -1, "--.-"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatLightNumber(c.code, c.value), c.text) << int(c.code) << " " << c.value;
+}
+
 TEST(FormatPercentTest, ModesAndMarkers)
 {
     struct Case {

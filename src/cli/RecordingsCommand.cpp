@@ -1,0 +1,269 @@
+#include "cli/RecordingsCommand.h"
+
+#include "cli/CliConsole.h"
+#include "cli/Hex2BinCommand.h"
+#include "cli/CommandLine.h"
+#include "recordings/RecordingCard.h"
+#include "recordings/RecordingMessages.h"
+#include "recordings/RecordingNames.h"
+#include "records/DataFolder.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+
+namespace vorelle {
+
+namespace {
+
+constexpr const char* kRecordingsUsage =
+    "Usage: vorelle2-cli recordings list|fetch NAME|delete NAME [--simulate] [--json]\n"
+    "\n"
+    "The recording files on the console's SD card and their local copies in\n"
+    "the data folder (VORELLE2_DATA_DIR, or ~/.local/share/Vorelle2).\n"
+    "\n"
+    "  list          print every file with its size in bytes, newest first\n"
+    "  fetch NAME    fetch what the card file NAME has beyond its local copy and\n"
+    "                add it to the copy; print the bytes fetched and the bytes\n"
+    "                the copy held already\n"
+    "  delete NAME   delete NAME on the card, then its local copy\n"
+    "  --simulate    use the built-in simulated console instead of USB\n"
+    "  --json        print one JSON object\n"
+    "  -h, --help    show this help and exit\n"
+    "\n"
+    "NAME is written as list prints it. A fetch shows its progress on standard\n"
+    "error when that is a terminal.\n"
+    "\n"
+    "Exit status: 0 done; 1 no console, or it did not answer or went away;\n"
+    "2 no file NAME on the card, or a name that cannot be a file of the data\n"
+    "folder; 3 a file of the data folder could not be made or written; 64 a\n"
+    "wrong command line.\n";
+
+constexpr int kExitConsole = 1;
+constexpr int kExitName = 2;
+constexpr int kExitFile = 3;
+
+enum class Action { List, Fetch, Delete };
+
+struct RecordingsOptions {
+    Action action = Action::List;
+    std::string name;
+    bool simulate = false;
+    bool json = false;
+    bool help = false;
+};
+
+// Reads the command line; returns what is wrong with it, empty when nothing is.
+std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions& options)
+{
+    std::vector<std::string> words;
+    for (const std::string& arg : args) {
+        if (arg == "--simulate")
+            options.simulate = true;
+        else if (arg == "--json")
+            options.json = true;
+        else if (arg == "-h" || arg == "--help")
+            options.help = true;
+        else if (arg.rfind("--", 0) == 0)
+            return "unknown option '" + arg + "'";
+        else
+            words.push_back(arg);
+    }
+    if (options.help)
+        return {};
+    if (words.empty())
+        return "say list, fetch NAME or delete NAME";
+    const std::string& action = words.front();
+    if (action == "list")
+        options.action = Action::List;
+    else if (action == "fetch")
+        options.action = Action::Fetch;
+    else if (action == "delete")
+        options.action = Action::Delete;
+    else
+        return "unknown action '" + action + "'";
+    if (options.action == Action::List)
+        return words.size() == 1 ? "" : "list takes no name";
+    if (words.size() != 2)
+        return action + " takes one NAME";
+    options.name = words[1];
+    return {};
+}
+
+bool ErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+// The console is shown as the program shows it: a station with three extra
+// channels, a soil-moisture sensor and a PM2.5 sensor.
+void EquipSimulatedStation(SimulatedConsole& console)
+{
+    console.Weather().SetChannelCount(3);
+    console.Weather().SetSoilSensor(true);
+    console.Weather().SetPm25Sensor(true);
+}
+
+int PrintList(std::vector<RecordingEntry> files, bool json)
+{
+    SortNewestFirst(files);
+    if (json) {
+        std::printf("{\n  \"files\": [");
+        const char* separator = "\n";
+        for (const RecordingEntry& file : files) {
+            std::printf("%s    {\"name\": %s, \"size\": %" PRIu32 ", \"sizeText\": %s}", separator,
+                        JsonString(NameText(file.name)).c_str(), file.size, JsonString(SizeText(file.size)).c_str());
+            separator = ",\n";
+        }
+        std::printf("\n  ]\n}\n");
+        return 0;
+    }
+    std::size_t width = 0;
+    for (const RecordingEntry& file : files)
+        width = std::max(width, NameText(file.name).size());
+    for (const RecordingEntry& file : files)
+        std::printf("%-*s  %10" PRIu32 "  %s\n", static_cast<int>(width), NameText(file.name).c_str(), file.size,
+                    SizeText(file.size).c_str());
+    return 0;
+}
+
+const char* FetchStatusWord(FetchStatus status)
+{
+    switch (status) {
+    case FetchStatus::Complete:
+        return "complete";
+    case FetchStatus::NothingNew:
+        return "nothing-new";
+    case FetchStatus::TimedOut:
+        return "timed-out";
+    case FetchStatus::Refused:
+        return "refused";
+    case FetchStatus::FileError:
+        return "file-error";
+    case FetchStatus::NotConnected:
+        return "not-connected";
+    case FetchStatus::ConsoleGone:
+        return "console-gone";
+    case FetchStatus::Cancelled:
+        break;
+    }
+    return "cancelled";
+}
+
+int FetchExitStatus(FetchStatus status)
+{
+    switch (status) {
+    case FetchStatus::Complete:
+    case FetchStatus::NothingNew:
+        return 0;
+    case FetchStatus::Refused:
+        return kExitName;
+    case FetchStatus::FileError:
+        return kExitFile;
+    default:
+        return kExitConsole;
+    }
+}
+
+int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(card.DataFolder(), ignored);
+    const bool showProgress = ErrorIsTerminal();
+    bool progressShown = false;
+    const std::string name = NameText(file.name);
+    const FetchOutcome outcome = card.Fetch(file, {}, [&](const FetchProgress& progress) {
+        if (!showProgress || progress.expected == 0)
+            return;
+        std::fprintf(stderr, "\rFetching %s: %" PRIu64 " of %" PRIu64 " bytes (%" PRIu64 " %%)", name.c_str(),
+                     progress.received, progress.expected, progress.received * 100 / progress.expected);
+        progressShown = true;
+    });
+    if (progressShown)
+        std::fputc('\n', stderr);
+    if (!outcome.message.empty())
+        std::fprintf(stderr, "vorelle2-cli recordings: %s\n", outcome.message.c_str());
+    else if (outcome.status == FetchStatus::ConsoleGone || outcome.status == FetchStatus::NotConnected)
+        std::fprintf(stderr, "vorelle2-cli recordings: the console went away; fetch again to continue\n");
+
+    // The import of the local copy into the record store, and its summary,
+    // belong here, once the import exists: it runs when
+    // outcome.ImportsLocalCopy(), after a timed-out transfer too.
+
+    if (json) {
+        std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\",\n  \"fetched\": %" PRIu64 ",\n  \"held\": %" PRIu64
+                    ",\n  \"localCopy\": %s\n}\n",
+                    JsonString(name).c_str(), FetchStatusWord(outcome.status), outcome.fetched, outcome.heldBefore,
+                    JsonString(outcome.localCopy.string()).c_str());
+    } else if (outcome.ImportsLocalCopy()) {
+        std::printf("%s: fetched %" PRIu64 " bytes, %" PRIu64 " bytes already held\n", name.c_str(), outcome.fetched,
+                    outcome.heldBefore);
+    }
+    return FetchExitStatus(outcome.status);
+}
+
+int Delete(RecordingCard& card, const RecordingEntry& file, bool json)
+{
+    const DeleteOutcome outcome = card.Delete(file);
+    if (!outcome.message.empty())
+        std::fprintf(stderr, "vorelle2-cli recordings: %s\n", outcome.message.c_str());
+    const std::string name = NameText(file.name);
+    const char* status = outcome.status == DeleteStatus::Deleted    ? "deleted"
+                         : outcome.status == DeleteStatus::CardOnly ? "card-only"
+                                                                    : "failed";
+    if (json)
+        std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\"\n}\n", JsonString(name).c_str(), status);
+    else if (outcome.status == DeleteStatus::Deleted)
+        std::printf("%s: deleted on the console and in the data folder\n", name.c_str());
+    switch (outcome.status) {
+    case DeleteStatus::Deleted:
+        return 0;
+    case DeleteStatus::CardOnly:
+        return IsSafeLocalName(file.name) ? kExitFile : kExitName;
+    case DeleteStatus::Failed:
+        break;
+    }
+    return kExitConsole;
+}
+
+}  // namespace
+
+int RunRecordings(const std::vector<std::string>& args)
+{
+    RecordingsOptions options;
+    if (const std::string error = ParseOptions(args, options); !error.empty()) {
+        std::fprintf(stderr, "vorelle2-cli recordings: %s\n\n%s", error.c_str(), kRecordingsUsage);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(kRecordingsUsage, stdout);
+        return 0;
+    }
+
+    CliConsole console(options.simulate);
+    if (SimulatedConsole* simulated = console.Simulated())
+        EquipSimulatedStation(*simulated);
+    if (!console.Open())
+        return kExitConsole;
+    RecordingCard card(console.Link(), WorkingDataFolder());
+    const ListingOutcome listing = card.List([] {
+        if (ErrorIsTerminal())
+            std::fprintf(stderr, "%s\n", std::string(kReadingText).c_str());
+    });
+    if (listing.status != ListingStatus::Listed) {
+        std::fprintf(stderr, "vorelle2-cli recordings: %s\n",
+                     listing.message.empty() ? "the console went away" : listing.message.c_str());
+        return kExitConsole;
+    }
+    if (options.action == Action::List)
+        return PrintList(listing.files, options.json);
+
+    const RecordingEntry* file = FindByNameText(listing.files, options.name);
+    if (!file) {
+        std::fprintf(stderr, "vorelle2-cli recordings: the card has no file '%s'\n", options.name.c_str());
+        return kExitName;
+    }
+    return options.action == Action::Fetch ? Fetch(card, *file, options.json) : Delete(card, *file, options.json);
+}
+
+}  // namespace vorelle
