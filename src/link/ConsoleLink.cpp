@@ -42,7 +42,8 @@ bool ConsoleLink::WriteAndAwait(const Report& command, const CommandSpec& entry,
     link_.Pause(pause);
     if (replyWait == kNone)
         return false;
-    return link_.ReplyEvent.Wait(link_.Scaled(replyWait));
+    // A console pulled meanwhile also releases the sender; that is no answer.
+    return link_.ReplyEvent.Wait(link_.Scaled(replyWait)) && link_.Connected();
 }
 
 void ConsoleLink::ReleaseLink()

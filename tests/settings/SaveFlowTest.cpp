@@ -67,7 +67,8 @@ TEST_P(SaveFlowTest, NothingIsWrittenUnlessTheConsoleConfirmsItsMainScreen)
         break;
     case Situation::Unplugged:
         transport.Unplug();
-        ASSERT_TRUE(link.OnDeviceChange(DeviceEvent::Removal));
+        link.OnDeviceChange(DeviceEvent::Removal);
+        ASSERT_FALSE(link.Connected());
         break;
     }
 
