@@ -1,7 +1,12 @@
 #include "link/ConsoleLink.h"
+#include "live/Poller.h"
 #include "sim/SimTransport.h"
 
 #include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
 
 namespace vorelle {
 namespace {
@@ -65,12 +70,39 @@ void BM_LiveExchangeThroughReadPath(benchmark::State& state)
     link.Open();
     std::int64_t failed = 0;
     for (auto _ : state)
-        if (!link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE))
+        if (link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE) != ExchangeResult::Answered)
             ++failed;
     state.SetItemsProcessed(state.iterations() * 2);
     state.counters["failed"] = static_cast<double>(failed);
 }
 BENCHMARK(BM_LiveExchangeThroughReadPath)->UseRealTime();
+
+// What quitting costs while the poll thread waits on a silent console, at the
+// program's real time scale: from the moment the program ends its link until
+// the poll thread and the read thread have both stopped.
+void BM_QuitWithSilentConsole(benchmark::State& state)
+{
+    for (auto _ : state) {
+        SimulatedConsole console;
+        console.Faults().noReply = true;
+        SimTransport transport(console);
+        auto link = std::make_unique<ConsoleLink>(transport);
+        link->Open();
+        LiveReadings readings;
+        SleepingBeat beat(std::chrono::milliseconds(1));
+        Poller poller(*link, readings, beat, [] {});
+        poller.Start();
+        while (console.ReceivedCommands().empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+        const auto start = std::chrono::steady_clock::now();
+        link->Abandon();
+        poller.Stop();
+        link.reset();
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_QuitWithSilentConsole)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 }  // namespace vorelle

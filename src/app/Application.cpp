@@ -3,6 +3,7 @@
 #include "app/BoardView.h"
 #include "app/InstanceChannel.h"
 #include "app/MainWindow.h"
+#include "app/StartupActions.h"
 #include "link/HidapiTransport.h"
 #include "records/DataFolder.h"
 #include "sim/SimTransport.h"
@@ -10,9 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -21,16 +20,17 @@ namespace vorelle {
 namespace {
 constexpr std::chrono::milliseconds kPollBeat{1000};
 constexpr int kSimulatedChannels = 3;
-// Without a console no reading ever comes; the screenshot shows the empty board.
-constexpr int kScreenshotPatienceMs = 15000;
-constexpr int kScreenshotCheckMs = 100;
 }  // namespace
 
 Application::Application(ProgramOptions options) : options_(std::move(options)) {}
 
 Application::~Application()
 {
-    // The poll thread talks to the link; it ends before the link does.
+    // An exchange in progress with a silent console would hold the poll
+    // thread for seconds; the program ends without waiting for it. The poll
+    // thread talks to the link, so it ends before the link does.
+    if (link_)
+        link_->Abandon();
     if (poller_)
         poller_->Stop();
 }
@@ -57,8 +57,17 @@ std::filesystem::path Application::ShippedFolder()
 int Application::InitInstance()
 {
     instance_ = std::make_unique<InstanceChannel>(InstanceChannel::Key());
-    if (!instance_->Claim())
-        return 0;
+    if (!instance_->Claim()) {
+        QString ignored;
+        InstanceChannel::Send(InstanceChannel::Key(), QString::fromLatin1(InstanceChannel::kActivateMessage), &ignored);
+        if (options_.screenshotFile.isEmpty() && options_.dialogName.isEmpty())
+            return 0;
+        // The picture asked for cannot be made by this run; saying nothing
+        // would pass for success.
+        std::fprintf(stderr, "vorelle2: another Vorelle 2 runs on this data folder; it was brought to the front "
+                             "and nothing else was done\n");
+        return 1;
+    }
 
     const std::filesystem::path dataFolder = DataFolder();
     PrepareDataFolder(ShippedFolder(), dataFolder);
@@ -82,6 +91,9 @@ int Application::InitInstance()
     window_ = std::make_unique<MainWindow>(
         MainWindow::Services{*link_, readings_, *poller_, messages_, dataFolder, simulation_});
     messages_.SetParent(window_.get());
+    QObject::connect(instance_.get(), &InstanceChannel::JunkReceived, window_.get(), [](const QString& why) {
+        std::fprintf(stderr, "vorelle2: %s\n", qPrintable(why));
+    });
     QObject::connect(instance_.get(), &InstanceChannel::MessageReceived, window_.get(), [this](const QString& name) {
         if (window_->HandleOutsideMessage(name))
             return;
@@ -93,26 +105,9 @@ int Application::InitInstance()
     });
     window_->Initialise();
     window_->show();
-    if (!options_.screenshotFile.isEmpty())
-        TakeScreenshotWhenDrawn();
+    auto* actions = new StartupActions(*window_, options_.dialogName, options_.screenshotFile);
+    actions->Start();
     return QApplication::exec();
-}
-
-void Application::TakeScreenshotWhenDrawn()
-{
-    auto* timer = new QTimer(window_.get());
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, window_.get(), [this, timer, started] {
-        if (window_->Board().Shown().generation == 0 && started->elapsed() < kScreenshotPatienceMs)
-            return;
-        timer->stop();
-        const bool saved = window_->grab().save(options_.screenshotFile, "PNG");
-        if (!saved)
-            std::fprintf(stderr, "vorelle2: cannot write %s\n", qPrintable(options_.screenshotFile));
-        QApplication::exit(saved ? 0 : 1);
-    });
-    timer->start(kScreenshotCheckMs);
 }
 
 }  // namespace vorelle

@@ -19,7 +19,8 @@ class SimTransport;
 
 struct ProgramOptions {
     bool simulate = false;     // run on the simulated console
-    QString screenshotFile;    // save the window as a PNG once a reading is drawn, then quit
+    QString dialogName;        // open this dialog once the window is up (see MainWindow::ShowDialog)
+    QString screenshotFile;    // save the window (or that dialog) as a PNG once filled, then quit
 };
 
 // The application: one instance per user, its working folder, the link to the
@@ -39,8 +40,6 @@ public:
     static std::filesystem::path ShippedFolder();
 
 private:
-    void TakeScreenshotWhenDrawn();
-
     ProgramOptions options_;
     std::unique_ptr<SimulatedConsole> console_;
     std::unique_ptr<HidTransport> transport_;

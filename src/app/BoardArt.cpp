@@ -729,10 +729,11 @@ QSize BoardPictureSize(BoardSize size)
     return QSize(s.width, s.height);
 }
 
-QImage PaintBoardPicture(BoardSize size)
+QImage PaintBoardPicture(BoardSize size, qreal devicePixelRatio)
 {
     const QSize pixels = BoardPictureSize(size);
-    QImage image(pixels, QImage::Format_RGB32);
+    QImage image(pixels * devicePixelRatio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Colour(kSkyBottom));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);

@@ -14,10 +14,11 @@ enum class BoardSize { Narrow, Wide };
 QSize BoardPictureSize(BoardSize size);
 
 // The background picture of a board: opaque (Format_RGB32), exactly
-// BoardPictureSize(size). It carries no names or values; those are written
-// over it at the rectangles of board/BoardLayout.h, in grey, and every place
-// they can land stays light enough for that.
-QImage PaintBoardPicture(BoardSize size);
+// BoardPictureSize(size) in logical pixels, drawn for a screen with
+// `devicePixelRatio` device pixels to each. It carries no names or values;
+// those are written over it at the rectangles of board/BoardLayout.h, in
+// grey, and every place they can land stays light enough for that.
+QImage PaintBoardPicture(BoardSize size, qreal devicePixelRatio = 1.0);
 
 // The application icon, `pixels` wide and high (Format_ARGB32_Premultiplied,
 // transparent corners). Small sizes drop the finer details.

@@ -33,12 +33,16 @@ QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.b
 
 QColor ToQColor(const Rgb& c) { return QColor(c.red, c.green, c.blue); }
 
-// Drawn once per size for the life of the program: the pictures never change.
-const QImage& BoardPicture(BoardSize size)
+// Drawn once per size and screen for the life of the program: the pictures
+// never change, and the window seldom moves to a screen of another ratio.
+// Painting happens on the UI thread only.
+const QImage& BoardPicture(BoardSize size, qreal devicePixelRatio)
 {
-    static const QImage narrow = PaintBoardPicture(BoardSize::Narrow);
-    static const QImage wide = PaintBoardPicture(BoardSize::Wide);
-    return size == BoardSize::Wide ? wide : narrow;
+    static QImage pictures[2];
+    QImage& picture = pictures[size == BoardSize::Wide ? 1 : 0];
+    if (picture.isNull() || picture.devicePixelRatio() != devicePixelRatio)
+        picture = PaintBoardPicture(size, devicePixelRatio);
+    return picture;
 }
 
 // Not clipped to its rectangle: the direction text's lower rectangle is
@@ -71,7 +75,10 @@ BoardSize BoardSizeFor(const LiveReadings::Snapshot& readings)
 
 void PaintBoard(QPainter& painter, const LiveReadings::Snapshot& readings)
 {
-    painter.drawImage(0, 0, BoardPicture(BoardSizeFor(readings)));
+    // Drawn at the painted device's own ratio, so a HiDPI screen gets a
+    // sharp picture rather than a stretched one.
+    const qreal devicePixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    painter.drawImage(QPointF(0, 0), BoardPicture(BoardSizeFor(readings), devicePixelRatio));
 
     const QFont nameFont = BoardFont(kNameFontHeight);
     const QFont valueFont = BoardFont(kValueFontHeight);

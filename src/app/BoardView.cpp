@@ -27,7 +27,9 @@ void BoardView::paintEvent(QPaintEvent*)
 {
     // Everything goes to an off-screen surface first and reaches the screen in
     // one copy, so the repaint every second never flickers.
-    QPixmap surface(size());
+    const qreal devicePixelRatio = devicePixelRatioF();
+    QPixmap surface(size() * devicePixelRatio);
+    surface.setDevicePixelRatio(devicePixelRatio);
     {
         QPainter painter(&surface);
         PaintBoard(painter, shown_);

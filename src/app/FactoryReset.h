@@ -9,7 +9,7 @@ namespace vorelle {
 
 enum class FactoryResetResult {
     Cancelled,       // the user said no: nothing deleted, nothing sent
-    FilesDeleted,    // no console: the local recordings are gone all the same
+    FilesDeleted,    // no console, or it went away first: the local recordings are gone all the same
     ConsoleReset,    // the recordings are gone and the console was told to reset
 };
 

@@ -3,14 +3,22 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <unistd.h>
+
+#include <algorithm>
 
 namespace vorelle {
 
 namespace {
 constexpr int kSendTimeoutMs = 3000;
-constexpr qint64 kLongestMessage = 256;
+
+// Message names are plain words; anything else is not worth echoing.
+bool IsPlainText(const QByteArray& line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+}
 }  // namespace
 
 QString InstanceChannel::Key()
@@ -23,7 +31,8 @@ QString InstanceChannel::Key()
     return key;
 }
 
-InstanceChannel::InstanceChannel(const QString& key, QObject* parent) : QObject(parent), key_(key)
+InstanceChannel::InstanceChannel(const QString& key, int idleTimeoutMs, QObject* parent)
+    : QObject(parent), key_(key), idleTimeoutMs_(idleTimeoutMs)
 {
     connect(&server_, &QLocalServer::newConnection, this, &InstanceChannel::Accept);
 }
@@ -44,18 +53,51 @@ bool InstanceChannel::Claim()
 
 void InstanceChannel::Accept()
 {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                const QString message = QString::fromUtf8(socket->readLine(kLongestMessage)).trimmed();
-                if (!message.isEmpty())
-                    emit MessageReceived(message);
-            }
-            if (socket->bytesAvailable() > kLongestMessage)
-                socket->abort();
-        });
-    }
+    while (QLocalSocket* socket = server_.nextPendingConnection())
+        Serve(socket);
+}
+
+void InstanceChannel::Serve(QLocalSocket* socket)
+{
+    // A sender that connects and says nothing does not hold a connection open.
+    auto* idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, socket, &QLocalSocket::abort);
+    idle->start(idleTimeoutMs_);
+
+    auto received = std::make_shared<QByteArray>();
+    auto finished = std::make_shared<bool>(false);
+    const auto finish = [this, socket, received, finished](bool connectionEnded) {
+        if (*finished)
+            return;
+        const qsizetype lineEnd = received->indexOf('\n');
+        if (lineEnd < 0 && !connectionEnded && received->size() <= kLongestMessage)
+            return;  // more may come
+        *finished = true;
+        const QByteArray line = lineEnd < 0 ? *received : received->left(lineEnd);
+        socket->abort();
+        socket->deleteLater();
+        // Handled once this connection's own events are over.
+        const QByteArray trimmed = line.trimmed();
+        QString junk;
+        if (line.size() > kLongestMessage)
+            junk = QStringLiteral("a message longer than %1 bytes was refused").arg(kLongestMessage);
+        else if (!IsPlainText(trimmed))
+            junk = QStringLiteral("a message that is not plain text was refused");
+        if (!junk.isEmpty()) {
+            QMetaObject::invokeMethod(this, [this, junk] { emit JunkReceived(junk); }, Qt::QueuedConnection);
+            return;
+        }
+        if (trimmed.isEmpty())
+            return;
+        const QString message = QString::fromLatin1(trimmed);
+        QMetaObject::invokeMethod(this, [this, message] { emit MessageReceived(message); }, Qt::QueuedConnection);
+    };
+    connect(socket, &QLocalSocket::readyRead, this, [socket, received, finish] {
+        *received += socket->read(kLongestMessage + 2 - received->size());
+        finish(false);
+    });
+    connect(socket, &QLocalSocket::disconnected, this, [finish] { finish(true); });
 }
 
 bool InstanceChannel::Send(const QString& key, const QString& message, QString* error)

@@ -7,18 +7,31 @@
 
 #include <memory>
 
+class QLocalSocket;
+
 namespace vorelle {
 
 // One running program per user and data folder, and the way other processes
 // reach it: `vorelle2 --send NAME` hands NAME to the running window.
+//
+// A connection carries one message, one line of at most kLongestMessage
+// bytes. The message is taken off its connection, which is closed, and only
+// then handed on, so that whatever the message starts (a message box with its
+// own event loop) never meets a connection that went away meanwhile.
 class InstanceChannel final : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr qsizetype kLongestMessage = 256;
+    static constexpr int kIdleTimeoutMs = 5000;
+    // What a second start of the program sends before it ends: bring the
+    // running window to the front.
+    static constexpr const char* kActivateMessage = "activate";
+
     // The name of the channel for this user and data folder.
     static QString Key();
 
-    explicit InstanceChannel(const QString& key, QObject* parent = nullptr);
+    explicit InstanceChannel(const QString& key, int idleTimeoutMs = kIdleTimeoutMs, QObject* parent = nullptr);
 
     // False when another instance already holds the channel.
     bool Claim();
@@ -28,12 +41,18 @@ public:
     static bool Send(const QString& key, const QString& message, QString* error);
 
 signals:
+    // Emitted from the event loop after the connection is closed.
     void MessageReceived(const QString& message);
+    // A connection that sent something that is not a message (too long, or
+    // not plain text); `why` says which.
+    void JunkReceived(const QString& why);
 
 private:
     void Accept();
+    void Serve(QLocalSocket* socket);
 
     QString key_;
+    const int idleTimeoutMs_;
     std::unique_ptr<QLockFile> lock_;
     QLocalServer server_;
 };

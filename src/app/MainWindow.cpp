@@ -5,12 +5,14 @@
 #include "app/BoardView.h"
 #include "app/CommandIds.h"
 #include "app/FactoryReset.h"
+#include "app/InstanceChannel.h"
 #include "app/UdevMonitor.h"
 #include "live/LiveExchanges.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/MaxMinDialog.h"
 #include "settings/RainTotalsDialog.h"
 #include "sim/SimTransport.h"
+#include "widgets/QtText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -25,6 +27,18 @@ namespace vorelle {
 namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kStatusPaneWidth = 150;
+
+// Every dialog a name opens, by the command that opens it.
+struct NamedDialog {
+    const char* name;
+    int command;
+};
+constexpr NamedDialog kNamedDialogs[] = {
+    {"basic-settings", command_id::BasicSettings},
+    {"rainfall-totals", command_id::RainfallTotals},
+    {"max-min", command_id::MaxMin},
+    {"about", command_id::About},
+};
 }  // namespace
 
 MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent), services_(std::move(services))
@@ -56,18 +70,26 @@ void MainWindow::BuildMenus()
         action->setData(id);
         action->setEnabled(available);
     };
-    QMenu* setup = menuBar()->addMenu(tr("Setup"));
+    QMenu* setup = menuBar()->addMenu(tr("&Setup"));
     add(setup, tr("Basic Settings"), command_id::BasicSettings, true);
     add(setup, tr("Alarm Settings"), command_id::AlarmSettings, false);
     add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, false);
     add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
-    QMenu* recordings = menuBar()->addMenu(tr("Recordings"));
+    QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, false);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
-    QMenu* help = menuBar()->addMenu(tr("Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     add(help, tr("About Vorelle2 (&A)..."), command_id::About, true);
+
+    // No menu of its own carries it, but desktops quit with Ctrl+Q everywhere
+    // (spelled out: not every platform theme defines the standard key).
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
 void MainWindow::BuildStatusBar()
@@ -111,7 +133,24 @@ QString MainWindow::ConnectionText() const { return connectionPane_->text(); }
 
 void MainWindow::ShowConnection()
 {
-    connectionPane_->setText(services_.link.Connected() ? tr("Connected") : tr("Unconnected"));
+    const bool connected = services_.link.Connected();
+    connectionPane_->setText(connected ? tr("Connected") : tr("Unconnected"));
+    const std::optional<OpenProblem> problem = connected ? std::nullopt : services_.link.Link().LastOpenProblem();
+    const QString problemText = problem ? ToQString(DescribeOpenProblem(*problem)) : QString();
+    connectionPane_->setToolTip(problemText);
+    // Said once on standard error too, where someone starting the program
+    // from a terminal looks first.
+    if (!problemText.isEmpty() && problemText != reportedOpenProblem_)
+        std::fprintf(stderr, "vorelle2: %s\n", qPrintable(problemText));
+    reportedOpenProblem_ = problemText;
+}
+
+void MainWindow::BringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 void MainWindow::RequestRepaint()
@@ -137,7 +176,9 @@ void MainWindow::OnDeviceChange(DeviceEvent event)
 
 bool MainWindow::HandleOutsideMessage(const QString& name)
 {
-    if (name == QLatin1String("firmware-offer"))
+    if (name == QLatin1String(InstanceChannel::kActivateMessage))
+        BringToFront();
+    else if (name == QLatin1String("firmware-offer"))
         OfferFirmwareUpdate();
     else if (name == QLatin1String("web-server"))
         RunCommand(command_id::WebServer);
@@ -200,6 +241,25 @@ void MainWindow::RunCommand(int id)
     default:
         break;
     }
+}
+
+QStringList MainWindow::DialogNames()
+{
+    QStringList names;
+    for (const NamedDialog& dialog : kNamedDialogs)
+        names << QString::fromLatin1(dialog.name);
+    return names;
+}
+
+bool MainWindow::ShowDialog(const QString& name)
+{
+    for (const NamedDialog& dialog : kNamedDialogs) {
+        if (name == QLatin1String(dialog.name)) {
+            RunCommand(dialog.command);
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainWindow::ShowNotYetAvailable(const QString& what)

@@ -54,12 +54,18 @@ public:
     // A HID interface arrived or left.
     void OnDeviceChange(DeviceEvent event);
 
-    // A message from outside (`vorelle2 --send NAME`). False for a name the
-    // window does not know.
+    // A message from outside (`vorelle2 --send NAME`, or a second start of the
+    // program asking to be shown). False for a name the window does not know.
     bool HandleOutsideMessage(const QString& name);
 
     // Runs a menu or outside command by its id.
     void RunCommand(int id);
+
+    // The dialogs that can be opened by name (`vorelle2 --show NAME`).
+    static QStringList DialogNames();
+    // Opens the dialog called `name` as its menu item or message does, and
+    // returns when it closes. False for an unknown name.
+    bool ShowDialog(const QString& name);
 
     // The firmware update offer another program makes. True when the owner
     // accepted it.
@@ -76,6 +82,7 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void ShowConnection();
+    void BringToFront();
     void ShowAbout();
     // The one way every dialog command runs: the poll stands still while the
     // dialog is open; when connected, `read` is exchanged first and the
@@ -92,6 +99,7 @@ private:
     RainTotalsDialog* rainfallTotals_ = nullptr;
     MaxMinDialog* maxMin_ = nullptr;
     std::atomic<bool> repaintPending_{false};
+    QString reportedOpenProblem_;
 };
 
 }  // namespace vorelle

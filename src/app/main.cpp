@@ -1,6 +1,7 @@
 // vorelle2: the desktop companion of the Vorelle weather-station console.
 #include "app/Application.h"
 #include "app/InstanceChannel.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -36,12 +37,23 @@ int main(int argc, char** argv)
                        "simulated console's cable).")
             .arg(kOutsideMessages.join(QStringLiteral(", "))),
         QStringLiteral("NAME"));
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QStringLiteral("Open the dialog NAME once the main window is up. NAME is one of: %1.")
+            .arg(vorelle::MainWindow::DialogNames().join(QStringLiteral(", "))),
+        QStringLiteral("NAME"));
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                        QStringLiteral("Save the main window as a PNG once the first reading is "
-                                                       "drawn, then exit."),
+                                        QStringLiteral("Save the main window (with --show, that dialog) as a PNG "
+                                                       "once it shows the console's readings, then exit."),
                                         QStringLiteral("FILE"));
-    parser.addOptions({simulate, send, screenshot});
+    parser.addOptions({simulate, send, show, screenshot});
     parser.process(application);
+
+    if (parser.isSet(show) && !vorelle::MainWindow::DialogNames().contains(parser.value(show))) {
+        std::fprintf(stderr, "vorelle2: unknown dialog '%s'; one of: %s\n", qPrintable(parser.value(show)),
+                     qPrintable(vorelle::MainWindow::DialogNames().join(QStringLiteral(", "))));
+        return 2;
+    }
 
     if (parser.isSet(send)) {
         const QString name = parser.value(send);
@@ -58,6 +70,6 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    vorelle::Application app({parser.isSet(simulate), parser.value(screenshot)});
+    vorelle::Application app({parser.isSet(simulate), parser.value(show), parser.value(screenshot)});
     return app.InitInstance();
 }

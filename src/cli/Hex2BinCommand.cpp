@@ -68,6 +68,15 @@ int RunHex2Bin(const std::vector<std::string>& args)
     const std::filesystem::path output(paths[1]);
     const HexFileResult result = ConvertHexFile(input, output);
     const std::string_view meaning = DescribeHexResult(result.code);
+    if (result.code == kHexFileError) {
+        // Name the one file at fault, so the owner knows which to look at.
+        const bool outputAtFault = result.faulty == HexFaultyFile::Output;
+        std::fprintf(stderr, "vorelle2-cli hex2bin: %s: %s (code %d)\n", paths[outputAtFault ? 1 : 0].c_str(),
+                     outputAtFault ? "cannot create or write this output file (it must not be the input file)"
+                                   : "cannot open or read this input file",
+                     result.code);
+        return result.code;
+    }
     if (result.code != kHexImageWritten) {
         std::fprintf(stderr, "vorelle2-cli hex2bin: %s: %.*s (code %d)\n", paths[0].c_str(),
                      static_cast<int>(meaning.size()), meaning.data(), result.code);

@@ -1,8 +1,8 @@
 #include "cli/LiveCommand.h"
 
+#include "board/BoardTexts.h"
 #include "cli/Hex2BinCommand.h"
 #include "link/HidapiTransport.h"
-#include "board/BoardTexts.h"
 #include "live/LiveExchanges.h"
 #include "sim/SimStationOptions.h"
 #include "sim/SimTransport.h"
@@ -142,6 +142,10 @@ int RunLive(const std::vector<std::string>& args)
     }
     ConsoleLink link(*transport);
     if (!link.Open()) {
+        if (const std::optional<OpenProblem> problem = link.Link().LastOpenProblem()) {
+            std::fprintf(stderr, "vorelle2-cli: %s\n", DescribeOpenProblem(*problem).c_str());
+            return 1;
+        }
         std::fprintf(stderr,
                      "vorelle2-cli: no console found (USB 0483:5750). Is it plugged in, and may this user open its "
                      "hidraw device? Try --simulate to see the simulated console.\n");

@@ -2,6 +2,7 @@
 #include "cli/Hex2BinCommand.h"
 #include "cli/LiveCommand.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,13 +21,31 @@ constexpr const char* kUsage =
     "  -h, --help                   show this help and exit\n"
     "  -V, --version                show the version and exit\n"
     "\n"
-    "Run 'vorelle2-cli COMMAND --help' for the options of one command.\n";
+    "Run 'vorelle2-cli COMMAND --help' for the options of one command.\n"
+    "Exit status 74 means the output could not be written.\n";
+
+// Exit status when the output could not be written (a full disk, a closed
+// pipe): the command's work is lost to whoever reads it.
+constexpr int kExitOutputLost = 74;
+
+int RunCommand(const std::vector<std::string>& args);
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int status = RunCommand({argv + 1, argv + argc});
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "vorelle2-cli: cannot write the output: %s\n", std::strerror(errno));
+        return status == 0 ? kExitOutputLost : status;
+    }
+    return status;
+}
+
+namespace {
+
+int RunCommand(const std::vector<std::string>& args)
+{
     if (args.empty()) {
         std::fputs(kUsage, stderr);
         return vorelle::kExitUsage;
@@ -47,3 +66,5 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", command.c_str(), kUsage);
     return vorelle::kExitUsage;
 }
+
+}  // namespace

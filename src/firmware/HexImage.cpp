@@ -229,6 +229,7 @@ HexFileResult ConvertHexFile(const std::filesystem::path& input, const std::file
         return result;
     // Truncating the output must never destroy the input it was about to be
     // made from.
+    result.faulty = HexFaultyFile::Output;
     if (std::filesystem::equivalent(input, output, error))
         return result;
 
@@ -237,6 +238,7 @@ HexFileResult ConvertHexFile(const std::filesystem::path& input, const std::file
         return result;
 
     // From here the output exists, empty, until the image is complete.
+    result.faulty = HexFaultyFile::Input;
     std::vector<std::uint8_t> text;
     if (static_cast<std::uint64_t>(size) > kHexMaxInputSize) {
         result.code = kHexNoMemory;
@@ -258,6 +260,7 @@ HexFileResult ConvertHexFile(const std::filesystem::path& input, const std::file
         result.code = conversion.code;
         return result;
     }
+    result.faulty = HexFaultyFile::Output;
     out.write(reinterpret_cast<const char*>(conversion.image.data()),
               static_cast<std::streamsize>(conversion.image.size()));
     out.close();
@@ -267,6 +270,7 @@ HexFileResult ConvertHexFile(const std::filesystem::path& input, const std::file
         return result;
     }
     result.code = kHexImageWritten;
+    result.faulty = HexFaultyFile::None;
     result.start = conversion.start;
     result.length = conversion.image.size();
     return result;

@@ -60,10 +60,14 @@ struct HexConversion {
 // kHexFileError.
 HexConversion ConvertHexText(std::span<const std::uint8_t> text);
 
+// Which file a kHexFileError is about.
+enum class HexFaultyFile { None, Input, Output };
+
 struct HexFileResult {
     int code = kHexFileError;
     std::uint32_t start = 0;   // first address of the image when written
     std::uint64_t length = 0;  // bytes written
+    HexFaultyFile faulty = HexFaultyFile::Input;
 };
 
 // Reads `input`, converts it and writes the image to `output` without a

@@ -27,6 +27,8 @@ bool ConsoleLink::OnDeviceChange(DeviceEvent event)
     return true;
 }
 
+void ConsoleLink::Abandon() { link_.Abandon(); }
+
 void ConsoleLink::WaitForLink(int t1)
 {
     // An earlier exchange may still hold the link; after T1 we go on anyway.
@@ -35,15 +37,25 @@ void ConsoleLink::WaitForLink(int t1)
     link_.ReplyEvent.Reset();
 }
 
-bool ConsoleLink::WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait)
+bool ConsoleLink::StillThere(std::uint64_t opening) const
+{
+    // A reopening in between closed the handles the reply would have come on.
+    return link_.Connected() && link_.Opening() == opening;
+}
+
+ExchangeResult ConsoleLink::WriteAndAwait(const Report& command, const CommandSpec& entry, int pause, int replyWait,
+                                          std::uint64_t opening)
 {
     router_.BeginExchange(entry.reply);
-    link_.WriteCommand(command);
+    if (!StillThere(opening) || !link_.WriteCommand(command))
+        return link_.Abandoned() ? ExchangeResult::Abandoned : ExchangeResult::ConsoleGoneBeforeSending;
     link_.Pause(pause);
-    if (replyWait == kNone)
-        return false;
-    // A console pulled meanwhile also releases the sender; that is no answer.
-    return link_.ReplyEvent.Wait(link_.Scaled(replyWait)) && link_.Connected();
+    const bool replied = replyWait != kNone && link_.ReplyEvent.Wait(link_.Scaled(replyWait));
+    if (link_.Abandoned())
+        return ExchangeResult::Abandoned;
+    if (!StillThere(opening))
+        return ExchangeResult::ConsoleGoneAfterSending;
+    return replied ? ExchangeResult::Answered : ExchangeResult::TimedOut;
 }
 
 void ConsoleLink::ReleaseLink()
@@ -52,27 +64,43 @@ void ConsoleLink::ReleaseLink()
     link_.ReplyEvent.Set();
 }
 
-bool ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, std::optional<int> replyWait)
+ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, std::optional<int> replyWait)
 {
+    if (link_.Abandoned())
+        return ExchangeResult::Abandoned;
+    if (!link_.Connected())
+        return ExchangeResult::NotConnected;
+    const std::uint64_t opening = link_.Opening();
     WaitForLink(entry.t1);
-    const bool replied = WriteAndAwait(command, entry, entry.pause, replyWait.value_or(entry.t2));
+    const ExchangeResult result = WriteAndAwait(command, entry, entry.pause, replyWait.value_or(entry.t2), opening);
     ReleaseLink();
-    return replied;
+    return result;
 }
 
 ScreenCheckedWriteResult ConsoleLink::WriteAfterScreenCheck(const Report& write, const CommandSpec& writeSpec,
                                                             ScreenFlag& flag, ScreenCheckTiming timing)
 {
+    if (link_.Abandoned() || !link_.Connected())
+        return ScreenCheckedWriteResult::NotConnected;
+    const std::uint64_t opening = link_.Opening();
     WaitForLink(CMD_READ_SCREEN.t1);
-    WriteAndAwait(MakeCommand(CMD_READ_SCREEN), CMD_READ_SCREEN, timing.pause, timing.replyWait);
+    const ExchangeResult check =
+        WriteAndAwait(MakeCommand(CMD_READ_SCREEN), CMD_READ_SCREEN, timing.pause, timing.replyWait, opening);
     link_.ReplyEvent.Reset();
+    if (!ConsoleStayed(check)) {
+        ReleaseLink();
+        return ScreenCheckedWriteResult::NotConnected;
+    }
     if (flag.load() != 0) {
         ReleaseLink();
         return ScreenCheckedWriteResult::NotMainScreen;
     }
-    WriteAndAwait(write, writeSpec, writeSpec.pause, writeSpec.t2);
+    const ExchangeResult written = WriteAndAwait(write, writeSpec, writeSpec.pause, writeSpec.t2, opening);
     ReleaseLink();
-    return ScreenCheckedWriteResult::Written;
+    if (ConsoleStayed(written))
+        return ScreenCheckedWriteResult::Written;
+    return written == ExchangeResult::ConsoleGoneAfterSending ? ScreenCheckedWriteResult::GoneDuringWrite
+                                                              : ScreenCheckedWriteResult::NotConnected;
 }
 
 }  // namespace vorelle

@@ -11,6 +11,13 @@ constexpr int kWritePauseMs = 10;
 constexpr std::chrono::milliseconds kReadSlice{100};
 }  // namespace
 
+std::string DescribeOpenProblem(const OpenProblem& problem)
+{
+    return "A console is plugged in at " + problem.path + " but cannot be opened (" + problem.reason +
+           "). Install Vorelle 2's udev rule for the console (see the README), then unplug the console and plug it "
+           "in again.";
+}
+
 HidLink::HidLink(HidTransport& transport, double timeScale) : transport_(transport), timeScale_(timeScale) {}
 
 HidLink::~HidLink()
@@ -35,11 +42,24 @@ std::chrono::milliseconds HidLink::Scaled(int milliseconds) const
     return std::chrono::milliseconds(std::max(1LL, scaled));
 }
 
-void HidLink::Pause(int milliseconds) const
+void HidLink::Pause(int milliseconds)
 {
     const auto scaled = std::chrono::duration<double, std::milli>(milliseconds * timeScale_);
     if (scaled.count() > 0)
-        std::this_thread::sleep_for(scaled);
+        abandonEvent_.Wait(std::chrono::ceil<std::chrono::milliseconds>(scaled));
+}
+
+void HidLink::Abandon()
+{
+    abandoned_ = true;
+    abandonEvent_.Set();
+    ReplyEvent.Set();
+}
+
+std::optional<OpenProblem> HidLink::LastOpenProblem() const
+{
+    std::lock_guard lock(devicesMutex_);
+    return openProblem_;
 }
 
 std::string HidLink::DevicePath() const
@@ -71,6 +91,7 @@ bool HidLink::Open()
 
     CloseDevices();
 
+    std::optional<OpenProblem> problem;
     for (const HidDeviceInfo& info : transport_.Enumerate()) {
         {
             std::lock_guard lock(devicesMutex_);
@@ -78,10 +99,15 @@ bool HidLink::Open()
         }
         if (info.vendorId != kConsoleVendorId || info.productId != kConsoleProductId)
             continue;
-        std::shared_ptr<HidDevice> reader = transport_.OpenPath(info.path);
-        std::shared_ptr<HidDevice> writer = reader ? transport_.OpenPath(info.path) : nullptr;
-        if (!reader || !writer)
+        std::string error;
+        std::shared_ptr<HidDevice> reader = transport_.OpenPath(info.path, &error);
+        std::shared_ptr<HidDevice> writer = reader ? transport_.OpenPath(info.path, &error) : nullptr;
+        if (!reader || !writer) {
+            if (!problem)
+                problem = OpenProblem{info.path, error.empty() ? "no reason given" : error};
             continue;
+        }
+        problem.reset();
         {
             std::lock_guard lock(devicesMutex_);
             readDevice_ = std::move(reader);
@@ -90,6 +116,10 @@ bool HidLink::Open()
         connected_ = true;
         readEvent_.Set();
         break;
+    }
+    {
+        std::lock_guard lock(devicesMutex_);
+        openProblem_ = std::move(problem);
     }
     return connected_.load();
 }
@@ -105,7 +135,7 @@ bool HidLink::WriteCommand(const Report& command)
         writer = writeDevice_;
     }
     bool sent = false;
-    if (connected_ && writer) {
+    if (connected_ && writer && !abandoned_) {
         std::lock_guard lock(writeMutex_);
         sent = writer->Write(wire);
     }

@@ -15,6 +15,16 @@
 
 namespace vorelle {
 
+// A console that is plugged in but whose device node this user may not open,
+// the commonest trouble on Linux.
+struct OpenProblem {
+    std::string path;
+    std::string reason;
+};
+
+// What to tell the owner about `problem`: the node, the reason and the fix.
+std::string DescribeOpenProblem(const OpenProblem& problem);
+
 // The one link to the console: finds and opens it, runs the read thread that
 // hands every input report to the reply router, and writes command reports.
 class HidLink {
@@ -43,12 +53,23 @@ public:
     bool Connected() const { return connected_.load(); }
     std::string DevicePath() const;
     bool ReadThreadStarted() const { return readThreadStarted_.load(); }
+    // Set by the last Open when it found a console but could not open it.
+    std::optional<OpenProblem> LastOpenProblem() const;
+    // Changes with every opening and closing, so that a sender can tell that
+    // the console it wrote to is no longer the one connected.
+    std::uint64_t Opening() const { return generation_.load(); }
+
+    // The program is ending: nothing more is written, pauses end at once and
+    // a waiting sender is released. Cannot be undone.
+    void Abandon();
+    bool Abandoned() const { return abandoned_.load(); }
 
     // A wait of the command table at the link's time scale, never shorter
     // than 1 ms so that a reply can still arrive.
     std::chrono::milliseconds Scaled(int milliseconds) const;
-    // A pause at the link's time scale; none at all at scale 0.
-    void Pause(int milliseconds) const;
+    // A pause at the link's time scale; none at all at scale 0. Ends early
+    // when the link is abandoned.
+    void Pause(int milliseconds);
     double TimeScale() const { return timeScale_; }
 
     // The reply code the router is to expect; 0 means none.
@@ -68,11 +89,14 @@ private:
     std::atomic<bool> connected_{false};
     std::atomic<bool> readThreadStarted_{false};
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> abandoned_{false};
+    ManualResetEvent abandonEvent_{false};  // cuts pauses short once abandoned
 
-    mutable std::mutex devicesMutex_;  // protects readDevice_, writeDevice_, devicePath_
+    mutable std::mutex devicesMutex_;  // protects readDevice_, writeDevice_, devicePath_, openProblem_
     std::shared_ptr<HidDevice> readDevice_;
     std::shared_ptr<HidDevice> writeDevice_;
     std::string devicePath_;
+    std::optional<OpenProblem> openProblem_;
     // Counts openings and closings; a report read from an earlier opening is
     // never routed.
     std::atomic<std::uint64_t> generation_{0};

@@ -44,8 +44,8 @@ public:
     virtual ~HidTransport() = default;
     // Present interfaces in enumeration order.
     virtual std::vector<HidDeviceInfo> Enumerate() = 0;
-    // Null when the path cannot be opened.
-    virtual std::unique_ptr<HidDevice> OpenPath(const std::string& path) = 0;
+    // Null when the path cannot be opened; then `error`, when given, says why.
+    virtual std::unique_ptr<HidDevice> OpenPath(const std::string& path, std::string* error = nullptr) = 0;
 };
 
 }  // namespace vorelle

@@ -2,10 +2,25 @@
 
 #include <hidapi.h>
 
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace vorelle {
 namespace {
+
+// hidapi keeps its own text of the failure; the system's error number names
+// the cause more plainly (most often "Permission denied").
+std::string OpenFailureReason(int errorNumber)
+{
+    if (errorNumber != 0)
+        return std::strerror(errorNumber);
+    const wchar_t* text = hid_error(nullptr);
+    std::string reason;
+    for (const wchar_t* c = text; c && *c; ++c)
+        reason += (*c >= 0x20 && *c < 0x7F) ? static_cast<char>(*c) : '?';
+    return reason;
+}
 
 class HidapiDevice final : public HidDevice {
 public:
@@ -55,12 +70,15 @@ std::vector<HidDeviceInfo> HidapiTransport::Enumerate()
     return found;
 }
 
-std::unique_ptr<HidDevice> HidapiTransport::OpenPath(const std::string& path)
+std::unique_ptr<HidDevice> HidapiTransport::OpenPath(const std::string& path, std::string* error)
 {
+    errno = 0;
     hid_device* handle = hid_open_path(path.c_str());
-    if (!handle)
-        return nullptr;
-    return std::make_unique<HidapiDevice>(handle);
+    if (handle)
+        return std::make_unique<HidapiDevice>(handle);
+    if (error)
+        *error = OpenFailureReason(errno);
+    return nullptr;
 }
 
 }  // namespace vorelle

@@ -13,7 +13,7 @@ public:
     HidapiTransport& operator=(const HidapiTransport&) = delete;
 
     std::vector<HidDeviceInfo> Enumerate() override;
-    std::unique_ptr<HidDevice> OpenPath(const std::string& path) override;
+    std::unique_ptr<HidDevice> OpenPath(const std::string& path, std::string* error = nullptr) override;
 };
 
 }  // namespace vorelle

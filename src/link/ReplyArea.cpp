@@ -38,10 +38,15 @@ bool ReplyArea::Store(std::size_t slot, std::size_t offset, const std::uint8_t* 
     return true;
 }
 
-void ReplyArea::SetLiveLength(std::uint32_t length)
+bool ReplyArea::StoreLiveRecord(const std::uint8_t* bytes, std::size_t count)
 {
+    if (count > kSlotSize)
+        return false;
     std::lock_guard lock(mutex_);
-    liveLength_ = length;
+    if (count > 0)
+        std::memcpy(bytes_.data() + kLiveSlot * kSlotSize, bytes, count);
+    liveLength_ = static_cast<std::uint32_t>(count);
+    return true;
 }
 
 }  // namespace vorelle

@@ -33,7 +33,9 @@ public:
     // Copies `count` bytes to `offset` of `slot`; false (and nothing written)
     // when they would not fit in the slot.
     bool Store(std::size_t slot, std::size_t offset, const std::uint8_t* bytes, std::size_t count);
-    void SetLiveLength(std::uint32_t length);
+    // Replaces the live record and its length together, so that a reader
+    // never sees one reading's bytes with another's length.
+    bool StoreLiveRecord(const std::uint8_t* bytes, std::size_t count);
 
 private:
     mutable std::mutex mutex_;  // protects bytes_ and liveLength_

@@ -23,10 +23,8 @@ ReplyRouter::ReplyRouter(HidLink& link, ReplyArea& area) : link_(link), area_(ar
 void ReplyRouter::BeginExchange(std::uint32_t reply)
 {
     std::lock_guard lock(mutex_);
-    if (reply == 0x01) {
-        livePacketCount_ = 0;
-        liveOffset_ = 0;
-    }
+    livePacketCount_ = 0;
+    liveOffset_ = 0;
     link_.PendingReply = reply;
 }
 
@@ -68,18 +66,17 @@ void ReplyRouter::RouteLivePacket(const Report& report, std::size_t valid)
         Drop();
         return;
     }
-    if (livePacketCount_ == 0) {
-        area_.Store(ReplyArea::kLiveSlot, 0, report.data() + 2, payload);
-        area_.SetLiveLength(static_cast<std::uint32_t>(payload));
-        livePacketCount_ = 1;
-        liveOffset_ = payload;
-        return;
-    }
-    if (!area_.Store(ReplyArea::kLiveSlot, liveOffset_, report.data() + 2, payload)) {
+    if (payload > liveAssembly_.size() - liveOffset_) {
         Drop();
         return;
     }
-    area_.SetLiveLength(static_cast<std::uint32_t>(liveOffset_ + payload));
+    std::copy_n(report.begin() + 2, payload, liveAssembly_.begin() + static_cast<std::ptrdiff_t>(liveOffset_));
+    liveOffset_ += payload;
+    if (livePacketCount_ == 0) {
+        livePacketCount_ = 1;
+        return;
+    }
+    area_.StoreLiveRecord(liveAssembly_.data(), liveOffset_);
     livePacketCount_ = 0;
     liveOffset_ = 0;
     Complete(true);
@@ -92,7 +89,16 @@ void ReplyRouter::RouteReply(const Report& report, std::size_t transferred)
     std::lock_guard lock(mutex_);
     std::size_t payload = 0;
 
-    switch (link_.PendingReply.load()) {
+    const std::uint32_t pending = link_.PendingReply.load();
+    if (valid == 0 || report[0] != pending) {
+        // Every routed reply echoes its command's code; anything else is not
+        // the answer being waited for.
+        if (pending != 0)
+            Drop();
+        return;
+    }
+
+    switch (pending) {
     case 0x01:
         RouteLivePacket(report, valid);
         return;

@@ -4,6 +4,7 @@
 #include "link/ReplyArea.h"
 #include "link/ReplySinks.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -15,15 +16,16 @@ namespace vorelle {
 // by byte 2 of every screen-check reply.
 using ScreenFlag = std::atomic<std::uint32_t>;
 
-// Puts every input report where the sender said it expects it (PendingReply),
-// never by the report's own content, and signals the sender when its reply is
-// complete.
+// Puts every input report where the sender said it expects it (PendingReply)
+// and signals the sender when its reply is complete. A report that does not
+// echo the awaited command's code is a late answer to an earlier exchange (or
+// noise) and is dropped, so it can never pass for the awaited reply.
 class ReplyRouter {
 public:
     ReplyRouter(HidLink& link, ReplyArea& area);
 
-    // Step 4 of an exchange: expect `reply`. A new live-record exchange starts
-    // its assembly afresh, so a half reply of an earlier one is never joined.
+    // Step 4 of an exchange: expect `reply`. Any assembly of a live record
+    // starts afresh, so a half reply of an earlier exchange is never joined.
     void BeginExchange(std::uint32_t reply);
 
     // Called by the read thread for every input report.
@@ -47,8 +49,12 @@ private:
     ReplyArea& area_;
 
     std::mutex mutex_;  // protects everything below
+    // The live record is assembled here and reaches the reply area only when
+    // both packets have come, so a lost second packet never leaves half a
+    // reading in slot 0.
     int livePacketCount_ = 0;
     std::size_t liveOffset_ = 0;
+    std::array<std::uint8_t, ReplyArea::kSlotSize> liveAssembly_{};
     std::vector<ScreenFlag*> screenFlags_;
     RecordingReplySink* recordingSink_ = nullptr;
     FirmwareReplySink* firmwareSink_ = nullptr;

@@ -13,14 +13,14 @@ bool ReadSettings(ConsoleLink& link, LiveReadings& readings)
 {
     if (!link.Connected())
         return false;
-    const bool answered = link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING);
+    const bool answered = link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING) == ExchangeResult::Answered;
     readings.SetUnits(UnitCodesOfSettingsBlock(link.Area().CopySlot(ReplyArea::kSettingSlot)));
     return answered;
 }
 
 bool ReadLive(ConsoleLink& link, LiveReadings& readings)
 {
-    const bool answered = link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE);
+    const bool answered = link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE) == ExchangeResult::Answered;
     LiveValues values;
     ResetLiveValues(values);
     const std::vector<std::uint8_t> record = link.Area().LiveRecord();

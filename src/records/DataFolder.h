@@ -14,8 +14,11 @@ inline constexpr const char* kConfigurationFile = "Main.ini";
 // whoever opens a file later reports its own error.
 void PrepareDataFolder(const std::filesystem::path& shippedFolder, const std::filesystem::path& dataFolder);
 
-// Deletes the downloaded recordings ("*.csv") of the working folder, ignoring
-// failures. Returns how many were deleted.
+// True for a downloaded recording: a ".csv" file, in any case.
+bool IsRecordingCopy(const std::filesystem::path& file);
+
+// Deletes the downloaded recordings (".csv" in any case) of the working
+// folder, ignoring failures. Returns how many were deleted.
 int DeleteRecordingCopies(const std::filesystem::path& dataFolder);
 
 }  // namespace vorelle

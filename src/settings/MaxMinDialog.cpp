@@ -38,17 +38,18 @@ void MaxMinDialog::InitDialog()
     for (QCheckBox* box : findChildren<QCheckBox*>())
         box->setChecked(false);
     const bool connected = link_.Connected();
-    if (connected) {
+    if (connected)
         records_ = DecodeMaxMin(block_, records_);
-        ShowRecords();
-    } else {
+    else
         block_.fill(0);
-    }
+    // Without a console nothing is current: records of an earlier opening
+    // shown now would pass for today's.
+    ShowRecords(connected ? records_ : MaxMinRecords{});
     ui_->clearButton->setEnabled(connected);
     ui_->clearAllButton->setEnabled(connected);
 }
 
-void MaxMinDialog::ShowRecords()
+void MaxMinDialog::ShowRecords(const MaxMinRecords& records)
 {
     const UnitCodes units = readings_.Units();
     const Formatter temperature = [&](std::int32_t v) { return FormatTemperature(units.temperature, Show::WithUnit, v); };
@@ -58,18 +59,18 @@ void MaxMinDialog::ShowRecords()
     const Formatter light = [&](std::int32_t v) { return FormatLight(units.light, v); };
     const Formatter plain = [](std::int32_t v) { return FormatPercent(PercentFormat::Plain, v); };
 
-    ShowRecord(records_.indoorTemp, temperature, ui_->indoorTempMax, ui_->indoorTempMin);
-    ShowRecord(records_.outdoorTemp, temperature, ui_->outdoorTempMax, ui_->outdoorTempMin);
-    ShowRecord(records_.dewPoint, temperature, ui_->dewPointMax, ui_->dewPointMin);
-    ShowRecord(records_.feelsLike, temperature, ui_->feelsLikeMax);
-    ShowRecord(records_.indoorHumidity, humidity, ui_->indoorHumidityMax, ui_->indoorHumidityMin);
-    ShowRecord(records_.outdoorHumidity, humidity, ui_->outdoorHumidityMax, ui_->outdoorHumidityMin);
-    ShowRecord(records_.relPressure, pressure, ui_->relPressureMax, ui_->relPressureMin);
-    ShowRecord(records_.absPressure, pressure, ui_->absPressureMax, ui_->absPressureMin);
-    ShowRecord(records_.windSpeed, wind, ui_->windSpeedMax);
-    ShowRecord(records_.gustSpeed, wind, ui_->gustSpeedMax);
-    ShowRecord(records_.light, light, ui_->solarRadiationMax);
-    ShowRecord(records_.uvIndex, plain, ui_->uvIndexMax);
+    ShowRecord(records.indoorTemp, temperature, ui_->indoorTempMax, ui_->indoorTempMin);
+    ShowRecord(records.outdoorTemp, temperature, ui_->outdoorTempMax, ui_->outdoorTempMin);
+    ShowRecord(records.dewPoint, temperature, ui_->dewPointMax, ui_->dewPointMin);
+    ShowRecord(records.feelsLike, temperature, ui_->feelsLikeMax);
+    ShowRecord(records.indoorHumidity, humidity, ui_->indoorHumidityMax, ui_->indoorHumidityMin);
+    ShowRecord(records.outdoorHumidity, humidity, ui_->outdoorHumidityMax, ui_->outdoorHumidityMin);
+    ShowRecord(records.relPressure, pressure, ui_->relPressureMax, ui_->relPressureMin);
+    ShowRecord(records.absPressure, pressure, ui_->absPressureMax, ui_->absPressureMin);
+    ShowRecord(records.windSpeed, wind, ui_->windSpeedMax);
+    ShowRecord(records.gustSpeed, wind, ui_->gustSpeedMax);
+    ShowRecord(records.light, light, ui_->solarRadiationMax);
+    ShowRecord(records.uvIndex, plain, ui_->uvIndexMax);
 }
 
 MaxMinClearBoxes MaxMinDialog::Boxes() const

@@ -27,7 +27,7 @@ protected:
     void InitDialog() override;
 
 private:
-    void ShowRecords();
+    void ShowRecords(const MaxMinRecords& records);
     void OnClear();
     void OnClearAll();
 

@@ -14,9 +14,17 @@ SaveOutcome SaveWithScreenCheck(ConsoleLink& link, ScreenFlag& flag, const Repor
     // Only this check's own answer may let the write through: a late answer
     // to an earlier, timed-out check must not stand in for a missing one.
     flag = 1;
-    if (link.WriteAfterScreenCheck(write, writeSpec, flag, checkTiming) == ScreenCheckedWriteResult::NotMainScreen)
+    switch (link.WriteAfterScreenCheck(write, writeSpec, flag, checkTiming)) {
+    case ScreenCheckedWriteResult::Written:
+        return {SaveStatus::Done, std::string(doneText)};
+    case ScreenCheckedWriteResult::NotMainScreen:
         return {SaveStatus::NotMainScreen, std::string(kSwitchToMainScreenText)};
-    return {SaveStatus::Done, std::string(doneText)};
+    case ScreenCheckedWriteResult::NotConnected:
+        return {SaveStatus::NotConnected, std::string(notConnectedText)};
+    case ScreenCheckedWriteResult::GoneDuringWrite:
+        break;
+    }
+    return {SaveStatus::Uncertain, std::string(kGoneDuringSaveText)};
 }
 
 }  // namespace vorelle

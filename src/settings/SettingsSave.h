@@ -16,12 +16,15 @@ inline constexpr std::string_view kSwitchToMainScreenText = "Please switch the d
 inline constexpr std::string_view kNotConnectedNothingSavedText = "The console is not connected. Nothing was saved.";
 inline constexpr std::string_view kNotConnectedNothingClearedText =
     "The console is not connected. Nothing was cleared.";
+inline constexpr std::string_view kGoneDuringSaveText =
+    "The console was disconnected while it took the new settings. Check them once it is connected again.";
 
 enum class SaveStatus {
     Done,           // written; the dialog closes as confirmed
     InvalidInput,   // a typed value is refused; nothing sent
     NotMainScreen,  // the console refused, or did not answer, the screen check; nothing written
-    NotConnected,   // no console; nothing sent
+    NotConnected,   // no console, or it went away before the write; nothing written
+    Uncertain,      // the write went out, then the console went away before acknowledging it
 };
 
 // What a settings dialog's Save (or Clear) ended with, and the text it shows.

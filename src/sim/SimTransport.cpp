@@ -8,7 +8,12 @@ namespace {
 
 class SimDevice final : public HidDevice {
 public:
-    explicit SimDevice(std::shared_ptr<SimTransport::Port> port) : port_(std::move(port)), plugging_(port_->pluggings) {}
+    explicit SimDevice(std::shared_ptr<SimTransport::Port> port)
+        : port_(std::move(port)),
+          plugging_(port_->pluggings),
+          replies_(port_->console ? port_->console->OpenReplies() : nullptr)
+    {
+    }
 
     bool Write(const WireReport& report) override
     {
@@ -23,11 +28,11 @@ public:
     {
         if (!Alive())
             return -1;
-        if (!port_->console) {
+        if (!replies_) {
             std::this_thread::sleep_for(timeout);
             return 0;
         }
-        const int transferred = port_->console->NextReply(report, timeout);
+        const int transferred = replies_->Next(report, timeout);
         return Alive() ? transferred : -1;
     }
 
@@ -37,6 +42,8 @@ private:
 
     std::shared_ptr<SimTransport::Port> port_;
     const std::uint64_t plugging_;
+    // This handle's own copy of the console's replies.
+    const std::shared_ptr<SimReplyQueue> replies_;
 };
 
 }  // namespace
@@ -109,11 +116,27 @@ std::vector<HidDeviceInfo> SimTransport::Enumerate()
     return present;
 }
 
-std::unique_ptr<HidDevice> SimTransport::OpenPath(const std::string& path)
+void SimTransport::RefuseOpening(const std::string& path, std::string reason)
+{
+    if (const std::shared_ptr<Port> port = Find(path)) {
+        std::lock_guard lock(mutex_);
+        port->refusal = std::move(reason);
+    }
+}
+
+std::unique_ptr<HidDevice> SimTransport::OpenPath(const std::string& path, std::string* error)
 {
     std::shared_ptr<Port> port = Find(path);
-    if (!port || !port->present)
+    std::string refusal = !port || !port->present ? "No such device" : "";
+    if (port && refusal.empty()) {
+        std::lock_guard lock(mutex_);
+        refusal = port->refusal;
+    }
+    if (!refusal.empty()) {
+        if (error)
+            *error = refusal;
         return nullptr;
+    }
     return std::make_unique<SimDevice>(std::move(port));
 }
 

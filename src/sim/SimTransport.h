@@ -36,9 +36,12 @@ public:
     void Plug(const std::string& path = kConsolePath);
     bool IsPlugged(const std::string& path = kConsolePath) const;
     void SetPlugListener(PlugListener listener);
+    // Opening `path` fails with `reason` from now on (a device node this user
+    // may not open); an empty reason lets it open again.
+    void RefuseOpening(const std::string& path, std::string reason);
 
     std::vector<HidDeviceInfo> Enumerate() override;
-    std::unique_ptr<HidDevice> OpenPath(const std::string& path) override;
+    std::unique_ptr<HidDevice> OpenPath(const std::string& path, std::string* error = nullptr) override;
 
     // Shared with the handles, so that a handle sees its device unplugged.
     struct Port {
@@ -46,13 +49,14 @@ public:
         SimulatedConsole* console = nullptr;
         std::atomic<bool> present{true};
         std::atomic<std::uint64_t> pluggings{0};
+        std::string refusal;  // guarded by the transport's mutex
     };
 
 private:
     std::shared_ptr<Port> Find(const std::string& path) const;
     void SetPlugged(const std::string& path, bool plugged);
 
-    mutable std::mutex mutex_;  // protects ports_ and listener_
+    mutable std::mutex mutex_;  // protects ports_, listener_ and each port's refusal
     std::vector<std::shared_ptr<Port>> ports_;
     PlugListener listener_;
 };

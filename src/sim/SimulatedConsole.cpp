@@ -107,10 +107,21 @@ void SimulatedConsole::ClearReceived()
     received_.clear();
 }
 
+std::shared_ptr<SimReplyQueue> SimulatedConsole::OpenReplies()
+{
+    auto queue = std::make_shared<SimReplyQueue>();
+    std::lock_guard lock(mutex_);
+    std::erase_if(replyQueues_, [](const std::weak_ptr<SimReplyQueue>& open) { return open.expired(); });
+    replyQueues_.push_back(queue);
+    return queue;
+}
+
 void SimulatedConsole::DropReplies()
 {
     std::lock_guard lock(mutex_);
-    replies_.clear();
+    for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
+        if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
+            queue->Clear();
 }
 
 Report SimulatedConsole::Reply(std::uint8_t code, const std::vector<std::uint8_t>& payload) const
@@ -135,28 +146,10 @@ void SimulatedConsole::Receive(const WireReport& wire)
         return;
     const auto late = std::chrono::milliseconds(static_cast<long long>(faults_.lateReplyMs * timeScale_));
     const auto due = std::chrono::steady_clock::now() + late;
-    for (const Report& answer : answers)
-        replies_.push_back({due, answer});
-    replyReady_.notify_all();
-}
-
-int SimulatedConsole::NextReply(WireReport& wire, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        const auto now = std::chrono::steady_clock::now();
-        if (!replies_.empty() && replies_.front().due <= now) {
-            wire.fill(0);
-            std::memcpy(wire.data() + 1, replies_.front().report.data(), kReportSize);
-            replies_.pop_front();
-            return static_cast<int>(kWireReportSize);
-        }
-        if (now >= deadline)
-            return 0;
-        const auto wakeAt = replies_.empty() ? deadline : std::min(deadline, replies_.front().due);
-        replyReady_.wait_until(lock, wakeAt);
-    }
+    for (const std::weak_ptr<SimReplyQueue>& open : replyQueues_)
+        if (const std::shared_ptr<SimReplyQueue> queue = open.lock())
+            for (const Report& answer : answers)
+                queue->Push(answer, due);
 }
 
 LiveValues SimulatedConsole::TakeReading(Clock::time_point now)

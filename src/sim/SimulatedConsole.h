@@ -2,16 +2,16 @@
 
 #include "link/HidTransport.h"
 #include "sim/SimMaxMinRecords.h"
+#include "sim/SimReplyQueue.h"
 #include "sim/SimWeather.h"
 
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -40,9 +40,10 @@ public:
 
     // Host to console: one 65-byte output report (report id in byte 0).
     void Receive(const WireReport& report);
-    // Console to host: the next reply that is due, waiting at most `timeout`.
-    // Returns the bytes transferred (65) or 0 when none came.
-    int NextReply(WireReport& report, std::chrono::milliseconds timeout);
+    // Console to host: a queue that receives its own copy of every reply from
+    // now on, as each open handle of a HID device does. It stops receiving
+    // once the caller lets go of it.
+    std::shared_ptr<SimReplyQueue> OpenReplies();
     // Forgets replies not yet delivered (the cable was pulled).
     void DropReplies();
 
@@ -89,12 +90,7 @@ private:
     std::atomic<bool> bootloader_{false};
 
     mutable std::mutex mutex_;  // protects everything below
-    std::condition_variable replyReady_;
-    struct PendingReply {
-        std::chrono::steady_clock::time_point due;
-        Report report;
-    };
-    std::deque<PendingReply> replies_;
+    std::vector<std::weak_ptr<SimReplyQueue>> replyQueues_;
     std::vector<Report> received_;
     SettingsBlock settings_;
     std::map<std::uint32_t, std::uint8_t> flash_;

@@ -15,7 +15,7 @@ constexpr std::chrono::milliseconds kReplySlice{100};
 }  // namespace
 
 UhidConsole::UhidConsole(int uhidFd, SimulatedConsole& console, Trace trace)
-    : fd_(uhidFd), console_(console), trace_(std::move(trace))
+    : fd_(uhidFd), console_(console), trace_(std::move(trace)), replies_(console.OpenReplies())
 {
 }
 
@@ -68,7 +68,7 @@ void UhidConsole::SendReplies()
 {
     WireReport wire{};
     while (!stopping_) {
-        if (console_.NextReply(wire, kReplySlice) <= 0)
+        if (replies_->Next(wire, kReplySlice) <= 0)
             continue;
         Report reply{};
         std::memcpy(reply.data(), wire.data() + 1, reply.size());
@@ -77,7 +77,7 @@ void UhidConsole::SendReplies()
         if (trace_)
             trace_('<', reply);
         if (WriteEvent(InputEvent(reply)))
-            ++replies_;
+            ++repliesSent_;
         else
             ++lost_;
     }

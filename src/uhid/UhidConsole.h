@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace vorelle {
@@ -35,7 +36,7 @@ public:
     bool Serve(int stopFd, std::string& error);
 
     std::uint64_t CommandsReceived() const { return commands_.load(); }
-    std::uint64_t RepliesSent() const { return replies_.load(); }
+    std::uint64_t RepliesSent() const { return repliesSent_.load(); }
     // Output reports the console cannot take (see OutputReportOf), and
     // replies the kernel did not take.
     std::uint64_t ReportsLost() const { return lost_.load(); }
@@ -48,9 +49,11 @@ private:
     const int fd_;
     SimulatedConsole& console_;
     const Trace trace_;
+    // The console's replies, as the one open handle of the device sees them.
+    const std::shared_ptr<SimReplyQueue> replies_;
     std::atomic<bool> stopping_{false};
     std::atomic<std::uint64_t> commands_{0};
-    std::atomic<std::uint64_t> replies_{0};
+    std::atomic<std::uint64_t> repliesSent_{0};
     std::atomic<std::uint64_t> lost_{0};
 };
 

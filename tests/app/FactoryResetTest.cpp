@@ -18,6 +18,8 @@ protected:
         SimLinkFixture::SetUp();
         temp.Write("a.csv", "1");
         temp.Write("W2026.csv", "2");
+        temp.Write("20261201CH.CSV", "3");
+        temp.Write("20261202SM.Csv", "4");
         temp.Write("QM710.db", "keep");
         temp.Write("notes.txt", "keep");
     }
@@ -26,7 +28,7 @@ protected:
     {
         int count = 0;
         for (const auto& entry : fs::directory_iterator(temp.Path()))
-            count += entry.path().extension() == ".csv";
+            count += entry.path().filename() != "QM710.db" && entry.path().filename() != "notes.txt";
         return count;
     }
 
@@ -38,7 +40,7 @@ TEST_F(FactoryResetTest, CancelDeletesNothingAndSendsNothing)
 {
     messages.answers = {MessageAnswer::Cancel};
     EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::Cancelled);
-    EXPECT_EQ(CsvFiles(), 2);
+    EXPECT_EQ(CsvFiles(), 4);
     EXPECT_TRUE(console.ReceivedCommands().empty());
     ASSERT_EQ(messages.shown.size(), 1u);
     const Message& question = messages.shown[0];

@@ -104,5 +104,35 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"live --simulate --clock 2023-02-29T12:00", 64, "exists"},
                       UsageCase{"live --bogus", 64, "unknown option"}));
 
+// Whatever goes wrong with the files, the status says it and the message
+// names the one at fault.
+TEST(CliFaultTest, LostOutputAndUnusableFilesAreReportedAndNamed)
+{
+    const std::string self = VORELLE2_CLI;
+    const struct {
+        std::string arguments;
+        int status;
+        std::string says;
+    } cases[] = {
+        {"live --simulate 2>&1 >/dev/full | cat", 74, "cannot write the output"},
+        {"--help 2>&1 >/dev/full | cat", 74, "cannot write the output"},
+        {"hex2bin /nonexistent/in.hex /tmp/out.bin 2>&1", 3, "/nonexistent/in.hex: cannot open or read this input"},
+        {"hex2bin " + self + " /nonexistent/out.bin 2>&1", 3, "/nonexistent/out.bin: cannot create or write"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::string command = "set -o pipefail; " + self + " " + c.arguments;
+        FILE* pipe = popen(("bash -c '" + command + "'").c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string output;
+        std::array<char, 4096> buffer;
+        while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
+            output.append(buffer.data(), got);
+        const int status = pclose(pipe);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << output;
+        EXPECT_NE(output.find(c.says), std::string::npos) << output;
+    }
+}
+
 }  // namespace
 }  // namespace vorelle

@@ -76,7 +76,7 @@ int Exchanges(double seconds, double timeScale)
     const auto end = start + std::chrono::duration<double>(seconds);
     while (SteadyClock::now() < end) {
         const auto sent = SteadyClock::now();
-        if (link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE)) {
+        if (link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE) == ExchangeResult::Answered) {
             ++answered;
             roundTrips.push_back(MillisecondsSince(sent));
         } else {
@@ -145,9 +145,10 @@ int Unplug(pid_t simulator)
     }
     const auto pulled = SteadyClock::now();
     kill(simulator, SIGTERM);
-    const bool answered = exchange.get();
-    std::printf("released_ms=%.1f\nanswered=%d\nconnected=%d\n", MillisecondsSince(pulled), answered ? 1 : 0,
-                link.Connected() ? 1 : 0);
+    const ExchangeResult result = exchange.get();
+    const bool answered = result == ExchangeResult::Answered;
+    std::printf("released_ms=%.1f\nanswered=%d\ngone_after_sending=%d\nconnected=%d\n", MillisecondsSince(pulled),
+                answered ? 1 : 0, result == ExchangeResult::ConsoleGoneAfterSending ? 1 : 0, link.Connected() ? 1 : 0);
     std::fflush(stdout);
 
     // The test plugs the console in again once it reads the lines above.
@@ -156,7 +157,8 @@ int Unplug(pid_t simulator)
         link.OnDeviceChange(DeviceEvent::Arrival);
         std::this_thread::sleep_for(kArrivalPoll);
     }
-    const bool again = link.Connected() && link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING);
+    const bool again =
+        link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING) == ExchangeResult::Answered;
     std::printf("reconnected=%d\nreconnect_ms=%.1f\n", again ? 1 : 0, MillisecondsSince(waiting));
     return !answered && again ? 0 : 1;
 }

@@ -65,7 +65,7 @@ public:
             return {};
         return {{"gated", kConsoleVendorId, kConsoleProductId}};
     }
-    std::unique_ptr<HidDevice> OpenPath(const std::string&) override { return std::make_unique<GatedDevice>(shared); }
+    std::unique_ptr<HidDevice> OpenPath(const std::string&, std::string*) override { return std::make_unique<GatedDevice>(shared); }
 
     void Release()
     {

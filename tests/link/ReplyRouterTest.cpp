@@ -89,7 +89,8 @@ TEST_F(ReplyRouterTest, LiveRecordIsJoinedFromTwoPacketsInOrder)
     Route(MakeReply(0x01, {record.begin(), record.begin() + 40}));
     EXPECT_FALSE(Completed());
     EXPECT_EQ(link.PendingReply, 0x01u);
-    EXPECT_EQ(area.LiveLength(), 40u);
+    EXPECT_EQ(area.LiveLength(), ReplyArea::kInitialLiveLength) << "slot 0 waits for the whole record";
+    EXPECT_EQ(area.LiveRecord(), std::vector<std::uint8_t>(ReplyArea::kInitialLiveLength, 0));
     Route(MakeReply(0x01, {record.begin() + 40, record.end()}));
     EXPECT_TRUE(Completed());
     EXPECT_EQ(link.PendingReply, 0u);
@@ -105,7 +106,6 @@ TEST_F(ReplyRouterTest, NewLiveExchangeForgetsAHalfAssembledRecord)
     Expect(0x01);
     Route(MakeReply(0x01, Sequence(30, 100)));
     EXPECT_FALSE(Completed());
-    EXPECT_EQ(area.LiveLength(), 30u);
     Route(MakeReply(0x01, Sequence(10, 200)));
     EXPECT_TRUE(Completed());
     std::vector<std::uint8_t> expected = Sequence(30, 100);
@@ -114,15 +114,35 @@ TEST_F(ReplyRouterTest, NewLiveExchangeForgetsAHalfAssembledRecord)
     EXPECT_EQ(area.LiveRecord(), expected);
 }
 
-TEST_F(ReplyRouterTest, RoutesByPendingReplyNotByTheReportsCode)
+// A report that does not echo the awaited code is a stale answer to an
+// earlier exchange: it is counted and goes nowhere, whichever slot or flag
+// its own code would name.
+TEST_F(ReplyRouterTest, AReplyWithAnotherCodeIsDroppedNeverStoredOrSignalled)
 {
-    Expect(0x02);
-    const Report alarmLooking = MakeReply(0x06, Sequence(20, 7));
-    Route(alarmLooking);
-    EXPECT_TRUE(Completed());
-    const ReplyArea::Slot settings = area.CopySlot(ReplyArea::kSettingSlot);
-    EXPECT_TRUE(std::equal(alarmLooking.begin(), alarmLooking.end(), settings.begin()));
-    EXPECT_EQ(area.CopySlot(ReplyArea::kAlarmSlot), ReplyArea::Slot{});
+    ScreenFlag flag{1};
+    router.AddScreenFlag(flag);
+    for (const std::uint32_t pending : {0x01u, 0x02u, 0x08u, 0x0Au, 0x0Bu, 0x0Cu, 0x20u, 0x80u, 0x85u}) {
+        SCOPED_TRACE(pending);
+        for (const std::uint8_t stale : {0x00, 0x02, 0x06, 0x20, 0x42}) {
+            if (stale == pending)
+                continue;
+            const std::uint64_t droppedBefore = router.DroppedReports();
+            Expect(pending);
+            Route(MakeReply(stale, {0, 0, 0, 0, 9, 0, 0, 0}));
+            EXPECT_FALSE(Completed());
+            EXPECT_EQ(link.PendingReply, pending);
+            EXPECT_EQ(router.DroppedReports(), droppedBefore + 1);
+        }
+    }
+    EXPECT_EQ(flag, 1u);
+    for (const std::size_t slot : {ReplyArea::kLiveSlot, ReplyArea::kSettingSlot, ReplyArea::kMaxMinSlot})
+        EXPECT_EQ(area.CopySlot(slot), ReplyArea::Slot{});
+    EXPECT_TRUE(recordings.entries.empty());
+    EXPECT_TRUE(recordings.data.empty());
+    EXPECT_EQ(recordings.deleteResult, -1);
+    EXPECT_TRUE(firmware.version.empty());
+    EXPECT_TRUE(firmware.readBack.empty());
+    router.RemoveScreenFlag(flag);
 }
 
 struct SlotCase {

@@ -195,7 +195,7 @@ class BasicSettingsConsoleTest : public SettingsLinkFixture {
 protected:
     BasicSettingsForm Open()
     {
-        EXPECT_TRUE(link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING));
+        EXPECT_EQ(link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING), ExchangeResult::Answered);
         return DecodeBasicSettings(link.Area().CopySlot(ReplyArea::kSettingSlot));
     }
 };

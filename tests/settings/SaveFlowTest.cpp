@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace vorelle {
@@ -19,6 +21,7 @@ enum class Situation {
     StaleAnswer,   // silent, after an earlier check had left the flag at 0
     LateAnswer,    // the console answers the check after 1 s
     Unplugged,     // the console was removed while the dialog was open
+    GoneInCheck,   // the console is pulled while the save waits for the check's answer
 };
 
 struct FlowCase {
@@ -70,6 +73,19 @@ TEST_P(SaveFlowTest, NothingIsWrittenUnlessTheConsoleConfirmsItsMainScreen)
         link.OnDeviceChange(DeviceEvent::Removal);
         ASSERT_FALSE(link.Connected());
         break;
+    case Situation::GoneInCheck:
+        break;
+    }
+
+    std::jthread puller;
+    if (c.situation == Situation::GoneInCheck) {
+        console.Faults().noReply = true;
+        puller = std::jthread([this] {
+            while (console.ReceivedCommands(CMD_READ_SCREEN.code).empty())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            transport.Unplug();
+            link.OnDeviceChange(DeviceEvent::Removal);
+        });
     }
 
     const SaveOutcome outcome = c.save(link, flag);
@@ -98,11 +114,13 @@ INSTANTIATE_TEST_SUITE_P(
         // The basic settings wait 5 s for the check, the others 0.5 s.
         FlowCase{"BasicLateAnswer", SaveBasic, Situation::LateAnswer, SaveStatus::Done, "Save Success", {0x20, 0x03}},
         FlowCase{"BasicUnplugged", SaveBasic, Situation::Unplugged, SaveStatus::NotConnected, kNotSaved, {}},
+        FlowCase{"BasicGoneInCheck", SaveBasic, Situation::GoneInCheck, SaveStatus::NotConnected, kNotSaved, {0x20}},
         FlowCase{"RainSubScreen", SaveRain, Situation::SubScreen, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"RainNoAnswer", SaveRain, Situation::NoAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"RainStaleAnswer", SaveRain, Situation::StaleAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"RainLateAnswer", SaveRain, Situation::LateAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"RainUnplugged", SaveRain, Situation::Unplugged, SaveStatus::NotConnected, kNotSaved, {}},
+        FlowCase{"RainGoneInCheck", SaveRain, Situation::GoneInCheck, SaveStatus::NotConnected, kNotSaved, {0x20}},
         FlowCase{"MaxMinSubScreen", ClearAll, Situation::SubScreen, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"MaxMinNoAnswer", ClearAll, Situation::NoAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},
         FlowCase{"MaxMinStaleAnswer", ClearAll, Situation::StaleAnswer, SaveStatus::NotMainScreen, kSwitch, {0x20}},

@@ -45,13 +45,13 @@ protected:
 
     MaxMinRecords ReadMaxMin()
     {
-        EXPECT_TRUE(link.Exchange(MakeCommand(CMD_READ_MAXMIN), CMD_READ_MAXMIN));
+        EXPECT_EQ(link.Exchange(MakeCommand(CMD_READ_MAXMIN), CMD_READ_MAXMIN), ExchangeResult::Answered);
         return DecodeMaxMin(link.Area().CopySlot(ReplyArea::kMaxMinSlot), {});
     }
 
     LiveValues ReadLive()
     {
-        EXPECT_TRUE(link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE));
+        EXPECT_EQ(link.Exchange(MakeCommand(CMD_READ_LIVE), CMD_READ_LIVE), ExchangeResult::Answered);
         LiveValues values;
         ResetLiveValues(values);
         DecodeLive(link.Area().LiveRecord(), values);

@@ -63,12 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
 // The two live-record packets a console sends now.
 std::vector<Report> LiveReplies(SimulatedConsole& console)
 {
+    const std::shared_ptr<SimReplyQueue> queue = console.OpenReplies();
     WireReport command{};
     command[1] = CMD_READ_LIVE.code;
     console.Receive(command);
     std::vector<Report> replies;
     WireReport wire{};
-    while (console.NextReply(wire, std::chrono::milliseconds(0)) > 0) {
+    while (queue->Next(wire, std::chrono::milliseconds(0)) > 0) {
         Report report{};
         std::copy(wire.begin() + 1, wire.end(), report.begin());
         replies.push_back(report);

@@ -36,8 +36,8 @@ TEST_F(SimulatedConsoleTest, SettingsWriteChangesTheBlockTheNextReadReturns)
     Report write = MakeCommand(CMD_WRITE_SETTING);
     const std::uint8_t fields[] = {12, 1, 0, 3, 1, 2, 0, 13, 30, 255, 2};
     std::copy(std::begin(fields), std::end(fields), write.begin() + 1);
-    ASSERT_TRUE(link.Exchange(write, CMD_WRITE_SETTING));
-    ASSERT_TRUE(link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING));
+    ASSERT_EQ(link.Exchange(write, CMD_WRITE_SETTING), ExchangeResult::Answered);
+    ASSERT_EQ(link.Exchange(MakeCommand(CMD_READ_SETTING), CMD_READ_SETTING), ExchangeResult::Answered);
     const ReplyArea::Slot slot = link.Area().CopySlot(ReplyArea::kSettingSlot);
     EXPECT_EQ(slot[2], 1);    // °F
     EXPECT_EQ(slot[3], 0);    // inHg
@@ -58,9 +58,9 @@ TEST_F(SimulatedConsoleTest, BootloaderTakesBlocksAndReadsThemBack)
 
     link.Link().WriteCommand(MakeCommand(CMD_ENTER_BOOT));
     ASSERT_TRUE(console.InBootloader());
-    ASSERT_TRUE(link.Exchange(MakeCommand(CMD_SOFT_VER), CMD_SOFT_VER));
+    ASSERT_EQ(link.Exchange(MakeCommand(CMD_SOFT_VER), CMD_SOFT_VER), ExchangeResult::Answered);
     EXPECT_NE(sink.version.find("Bootloader"), std::string::npos);
-    ASSERT_TRUE(link.Exchange(MakeCommand(CMD_ERASE_DEVICE), CMD_ERASE_DEVICE));
+    ASSERT_EQ(link.Exchange(MakeCommand(CMD_ERASE_DEVICE), CMD_ERASE_DEVICE), ExchangeResult::Answered);
     EXPECT_EQ(sink.eraseStatus, 0);
 
     Report block = MakeCommand(CMD_WRITE_BLOCK);
@@ -76,7 +76,7 @@ TEST_F(SimulatedConsoleTest, BootloaderTakesBlocksAndReadsThemBack)
     Report read = MakeCommand(CMD_READ_BLOCK);
     read[2] = 0x18;
     read[5] = 3;
-    ASSERT_TRUE(link.Exchange(read, CMD_READ_BLOCK));
+    ASSERT_EQ(link.Exchange(read, CMD_READ_BLOCK), ExchangeResult::Answered);
     EXPECT_EQ(sink.address, 0x1800u);
     EXPECT_EQ(sink.readBack, (std::vector<std::uint8_t>{0x11, 0x22, 0x33}));
 
@@ -86,6 +86,7 @@ TEST_F(SimulatedConsoleTest, BootloaderTakesBlocksAndReadsThemBack)
 
 TEST_F(SimulatedConsoleTest, UnplugDropsUndeliveredRepliesAndOldHandlesStayDead)
 {
+    const std::shared_ptr<SimReplyQueue> listener = console.OpenReplies();
     console.Faults().lateReplyMs = 2000;
     link.Link().WriteCommand(MakeCommand(CMD_READ_SETTING));
     transport.Unplug();
@@ -94,7 +95,7 @@ TEST_F(SimulatedConsoleTest, UnplugDropsUndeliveredRepliesAndOldHandlesStayDead)
     EXPECT_FALSE(link.Link().WriteCommand(MakeCommand(CMD_READ_SETTING))) << "the old handle died with the unplug";
     ASSERT_TRUE(link.Open());
     WireReport wire{};
-    EXPECT_EQ(console.NextReply(wire, std::chrono::milliseconds(50)), 0) << "the late reply was lost with the cable";
+    EXPECT_EQ(listener->Next(wire, std::chrono::milliseconds(50)), 0) << "the late reply was lost with the cable";
 }
 
 TEST_F(SimulatedConsoleTest, PlugListenerHearsEveryChange)

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,24 @@ TEST_F(MainWindowTest, StatusPaneFollowsTheConsoleButNotOtherDevices)
     EXPECT_TRUE(link.Connected());
 }
 
+TEST_F(MainWindowTest, AConsoleThatCannotBeOpenedIsExplainedOnTheStatusPane)
+{
+    transport.RefuseOpening(SimTransport::kConsolePath, "Permission denied");
+    window.HandleOutsideMessage("unplug");
+    window.HandleOutsideMessage("plug");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Unconnected");
+    const QString tip = window.findChild<QStatusBar*>()->findChildren<QLabel*>().last()->toolTip();
+    EXPECT_TRUE(tip.contains(SimTransport::kConsolePath) && tip.contains("Permission denied") && tip.contains("udev"))
+        << tip.toStdString();
+
+    transport.RefuseOpening(SimTransport::kConsolePath, "");
+    window.HandleOutsideMessage("unplug");
+    window.HandleOutsideMessage("plug");
+    ProcessEvents();
+    EXPECT_EQ(window.ConnectionText(), "Connected");
+}
+
 TEST_F(MainWindowTest, OutsideResetAsksAndDeletesOnlyOnOk)
 {
     temp.Write("W1.csv", "x");
@@ -80,13 +99,23 @@ TEST_F(MainWindowTest, UnknownOutsideMessageIsRefused)
     EXPECT_FALSE(window.HandleOutsideMessage("format-disk"));
 }
 
-TEST_F(MainWindowTest, TitleAndMenus)
+TEST_F(MainWindowTest, TitleMenusAndTheirKeys)
 {
     EXPECT_EQ(window.windowTitle(), "Vorelle 2");
     QStringList menus;
-    for (QAction* action : window.menuBar()->actions())
-        menus << action->text();
+    for (QAction* action : window.menuBar()->actions()) {
+        menus << QString(action->text()).remove(QLatin1Char('&'));
+        EXPECT_FALSE(QKeySequence::mnemonic(action->text()).isEmpty()) << "no Alt key for " << action->text().toStdString();
+    }
     EXPECT_EQ(menus, (QStringList{"Setup", "Recordings", "Help"}));
+
+    QAction* quit = nullptr;
+    for (QAction* action : window.actions())
+        if (action->shortcut() == QKeySequence(QStringLiteral("Ctrl+Q")))
+            quit = action;
+    ASSERT_NE(quit, nullptr) << "Ctrl+Q quits";
+    quit->trigger();
+    EXPECT_FALSE(window.isVisible());
 }
 
 QImage Render(const LiveReadings::Snapshot& readings)
@@ -110,6 +139,25 @@ TEST(BoardPainterTest, ArrowIsDrawnOnlyWithADirection)
         differs = differs || missing.pixel(500, y) != north.pixel(500, y);
     EXPECT_TRUE(differs);
     EXPECT_EQ(north.pixel(500, 60), qRgb(255, 255, 255)) << "the arrow is filled white";
+}
+
+// On a screen of two device pixels to each of the board's, the picture is
+// drawn at that resolution, not stretched: the plain sky and hills along the
+// bottom still differ from one device pixel to the next.
+TEST(BoardPainterTest, HiDpiScreensGetASharpPicture)
+{
+    LiveReadings readings;
+    QImage image(BoardPictureSize(BoardSize::Narrow) * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    {
+        QPainter painter(&image);
+        PaintBoard(painter, readings.Current());
+    }
+    int blocksWithDetail = 0;
+    for (int y = 1200; y < 1238; y += 2)
+        for (int x = 0; x < 1238; x += 2)
+            blocksWithDetail += image.pixel(x, y) != image.pixel(x + 1, y) || image.pixel(x, y) != image.pixel(x, y + 1);
+    EXPECT_GT(blocksWithDetail, 100) << "every 2x2 block is one colour: the picture was stretched";
 }
 
 TEST(AboutBoxTest, CaptionAndTitle)

@@ -61,6 +61,24 @@ TEST_F(ProgramTest, ScreenshotShowsTheBoardOnceTheFirstReadingIsDrawn)
     EXPECT_TRUE(std::filesystem::exists(data.Path() / "Main.ini"));
 }
 
+// Every dialog a name opens, filled from the simulated console and saved as
+// a picture of its own size.
+TEST_F(ProgramTest, ShowOpensEachNamedDialogAndSavesItsPicture)
+{
+    for (const char* name : {"basic-settings", "rainfall-totals", "max-min", "about"}) {
+        SCOPED_TRACE(name);
+        const QString file = QString::fromStdString((data.Path() / (std::string(name) + ".png")).string());
+        QByteArray output;
+        ASSERT_EQ(Run({"--simulate", "--show", name, "--screenshot", file}, &output), 0) << output.toStdString();
+        const QImage shot(file);
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_LT(shot.width(), 900) << "the dialog, not the main window";
+    }
+    QByteArray output;
+    EXPECT_EQ(Run({"--show", "settings"}, &output), 2);
+    EXPECT_TRUE(output.contains("basic-settings")) << output.toStdString();
+}
+
 TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
 {
     QProcess first;
@@ -78,6 +96,13 @@ TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
     QByteArray secondOutput;
     EXPECT_EQ(Run({"--simulate"}, &secondOutput), 0);
     EXPECT_TRUE(secondOutput.isEmpty()) << secondOutput.toStdString();
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // A run asked for a picture it cannot make must not pass for success.
+    const QString file = QString::fromStdString((data.Path() / "never.png").string());
+    EXPECT_EQ(Run({"--simulate", "--screenshot", file}, &secondOutput), 1);
+    EXPECT_TRUE(secondOutput.contains("another Vorelle 2")) << secondOutput.toStdString();
+    EXPECT_FALSE(std::filesystem::exists(file.toStdString()));
     EXPECT_EQ(first.state(), QProcess::Running);
 
     first.terminate();

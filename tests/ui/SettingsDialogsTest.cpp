@@ -35,7 +35,7 @@ class SettingsDialogsTest : public test::WindowFixture {
 protected:
     void SetUp() override
     {
-        WindowFixture::SetUp();
+        test::WindowFixture::SetUp();
         TakeReading();
     }
 
@@ -137,10 +137,12 @@ TEST_F(SettingsDialogsTest, TimeZoneRuleShowsOrHidesDaylightSaving)
 
 TEST_F(SettingsDialogsTest, DialogsOpenedWithoutAConsoleCannotSave)
 {
+    MaxMinDialog& maxMin = window.MaxMin();
+    RunWithDialog(command_id::MaxMin, maxMin, [] {});  // records of an earlier opening
     transport.Unplug();
+    console.ClearReceived();
     QApplication::processEvents();
     ASSERT_EQ(window.ConnectionText(), "Unconnected");
-    console.ClearReceived();
     BasicSettingsDialog& basic = window.BasicSettings();
     RunWithDialog(command_id::BasicSettings, basic, [&] {
         EXPECT_FALSE(ById<QPushButton>(basic, 1005)->isEnabled());
@@ -153,10 +155,11 @@ TEST_F(SettingsDialogsTest, DialogsOpenedWithoutAConsoleCannotSave)
         EXPECT_FALSE(ById<QPushButton>(rain, 1005)->isEnabled());
         EXPECT_TRUE(ById<QLineEdit>(rain, 1014)->text().isEmpty());
     });
-    MaxMinDialog& maxMin = window.MaxMin();
     RunWithDialog(command_id::MaxMin, maxMin, [&] {
         EXPECT_FALSE(ById<QPushButton>(maxMin, 1005)->isEnabled());
         EXPECT_FALSE(ById<QPushButton>(maxMin, 1007)->isEnabled());
+        for (const QLineEdit* field : maxMin.findChildren<QLineEdit*>())
+            EXPECT_TRUE(field->text().isEmpty()) << "shown as current: " << field->text().toStdString();
     });
     EXPECT_TRUE(console.ReceivedCommands().empty()) << "nothing is exchanged without a console";
 }

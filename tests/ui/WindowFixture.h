@@ -16,11 +16,13 @@ inline void ProcessEvents()
         QApplication::processEvents();
 }
 
-// The main window on the simulated console, with a poll the test steps, a
-// message recorder in place of the message boxes and its own data folder.
-class WindowFixture : public SimLinkFixture {
+// The main window on the simulated console, with a poll the test steps, its
+// own data folder, and a message recorder in place of the message boxes (or
+// real message boxes, for tests that answer them as a user does).
+template <class MessagesType>
+class WindowFixtureWith : public SimLinkFixture {
 protected:
-    WindowFixture()
+    WindowFixtureWith()
         : poller(link, readings, beat, [this] { window.RequestRepaint(); }),
           window({link, readings, poller, messages, temp.Path(), &transport})
     {
@@ -45,10 +47,12 @@ protected:
 
     LiveReadings readings;
     SteppedBeat beat;
-    MessageRecorder messages;
+    MessagesType messages;
     TempFolder temp;
     Poller poller;
     MainWindow window;
 };
+
+using WindowFixture = WindowFixtureWith<MessageRecorder>;
 
 }  // namespace vorelle::test

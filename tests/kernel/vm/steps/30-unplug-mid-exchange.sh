@@ -8,7 +8,8 @@ probe=$!
 wait_for 40 grep -q '^connected=' /tmp/probe.out || fail "the sender was not released: $(cat /tmp/probe.out)"
 reap
 released=$(sed -n 's/^released_ms=//p' /tmp/probe.out)
-grep -q '^answered=0' /tmp/probe.out || fail "the released exchange said the console answered"
+grep -q '^gone_after_sending=1' /tmp/probe.out ||
+  fail "the released exchange did not say the console went away: $(tr "\n" " " < /tmp/probe.out)"
 grep -q '^connected=0' /tmp/probe.out || fail "the link still says connected after the unplug: $(tr "\n" " " < /tmp/probe.out)"
 plug
 wait "$probe" || fail "the console plugged in again was not used: $(cat /tmp/probe.out)"

@@ -1,0 +1,179 @@
+#include "WindowFixture.h"
+#include "app/InstanceChannel.h"
+#include "widgets/MessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace vorelle {
+namespace {
+
+using test::ProcessEvents;
+
+QString UniqueKey()
+{
+    static int count = 0;
+    return QStringLiteral("vorelle2-test-%1-%2").arg(getpid()).arg(++count);
+}
+
+// Runs the event loop until `done` holds or a few seconds pass.
+bool SpinUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!done() && elapsed.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// Answers every modal message box the moment it shows, as a user pressing
+// one button would, and closes any other modal dialog with Esc.
+class ModalAnswerer {
+public:
+    explicit ModalAnswerer(QMessageBox::StandardButton answer) : answer_(answer)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { AnswerOpenBox(); });
+        timer_.start(5);
+    }
+
+    int answered = 0;
+
+private:
+    void AnswerOpenBox()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            QAbstractButton* button = box->button(answer_);
+            (button ? button : box->button(QMessageBox::Ok))->click();
+            ++answered;
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+            ++answered;
+        }
+    }
+
+    QMessageBox::StandardButton answer_;
+    QTimer timer_;
+};
+
+struct SendCase {
+    const char* name;
+    QMessageBox::StandardButton answer;
+};
+
+void PrintTo(const SendCase& c, std::ostream* os) { *os << c.name; }
+
+// Each message from outside, answered with OK and with Cancel through real
+// message boxes; the program goes on and answers the next message.
+class OutsideMessagesTest : public test::WindowFixtureWith<MessageBoxes>,
+                            public ::testing::WithParamInterface<SendCase> {
+protected:
+    void SetUp() override
+    {
+        WindowFixtureWith::SetUp();
+        messages.SetParent(&window);
+        ASSERT_TRUE(channel.Claim());
+        QObject::connect(&channel, &InstanceChannel::MessageReceived, &window,
+                         [this](const QString& name) { window.HandleOutsideMessage(name); });
+    }
+
+    void Send(const QString& name)
+    {
+        QString error;
+        ASSERT_TRUE(InstanceChannel::Send(key, name, &error)) << error.toStdString();
+    }
+
+    const QString key = UniqueKey();
+    InstanceChannel channel{key};
+};
+
+TEST_P(OutsideMessagesTest, AnsweredBoxesLeaveTheProgramRunningAndListening)
+{
+    temp.Write("W2026.csv", "x");
+    ModalAnswerer answerer(GetParam().answer);
+    Send(QString::fromLatin1(GetParam().name));
+    EXPECT_TRUE(SpinUntil([&] { return answerer.answered > 0 && !QApplication::activeModalWidget(); }));
+    ProcessEvents();
+
+    Send(QStringLiteral("unplug"));
+    EXPECT_TRUE(SpinUntil([&] { return window.ConnectionText() == "Unconnected"; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryName, OutsideMessagesTest,
+    ::testing::Values(SendCase{"reset", QMessageBox::Ok}, SendCase{"reset", QMessageBox::Cancel},
+                      SendCase{"firmware-offer", QMessageBox::Ok}, SendCase{"firmware-offer", QMessageBox::Cancel},
+                      SendCase{"web-server", QMessageBox::Ok}, SendCase{"web-server", QMessageBox::Cancel},
+                      SendCase{"mobile-network", QMessageBox::Ok}, SendCase{"mobile-network", QMessageBox::Cancel}),
+    [](const auto& info) {
+        QString name = QString::fromLatin1(info.param.name).remove(QLatin1Char('-'));
+        return name.toStdString() + (info.param.answer == QMessageBox::Ok ? "Ok" : "Cancel");
+    });
+
+struct WireCase {
+    const char* name;
+    QByteArray sent;
+    QStringList delivered;
+    int junk;
+};
+
+void PrintTo(const WireCase& c, std::ostream* os) { *os << c.name; }
+
+class InstanceChannelTest : public ::testing::TestWithParam<WireCase> {};
+
+// What one connection may carry: one line of at most 256 bytes; anything
+// else is refused whole and reported once.
+TEST_P(InstanceChannelTest, OneShortLinePerConnection)
+{
+    const QString key = UniqueKey();
+    InstanceChannel channel(key);
+    ASSERT_TRUE(channel.Claim());
+    QStringList delivered;
+    int junk = 0;
+    QObject::connect(&channel, &InstanceChannel::MessageReceived, [&](const QString& m) { delivered << m; });
+    QObject::connect(&channel, &InstanceChannel::JunkReceived, [&](const QString&) { ++junk; });
+
+    QLocalSocket client;
+    client.connectToServer(key);
+    ASSERT_TRUE(client.waitForConnected(2000));
+    client.write(GetParam().sent);
+    client.flush();
+    SpinUntil([&] { return client.state() == QLocalSocket::UnconnectedState; });
+    EXPECT_EQ(client.state(), QLocalSocket::UnconnectedState) << "the channel closes every connection";
+    ProcessEvents();
+    EXPECT_EQ(delivered, GetParam().delivered);
+    EXPECT_EQ(junk, GetParam().junk);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wire, InstanceChannelTest,
+    ::testing::Values(WireCase{"OneMessage", "unplug\n", {"unplug"}, 0},
+                      WireCase{"OnlyTheFirstLine", "unplug\nplug\nreset\n", {"unplug"}, 0},
+                      WireCase{"LongestLine", QByteArray(250, ' ') + "plug\n", {"plug"}, 0},
+                      WireCase{"TooLongIsRefusedWhole", QByteArray(255, 'A') + "unplug\n", {}, 1},
+                      WireCase{"EndlessLineIsRefusedOnce", QByteArray(4096, 'A'), {}, 1},
+                      WireCase{"ControlBytesAreJunk", QByteArray("un\x01plug\n"), {}, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InstanceChannelIdleTest, ASilentConnectionIsClosed)
+{
+    const QString key = UniqueKey();
+    InstanceChannel channel(key, 50);
+    ASSERT_TRUE(channel.Claim());
+    QLocalSocket client;
+    client.connectToServer(key);
+    ASSERT_TRUE(client.waitForConnected(2000));
+    EXPECT_TRUE(SpinUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
+}
+
+}  // namespace
+}  // namespace vorelle
