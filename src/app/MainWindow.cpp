@@ -182,8 +182,10 @@ void MainWindow::RequestRepaint()
 
 void MainWindow::OnDeviceChange(DeviceEvent event)
 {
-    if (services_.link.OnDeviceChange(event))
-        ShowConnection();
+    // The link may have noticed a pulled console before the notification came,
+    // so the pane is brought up to date either way.
+    services_.link.OnDeviceChange(event);
+    ShowConnection();
 }
 
 bool MainWindow::HandleOutsideMessage(const QString& name)

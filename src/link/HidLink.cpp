@@ -68,17 +68,20 @@ std::string HidLink::DevicePath() const
     return devicePath_;
 }
 
-void HidLink::CloseDevices()
+bool HidLink::CloseDevices(std::optional<std::uint64_t> opening)
 {
     // Mark closed first: a read that completes from now on is dropped. The read
     // thread keeps its own reference while it reads, so a handle is closed only
     // once no read is running on it.
     std::lock_guard routeLock(routeMutex_);
     std::lock_guard lock(devicesMutex_);
+    if (opening && *opening != generation_.load())
+        return false;
     connected_ = false;
     ++generation_;
     readDevice_.reset();
     writeDevice_.reset();
+    return true;
 }
 
 bool HidLink::Open()
@@ -159,8 +162,13 @@ void HidLink::ReadLoop()
         while (!stopping_) {
             const int transferred = reader->Read(wire, kReadSlice);
             if (transferred < 0) {
-                // The device is gone; wait for the next successful Open.
-                readEvent_.Wait(kReadSlice);
+                // The console is gone. Close the link and release a sender
+                // waiting for its reply now, rather than when a device
+                // notification comes (late, or never for a program without
+                // one); a link reopened meanwhile is left alone. The next
+                // successful Open wakes this thread again.
+                if (CloseDevices(generation))
+                    ReplyEvent.Set();
                 break;
             }
             if (generation != generation_.load())

@@ -79,7 +79,9 @@ public:
 
 private:
     void ReadLoop();
-    void CloseDevices();
+    // Marks the link closed and lets go of its handles. With `opening`, only
+    // if that opening is still the current one; true when it closed.
+    bool CloseDevices(std::optional<std::uint64_t> opening = std::nullopt);
 
     HidTransport& transport_;
     const double timeScale_;

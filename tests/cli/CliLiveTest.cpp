@@ -81,6 +81,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"live --units 1,2,3", 64, "five codes"},
                       UsageCase{"live --units 1,0,2,1,1", 64, "add --simulate"},
                       UsageCase{"live --simulate --channels 9", 64, "0 to 8"},
+                      UsageCase{"live --clock 2024-07-01T14:30", 64, "add --simulate"},
+                      UsageCase{"live --simulate --clock 2023-02-29T12:00", 64, "exists"},
+                      
                       UsageCase{"live --bogus", 64, "unknown option"},
                       UsageCase{"import --help", 0, "--name NAME"}, UsageCase{"query --help", 0, "\"Max1\""},
                       UsageCase{"import", 64, "expected a recording file"},

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 namespace vorelle {
 namespace {
@@ -108,6 +109,43 @@ TEST(HidLinkTest, FirstMatchingConsoleInEnumerationOrderWins)
     transport.Unplug("console-a");
     ASSERT_TRUE(link.Open());
     EXPECT_EQ(link.DevicePath(), "console-b");
+}
+
+TEST(HidLinkTest, ReadFindingTheConsoleGoneClosesTheLinkAndReleasesTheSender)
+{
+    SimulatedConsole console(kScale);
+    SimTransport transport(console);
+    HidLink link(transport, kScale);
+    ASSERT_TRUE(link.Open());
+    link.ReplyEvent.Reset();  // a sender holds the link and waits
+    transport.Unplug();
+    EXPECT_TRUE(link.ReplyEvent.Wait(std::chrono::seconds(10)));
+    EXPECT_FALSE(link.Connected());
+    EXPECT_FALSE(link.WriteCommand(MakeCommand(CMD_READ_SETTING)));
+}
+
+TEST(HidLinkTest, ReadFailureOfAnEarlierOpeningLeavesTheReopenedLinkAlone)
+{
+    SimulatedConsole first(kScale), second(kScale);
+    SimTransport transport;
+    transport.AddDevice("console-a", kConsoleVendorId, kConsoleProductId, &first);
+    transport.AddDevice("console-b", kConsoleVendorId, kConsoleProductId, &second);
+    HidLink link(transport, kScale);
+    ManualResetEvent routed{false};
+    link.SetReportHandler([&](const Report&, std::size_t) { routed.Set(); });
+    ASSERT_TRUE(link.Open());
+    // One reply through console-a, so that the read thread is surely reading it.
+    link.WriteCommand(MakeCommand(CMD_READ_SETTING));
+    ASSERT_TRUE(routed.Wait(std::chrono::seconds(10)));
+    link.ReplyEvent.Reset();
+    transport.Unplug("console-a");
+    ASSERT_TRUE(link.Open()) << "reopened on console-b before the read thread noticed";
+    // Give the read thread time to find console-a's handle dead.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(link.Connected());
+    EXPECT_FALSE(link.ReplyEvent.IsSet()) << "nobody was released for an opening that is over";
+    EXPECT_TRUE(link.WriteCommand(MakeCommand(CMD_READ_SETTING)));
+    EXPECT_EQ(second.ReceivedCommands().size(), 1u);
 }
 
 TEST(HidLinkTest, DeviceWithAnotherProductIdIsNeverOpened)

@@ -1,0 +1,111 @@
+#include "sim/SimStationOptions.h"
+
+#include <ctime>
+#include <sstream>
+
+namespace vorelle {
+
+namespace {
+
+bool ParseUnitCodes(const std::string& text, UnitCodes& units)
+{
+    std::istringstream in(text);
+    int codes[5];
+    char comma = ',';
+    for (int i = 0; i < 5; ++i) {
+        if ((i > 0 && (!(in >> comma) || comma != ',')) || !(in >> codes[i]) || codes[i] < 0 || codes[i] > 255)
+            return false;
+    }
+    if (in >> comma)
+        return false;
+    units = {static_cast<std::uint8_t>(codes[0]), static_cast<std::uint8_t>(codes[1]),
+             static_cast<std::uint8_t>(codes[2]), static_cast<std::uint8_t>(codes[3]),
+             static_cast<std::uint8_t>(codes[4])};
+    return true;
+}
+
+// The digits at text[at, at + count) as a number; nothing unless all are digits.
+std::optional<int> Digits(const std::string& text, std::size_t at, std::size_t count)
+{
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+// "YYYY-MM-DDTHH:MM" or "YYYY-MM-DDTHH:MM:SS", a local time that exists.
+std::optional<SimulatedConsole::Clock::time_point> ParseLocalTime(const std::string& text)
+{
+    const bool withSeconds = text.size() == 19;
+    if ((text.size() != 16 && !withSeconds) || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
+        text[13] != ':' || (withSeconds && text[16] != ':'))
+        return std::nullopt;
+    const auto year = Digits(text, 0, 4), month = Digits(text, 5, 2), day = Digits(text, 8, 2);
+    const auto hour = Digits(text, 11, 2), minute = Digits(text, 14, 2);
+    const auto second = withSeconds ? Digits(text, 17, 2) : std::optional<int>(0);
+    if (!year || !month || !day || !hour || !minute || !second || *year < 1970)
+        return std::nullopt;
+    std::tm tm{};
+    tm.tm_year = *year - 1900;
+    tm.tm_mon = *month - 1;
+    tm.tm_mday = *day;
+    tm.tm_hour = *hour;
+    tm.tm_min = *minute;
+    tm.tm_sec = *second;
+    tm.tm_isdst = -1;
+    const std::time_t t = std::mktime(&tm);
+    // mktime moves a day or hour that does not exist (30 February, the hour
+    // skipped when daylight saving starts) to one that does; refuse those.
+    if (t == static_cast<std::time_t>(-1) || tm.tm_year != *year - 1900 || tm.tm_mon != *month - 1 ||
+        tm.tm_mday != *day || tm.tm_hour != *hour || tm.tm_min != *minute || tm.tm_sec != *second)
+        return std::nullopt;
+    return SimulatedConsole::Clock::from_time_t(t);
+}
+
+}  // namespace
+
+OptionMatch TakeStationOption(const std::vector<std::string>& args, std::size_t& at, SimStationOptions& options,
+                              std::string& error)
+{
+    const std::string& option = args[at];
+    if (option != "--units" && option != "--channels" && option != "--clock")
+        return OptionMatch::NotOurs;
+    if (at + 1 >= args.size()) {
+        error = option + " needs a value";
+        return OptionMatch::Invalid;
+    }
+    const std::string& value = args[++at];
+    if (option == "--units") {
+        if (!ParseUnitCodes(value, options.units)) {
+            error = "--units takes five codes 0 to 255 separated by commas, e.g. 1,0,2,1,1";
+            return OptionMatch::Invalid;
+        }
+    } else if (option == "--channels") {
+        if (value.size() != 1 || value[0] < '0' || value[0] > '8') {
+            error = "--channels takes a number from 0 to 8";
+            return OptionMatch::Invalid;
+        }
+        options.channels = value[0] - '0';
+    } else {
+        options.clock = ParseLocalTime(value);
+        if (!options.clock) {
+            error = "--clock takes a local time that exists, as YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS";
+            return OptionMatch::Invalid;
+        }
+    }
+    return OptionMatch::Taken;
+}
+
+void ApplyStationOptions(const SimStationOptions& options, SimulatedConsole& console)
+{
+    const UnitCodes& u = options.units;
+    console.SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
+    console.Weather().SetChannelCount(options.channels);
+    if (options.clock)
+        console.SetClock([at = *options.clock] { return at; });
+}
+
+}  // namespace vorelle

@@ -1,0 +1,195 @@
+// vorelle2-sim-uhid: the simulated console plugged into this machine as a
+// kernel HID device, so that the program finds it over USB like a real one.
+#include "sim/SimStationOptions.h"
+#include "uhid/UhidConsole.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitUsage = 64;
+constexpr int kMaxLateReplyMs = 60000;
+constexpr const char* kUhidPath = "/dev/uhid";
+
+constexpr const char* kUsage =
+    "Usage: vorelle2-sim-uhid [--units T,P,W,R,L] [--channels N] [--clock TIME]\n"
+    "                         [--late-reply MS] [--trace]\n"
+    "\n"
+    "Plugs the simulated console into this machine as a USB HID device\n"
+    "(0483:5750) through /dev/uhid: vorelle2 and vorelle2-cli find it without\n"
+    "--simulate, exactly as they find a console on its cable. Stopping this\n"
+    "program (Ctrl+C, or SIGTERM) unplugs it.\n"
+    "\n"
+    "%s"
+    "  --late-reply MS     answer every command MS milliseconds late, 0 to 60000\n"
+    "  --trace             print every report on standard output: '>' and its 64\n"
+    "                      bytes in hex for each command received, '<' for each\n"
+    "                      reply sent\n"
+    "  -h, --help          show this help and exit\n"
+    "  -V, --version       show the version and exit\n"
+    "\n"
+    "It needs read and write access to /dev/uhid: run it as root, or give a group\n"
+    "access with a udev rule (see the README).\n"
+    "\n"
+    "Exit status: 0 after unplugging, 1 when the device cannot be created or\n"
+    "fails, 64 for a wrong command line.\n";
+
+struct Options {
+    vorelle::SimStationOptions station;
+    int lateReplyMs = 0;
+    bool trace = false;
+    bool help = false;
+    bool version = false;
+};
+
+bool ParseLateReply(const std::string& text, int& milliseconds)
+{
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    milliseconds = std::stoi(text);
+    return milliseconds <= kMaxLateReplyMs;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        switch (vorelle::TakeStationOption(args, i, options.station, error)) {
+        case vorelle::OptionMatch::Taken:
+            continue;
+        case vorelle::OptionMatch::Invalid:
+            return false;
+        case vorelle::OptionMatch::NotOurs:
+            break;
+        }
+        if (arg == "--late-reply") {
+            if (i + 1 >= args.size() || !ParseLateReply(args[++i], options.lateReplyMs)) {
+                error = "--late-reply takes milliseconds from 0 to 60000";
+                return false;
+            }
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "-V" || arg == "--version") {
+            options.version = true;
+        } else {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+void PrintReport(char direction, const vorelle::Report& report)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    // One write per line, so that lines of the two threads never mix.
+    char line[1 + 3 * vorelle::kReportSize + 1];
+    std::size_t at = 0;
+    line[at++] = direction;
+    for (const std::uint8_t byte : report) {
+        line[at++] = ' ';
+        line[at++] = kHex[byte >> 4];
+        line[at++] = kHex[byte & 0x0F];
+    }
+    line[at++] = '\n';
+    std::fwrite(line, 1, at, stdout);
+}
+
+// A descriptor that becomes readable when SIGINT, SIGTERM or SIGHUP arrives.
+// The signals are blocked first, so that every thread started later leaves
+// them to it.
+int StopSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGHUP);
+    if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
+        return -1;
+    return signalfd(-1, &signals, SFD_CLOEXEC);
+}
+
+int OpenUhid()
+{
+    const int fd = open(kUhidPath, O_RDWR | O_CLOEXEC);
+    if (fd >= 0)
+        return fd;
+    if (errno == ENOENT || errno == ENODEV)
+        std::fprintf(stderr, "vorelle2-sim-uhid: this system has no %s; load it with 'sudo modprobe uhid'\n",
+                     kUhidPath);
+    else if (errno == EACCES || errno == EPERM)
+        std::fprintf(stderr,
+                     "vorelle2-sim-uhid: may not open %s; run as root, or see the README for a udev rule that "
+                     "gives a group access\n",
+                     kUhidPath);
+    else
+        std::fprintf(stderr, "vorelle2-sim-uhid: cannot open %s: %s\n", kUhidPath, std::strerror(errno));
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    Options options;
+    std::string error;
+    if (!ParseOptions(args, options, error)) {
+        std::fprintf(stderr, "vorelle2-sim-uhid: %s\n\n", error.c_str());
+        std::fprintf(stderr, kUsage, vorelle::kStationOptionsUsage);
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::printf(kUsage, vorelle::kStationOptionsUsage);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("vorelle2-sim-uhid %s\n", VORELLE2_VERSION);
+        return 0;
+    }
+    // A trace is read while it is written, often through a pipe or a file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    const int stopFd = StopSignals();
+    if (stopFd < 0) {
+        std::fprintf(stderr, "vorelle2-sim-uhid: cannot watch for signals: %s\n", std::strerror(errno));
+        return 1;
+    }
+    const int uhidFd = OpenUhid();
+    if (uhidFd < 0)
+        return 1;
+
+    vorelle::SimulatedConsole console;
+    vorelle::ApplyStationOptions(options.station, console);
+    console.Faults().lateReplyMs = options.lateReplyMs;
+    vorelle::UhidConsole device(uhidFd, console, options.trace ? vorelle::UhidConsole::Trace(PrintReport) : nullptr);
+    if (!device.Plug(error)) {
+        std::fprintf(stderr, "vorelle2-sim-uhid: %s\n", error.c_str());
+        return 1;
+    }
+    std::fprintf(stderr,
+                 "vorelle2-sim-uhid: the simulated console is plugged in as USB %04x:%04x; stop this program to "
+                 "unplug it\n",
+                 vorelle::kConsoleVendorId, vorelle::kConsoleProductId);
+    const bool healthy = device.Serve(stopFd, error);
+    close(uhidFd);
+    if (!healthy)
+        std::fprintf(stderr, "vorelle2-sim-uhid: %s\n", error.c_str());
+    std::fprintf(stderr, "vorelle2-sim-uhid: unplugged after %llu commands and %llu replies (%llu reports lost)\n",
+                 static_cast<unsigned long long>(device.CommandsReceived()),
+                 static_cast<unsigned long long>(device.RepliesSent()),
+                 static_cast<unsigned long long>(device.ReportsLost()));
+    return healthy ? 0 : 1;
+}

@@ -1,0 +1,105 @@
+#include "link/Commands.h"
+#include "sim/SimStationOptions.h"
+
+#include <gtest/gtest.h>
+
+
+namespace vorelle {
+namespace {
+
+struct OptionCase {
+    const char* name;
+    std::vector<std::string> args;
+    OptionMatch match;
+    const char* errorSays;  // for Invalid
+};
+
+void PrintTo(const OptionCase& c, std::ostream* os) { *os << c.name; }
+
+class StationOptionTest : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(StationOptionTest, TakesItsOwnOptionsAndRefusesBadValues)
+{
+    const OptionCase& c = GetParam();
+    SimStationOptions options;
+    std::string error;
+    std::size_t at = 0;
+    EXPECT_EQ(TakeStationOption(c.args, at, options, error), c.match);
+    if (c.match == OptionMatch::Taken) {
+        EXPECT_EQ(at, 1u) << "the value is taken with its option";
+    } else if (c.match == OptionMatch::NotOurs) {
+        EXPECT_EQ(at, 0u);
+    } else {
+        EXPECT_NE(error.find(c.errorSays), std::string::npos) << error;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, StationOptionTest,
+    ::testing::Values(OptionCase{"Units", {"--units", "1,0,2,1,1"}, OptionMatch::Taken, ""},
+                      OptionCase{"UnitsHighestCode", {"--units", "255,0,0,0,0"}, OptionMatch::Taken, ""},
+                      OptionCase{"UnitsTooFew", {"--units", "1,2,3"}, OptionMatch::Invalid, "five codes"},
+                      OptionCase{"UnitsTooMany", {"--units", "1,2,3,4,5,6"}, OptionMatch::Invalid, "five codes"},
+                      OptionCase{"UnitsPastAByte", {"--units", "256,0,0,0,0"}, OptionMatch::Invalid, "five codes"},
+                      OptionCase{"UnitsWithoutValue", {"--units"}, OptionMatch::Invalid, "needs a value"},
+                      OptionCase{"NoChannels", {"--channels", "0"}, OptionMatch::Taken, ""},
+                      OptionCase{"EightChannels", {"--channels", "8"}, OptionMatch::Taken, ""},
+                      OptionCase{"NineChannels", {"--channels", "9"}, OptionMatch::Invalid, "0 to 8"},
+                      OptionCase{"ClockToTheMinute", {"--clock", "2024-07-01T14:30"}, OptionMatch::Taken, ""},
+                      OptionCase{"ClockToTheSecond", {"--clock", "2024-02-29T23:59:59"}, OptionMatch::Taken, ""},
+                      OptionCase{"ClockOnADayThatIsNot", {"--clock", "2023-02-29T12:00"}, OptionMatch::Invalid,
+                                 "exists"},
+                      OptionCase{"ClockPastMidnight", {"--clock", "2024-07-01T24:00"}, OptionMatch::Invalid,
+                                 "YYYY-MM-DDTHH:MM"},
+                      OptionCase{"ClockWithABlank", {"--clock", "2024-07-01 14:30"}, OptionMatch::Invalid,
+                                 "YYYY-MM-DDTHH:MM"},
+                      OptionCase{"ClockWithASign", {"--clock", "+024-07-01T14:30"}, OptionMatch::Invalid,
+                                 "YYYY-MM-DDTHH:MM"},
+                      OptionCase{"ClockBeforeTheEpoch", {"--clock", "1969-12-31T23:59"}, OptionMatch::Invalid,
+                                 "YYYY-MM-DDTHH:MM"},
+                      OptionCase{"SomeoneElses", {"--json"}, OptionMatch::NotOurs, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The two live-record packets a console sends now.
+std::vector<Report> LiveReplies(SimulatedConsole& console)
+{
+    const std::shared_ptr<SimReplyQueue> queue = console.OpenReplies();
+    WireReport command{};
+    command[1] = CMD_READ_LIVE.code;
+    console.Receive(command);
+    std::vector<Report> replies;
+    WireReport wire{};
+    while (queue->Next(wire, std::chrono::milliseconds(0)) > 0) {
+        Report report{};
+        std::copy(wire.begin() + 1, wire.end(), report.begin());
+        replies.push_back(report);
+    }
+    return replies;
+}
+
+// What the kernel test relies on: two consoles set up by the same words give
+// the same record, however often and however far apart they are read.
+TEST(StationOptionsTest, SameOptionsGiveTheSameConsole)
+{
+    const std::vector<std::string> args = {"--units", "1,0,3,1,2", "--channels", "3", "--clock", "2024-07-01T14:30"};
+    SimStationOptions options;
+    std::string error;
+    for (std::size_t at = 0; at < args.size(); ++at)
+        ASSERT_EQ(TakeStationOption(args, at, options, error), OptionMatch::Taken) << error;
+
+    SimulatedConsole first, second;
+    ApplyStationOptions(options, first);
+    ApplyStationOptions(options, second);
+    EXPECT_EQ(first.Settings()[2], 1);
+    EXPECT_EQ(first.Settings()[6], 2);
+    EXPECT_EQ(first.Weather().ChannelCount(), 3);
+
+    const std::vector<Report> firstRecord = LiveReplies(first);
+    ASSERT_EQ(firstRecord.size(), 2u);
+    LiveReplies(second);
+    EXPECT_EQ(LiveReplies(second), firstRecord) << "a later reading of a standing clock is the same";
+    EXPECT_EQ(LiveReplies(first), firstRecord);
+}
+
+}  // namespace
+}  // namespace vorelle
