@@ -1,32 +1,19 @@
+#include "support/RunProgram.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 namespace vorelle {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string output;
-};
+using CliRun = test::ProgramRun;
 
 // Runs vorelle2-cli with `arguments` and collects what it prints on standard
 // output (standard error too when `withErrors`).
 CliRun RunCli(const std::string& arguments, bool withErrors = false)
 {
-    const std::string command =
-        std::string(VORELLE2_CLI) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {-1, {}};
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    return test::RunProgram(std::string(VORELLE2_CLI) + " " + arguments, withErrors);
 }
 
 // The line of one quantity: its name, blanks, its text.
@@ -94,7 +81,7 @@ TEST_P(CliUsageTest, AnswersWithStatusAndMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, CliUsageTest,
-    ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli 1.1.2"}, UsageCase{"--help", 0, "Commands:"},
+    ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli " VORELLE2_VERSION}, UsageCase{"--help", 0, "Commands:"},
                       UsageCase{"live --help", 0, "--json"}, UsageCase{"", 64, "Usage:"},
                       UsageCase{"frobnicate", 64, "unknown command"},
                       UsageCase{"live --units 1,2,3", 64, "five codes"},
@@ -120,15 +107,9 @@ TEST(CliFaultTest, LostOutputAndUnusableFilesAreReportedAndNamed)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const std::string command = "set -o pipefail; " + self + " " + c.arguments;
-        FILE* pipe = popen(("bash -c '" + command + "'").c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string output;
-        std::array<char, 4096> buffer;
-        while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-            output.append(buffer.data(), got);
-        const int status = pclose(pipe);
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << output;
-        EXPECT_NE(output.find(c.says), std::string::npos) << output;
+        const CliRun run = test::RunProgram("bash -c '" + command + "'");
+        EXPECT_EQ(run.status, c.status) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
     }
 }
 
