@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vorelle2"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vorelle 2"));
     QApplication::setApplicationVersion(QStringLiteral(VORELLE2_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("vorelle2"));
+    QApplication::setDesktopFileName(QStringLiteral(VORELLE2_APP_ID));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Watch, set up and update your Vorelle weather-station console."));

@@ -75,7 +75,7 @@ TEST_P(CliUsageTest, AnswersWithStatusAndMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, CliUsageTest,
-    ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli 1.1.2"}, UsageCase{"--help", 0, "Commands:"},
+    ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli " VORELLE2_VERSION}, UsageCase{"--help", 0, "Commands:"},
                       UsageCase{"live --help", 0, "--json"}, UsageCase{"", 64, "Usage:"},
                       UsageCase{"frobnicate", 64, "unknown command"},
                       UsageCase{"live --units 1,2,3", 64, "five codes"},
@@ -111,15 +111,9 @@ TEST(CliFaultTest, LostOutputAndUnusableFilesAreReportedAndNamed)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const std::string command = "set -o pipefail; " + self + " " + c.arguments;
-        FILE* pipe = popen(("bash -c '" + command + "'").c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string output;
-        std::array<char, 4096> buffer;
-        while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-            output.append(buffer.data(), got);
-        const int status = pclose(pipe);
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << output;
-        EXPECT_NE(output.find(c.says), std::string::npos) << output;
+        const CliRun run = test::RunProgram("bash -c '" + command + "'");
+        EXPECT_EQ(run.status, c.status) << run.output;
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
     }
 }
 

@@ -1,34 +1,21 @@
 #pragma once
 
-#include <array>
-#include <cstdio>
-#include <string>
+#include "support/RunProgram.h"
 
-#include <sys/wait.h>
+#include <string>
 
 namespace vorelle::test {
 
-struct CliRun {
-    int status;
-    std::string output;
-};
+using CliRun = ProgramRun;
 
 // Runs vorelle2-cli with `arguments` (words for the shell, quoted as needed)
 // and collects what it prints on standard output (standard error too when
 // `withErrors`). `environment` is put before the command, e.g. "LC_ALL=C".
 inline CliRun RunCli(const std::string& arguments, bool withErrors = false, const std::string& environment = {})
 {
-    const std::string command = (environment.empty() ? "" : "env " + environment + " ") + std::string(VORELLE2_CLI) +
-                                " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {-1, {}};
-    std::string output;
-    std::array<char, 4096> buffer;
-    while (const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-        output.append(buffer.data(), got);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    return RunProgram((environment.empty() ? "" : "env " + environment + " ") + std::string(VORELLE2_CLI) + " " +
+                          arguments,
+                      withErrors);
 }
 
 }  // namespace vorelle::test

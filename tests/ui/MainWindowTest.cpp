@@ -159,7 +159,7 @@ TEST(BoardPainterTest, HiDpiScreensGetASharpPicture)
     EXPECT_GT(blocksWithDetail, 100) << "every 2x2 block is one colour: the picture was stretched";
 }
 
-TEST(AboutBoxTest, CaptionAndTitle)
+TEST(AboutBoxTest, CaptionTitleAndTheBuildsVersion)
 {
     AboutBox about;
     EXPECT_EQ(about.windowTitle(), "ABout ");
@@ -168,6 +168,7 @@ TEST(AboutBoxTest, CaptionAndTitle)
     for (QLabel* label : labels)
         texts << label->text();
     EXPECT_TRUE(texts.contains("Vorelle 2_V1.1.2"));
+    EXPECT_EQ(texts.filter("Version " VORELLE2_VERSION ", built ").size(), 1) << texts.join('|').toStdString();
 }
 
 }  // namespace

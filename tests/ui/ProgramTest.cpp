@@ -109,6 +109,16 @@ TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
     ASSERT_TRUE(first.waitForFinished(10000));
 }
 
+// The version is the build's own, in --version and in the shipped Main.ini.
+TEST_F(ProgramTest, ShowsTheBuildsVersion)
+{
+    QByteArray output;
+    EXPECT_EQ(Run({"--version"}, &output), 0);
+    EXPECT_TRUE(output.startsWith("Vorelle2 " VORELLE2_VERSION "\n")) << output.toStdString();
+    const std::filesystem::path shippedIni = std::filesystem::path(VORELLE2_PROGRAM).parent_path() / "Main.ini";
+    EXPECT_NE(test::ReadWhole(shippedIni).find("\nVersion=" VORELLE2_VERSION "\n"), std::string::npos);
+}
+
 TEST_F(ProgramTest, SendWithoutARunningProgramSaysSo)
 {
     QByteArray output;
