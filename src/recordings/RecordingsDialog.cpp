@@ -24,8 +24,8 @@ constexpr std::string_view kSelectFileText = "Please select a file";
 constexpr std::string_view kDeleteQuestion = "Are you sure to delete the file?";
 
 // The file list's columns, and the content list's width of every column.
-constexpr int kNameColumnWidth = 90;
-constexpr int kSizeColumnWidth = 67;
+constexpr int kNameColumnWidth = 130;
+constexpr int kSizeColumnWidth = 70;
 constexpr int kContentColumnWidth = 150;
 // The bar counts in these steps, whatever the size: a card file may hold
 // more bytes than the bar's range.

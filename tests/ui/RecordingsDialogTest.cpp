@@ -4,9 +4,11 @@
 #include "link/Commands.h"
 #include "recordings/RecordingContent.h"
 #include "recordings/RecordingMessages.h"
+#include "recordings/RecordingNames.h"
 #include "recordings/RecordingsDialog.h"
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
+#include "records/DataFolder.h"
 #include "support/RecordStoreTesting.h"
 #include "widgets/MessageBoxes.h"
 
@@ -190,8 +192,9 @@ TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
             EXPECT_EQ(Files().topLevelItem(0)->text(1).toStdString(), SizeText(CardFile(names[0].toStdString()).size()));
         });
         EXPECT_EQ(console.ReceivedCommands(CMD_READ_FILE_LIST.code).size(), c.listingRequests);
-        if (c.listingRequests == 0)
+        if (c.listingRequests == 0) {
             EXPECT_TRUE(console.ReceivedCommands().empty());
+        }
     }
 }
 
@@ -302,8 +305,9 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
             EXPECT_EQ(graphs[0].labels.rain, expected.rain);
             EXPECT_EQ(graphs[0].labels.wind, expected.wind);
             EXPECT_EQ(graphs[0].labels.light, expected.light);
-            if (c.layout == RecordingLayout::Main)
+            if (c.layout == RecordingLayout::Main) {
                 EXPECT_EQ(graphs[0].labels.temperature, "(°C)") << "the header's unit, as the graph shows it";
+            }
         }
     });
 }
@@ -387,15 +391,18 @@ TEST_F(RecordingsDialogTest, RefusalsSendNothingAndKeepTheStore)
         Open([&] {
             if (!c.choose.empty())
                 Choose(c.choose);
-            c.before();
+            if (c.before)
+                c.before();
             console.ClearReceived();
             Click(c.button);
             ASSERT_TRUE(Idle());
             EXPECT_EQ(messages.Texts(), c.said);
-            if (c.sent != 0)
+            if (c.sent != 0) {
                 EXPECT_TRUE(console.ReceivedCommands(c.sent).empty());
-            if (!c.choose.empty())
+            }
+            if (!c.choose.empty()) {
                 EXPECT_TRUE(Listed().contains(QString::fromStdString(c.choose))) << "the file is still listed";
+            }
         });
         EXPECT_EQ(test::ReadWhole(data.Path() / kToday), "Time,In\n2026-05-12 07:00,20\n");
         EXPECT_TRUE(test::StoredRecords(Store()).empty());
