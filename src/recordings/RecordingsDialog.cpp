@@ -40,6 +40,9 @@ RecordingsDialog::RecordingsDialog(ConsoleLink& link, Messages& messages, std::f
     : QDialog(parent),
       messages_(messages),
       dataFolder_(std::move(dataFolder)),
+      // Read once, before any thread of the program could read the locale
+      // while it is set.
+      dateOrder_(DesktopDateOrder()),
       ui_(std::make_unique<Ui::RecordingsDialog>()),
       card_(link, dataFolder_)
 {
@@ -195,14 +198,12 @@ void RecordingsDialog::OnExport()
     }
     const RecordingEntry file = *chosen_;
     const std::filesystem::path store = dataFolder_ / kRecordStoreFile;
-    // Read here: the locale is the UI thread's to read.
-    const DateOrder dateOrder = DesktopDateOrder();
     ui_->progress->setValue(0);
     ui_->progress->setFormat(QString());
-    StartJob(Job::Exporting, [this, file, store, dateOrder](std::stop_token stop) -> Then {
+    StartJob(Job::Exporting, [this, file, store](std::stop_token stop) -> Then {
         auto said = std::make_shared<CollectedMessages>();
         auto outcome = std::make_shared<ExportOutcome>(ExportRecording(
-            card_, file, store, dateOrder, *said, stop, [this](const ExportProgress& p) { OnExportProgress(p); }));
+            card_, file, store, dateOrder_, *said, stop, [this](const ExportProgress& p) { OnExportProgress(p); }));
         return [this, said, outcome, file] {
             OnExported(*outcome, file);
             ShowAll(said->said);

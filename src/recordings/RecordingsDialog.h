@@ -43,6 +43,8 @@ class RecordingsDialog final : public QDialog {
 public:
     using GraphOpener = std::function<void(const GraphRequest&)>;
 
+    // Reads the desktop's date order from the locale: build it before other
+    // threads of the program start.
     RecordingsDialog(ConsoleLink& link, Messages& messages, std::filesystem::path dataFolder,
                      QWidget* parent = nullptr);
     ~RecordingsDialog() override;
@@ -84,6 +86,8 @@ private:
 
     Messages& messages_;
     const std::filesystem::path dataFolder_;
+    // The desktop's order of day and month, for dates written year last.
+    const DateOrder dateOrder_;
     std::unique_ptr<Ui::RecordingsDialog> ui_;
     RecordingContentModel* content_ = nullptr;
     GraphOpener openGraph_;

@@ -46,6 +46,19 @@ protected:
         return process.exitCode();
     }
 
+    // Sends `name` to a program that is starting, once it answers.
+    void SendOnceRunning(const QString& name) const
+    {
+        QByteArray output;
+        int sent = 1;
+        for (int attempt = 0; attempt < 100 && sent != 0; ++attempt) {
+            sent = Run({"--send", name}, &output);
+            if (sent != 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        EXPECT_EQ(sent, 0) << output.toStdString();
+    }
+
     test::TempFolder data;
 };
 
@@ -92,13 +105,7 @@ TEST_F(ProgramTest, ShowRecordingsListsTheCardAndTheProgramGoesOn)
 
     QProcess program;
     Start(program, {"--simulate", "--show", "recordings"});
-    int sent = 1;
-    for (int attempt = 0; attempt < 100 && sent != 0; ++attempt) {
-        sent = Run({"--send", "unplug"}, &output);
-        if (sent != 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_EQ(sent, 0) << output.toStdString();
+    SendOnceRunning("unplug");
     EXPECT_EQ(Run({"--send", "plug"}, &output), 0) << output.toStdString();
     EXPECT_EQ(program.state(), QProcess::Running);
     program.terminate();
@@ -109,15 +116,7 @@ TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
 {
     QProcess first;
     Start(first, {"--simulate"});
-    // Wait until the first instance answers.
-    QByteArray output;
-    int sent = 1;
-    for (int attempt = 0; attempt < 100 && sent != 0; ++attempt) {
-        sent = Run({"--send", "unplug"}, &output);
-        if (sent != 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    EXPECT_EQ(sent, 0) << output.toStdString();
+    SendOnceRunning("unplug");
 
     QByteArray secondOutput;
     EXPECT_EQ(Run({"--simulate"}, &secondOutput), 0);
