@@ -17,7 +17,6 @@ using test::ReadWhole;
 
 constexpr const char* kToday = "20260512.csv";
 constexpr const char* kEarlier = "20260512CH.csv";
-const std::string kHeldBefore = "Time,Indoor Temperature(C)\r\n2026-05-12 00:00,20.5\r\n";
 
 class RecordingExportTest : public test::CardFixture {
 protected:
@@ -28,6 +27,16 @@ protected:
     }
 
     fs::path Store() const { return data.Path() / kRecordStoreFile; }
+
+    // The first `lines` lines of the card file `name` as its local copy holds them.
+    std::string CopyOfFirstLines(const std::string& name, int lines) const
+    {
+        const std::string whole = CardFileWithCrLf(name);
+        std::size_t end = 0;
+        for (int line = 0; line < lines; ++line)
+            end = whole.find('\n', end) + 1;
+        return whole.substr(0, end);
+    }
 
     ExportOutcome Export(const std::string& name, std::stop_token stop = {})
     {
@@ -69,10 +78,11 @@ TEST_F(RecordingExportTest, TheStoreHoldsTheCopyOnlyWhenTheCopyIsWhole)
         SCOPED_TRACE(c.label);
         if (!link.Connected())
             transport.Plug();
-        ASSERT_EQ(Export(kEarlier).fetch.status, FetchStatus::Complete);
+        ASSERT_TRUE(Export(kEarlier).Imported());
         const std::vector<WeatherRecord> earlier = test::StoredRecords(Store());
         ASSERT_FALSE(earlier.empty());
-        data.Write(kToday, kHeldBefore);
+        const std::string heldBefore = CopyOfFirstLines(kToday, 3);
+        data.Write(kToday, heldBefore);
         messages.shown.clear();
 
         std::stop_source stop;
@@ -91,11 +101,12 @@ TEST_F(RecordingExportTest, TheStoreHoldsTheCopyOnlyWhenTheCopyIsWhole)
             break;
         case Expect::HeldCopy:
             EXPECT_TRUE(outcome.Imported());
-            EXPECT_EQ(stored, 1u);
+            EXPECT_EQ(ReadWhole(data.Path() / kToday), heldBefore);
+            EXPECT_EQ(stored, 2u);
             break;
         case Expect::Unchanged:
             EXPECT_FALSE(outcome.Imported());
-            EXPECT_EQ(ReadWhole(data.Path() / kToday), kHeldBefore);
+            EXPECT_EQ(ReadWhole(data.Path() / kToday), heldBefore);
             EXPECT_EQ(stored, earlier.size());
             break;
         }

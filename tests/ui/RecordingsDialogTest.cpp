@@ -154,7 +154,8 @@ protected:
 };
 
 // The listing: names sorted newest first whatever order the card sends them
-// in, an empty card asked again, and no console asked at all.
+// in, an empty card asked again, a silent one given up on with a message,
+// and no console asked at all.
 TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
 {
     struct Case {
@@ -162,11 +163,14 @@ TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
         std::function<void()> before;
         std::size_t listingRequests;
         bool empty;
+        std::vector<std::string> said;
     };
     const Case cases[] = {
-        {"console", [] {}, 1, false},
-        {"empty answers", [this] { console.Card().Faults().emptyListings = 5; }, 5, true},
-        {"no console", [this] { transport.Unplug(); }, 0, true},
+        {"console", [] {}, 1, false, {}},
+        {"empty answers", [this] { console.Card().Faults().emptyListings = 5; }, 5, true, {}},
+        {"no answer", [this] { console.Card().Faults().silentListings = 2; }, 2, true,
+         {std::string(kListingTimeoutText)}},
+        {"no console", [this] { transport.Unplug(); }, 0, true, {}},
     };
     console.Card().AddFile("2025-03-01.csv", "Time\n");
     console.Card().AddFile("2025-03-03.csv", "Time\n");
@@ -174,10 +178,11 @@ TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         console.ClearReceived();
+        messages.shown.clear();
         c.before();
         Open([&] {
             const QStringList names = Listed();
-            EXPECT_TRUE(messages.shown.empty());
+            EXPECT_EQ(messages.Texts(), c.said);
             if (c.empty) {
                 EXPECT_TRUE(names.isEmpty());
                 return;
