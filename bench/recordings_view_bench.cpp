@@ -54,7 +54,6 @@ std::shared_ptr<const RecordingContent> YearContent()
 struct YearView {
     YearView()
     {
-        App();
         model.Show(YearContent());
         view.setModel(&model);
         view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -68,6 +67,7 @@ struct YearView {
 
     void Draw() { view.render(&frame); }
 
+    QApplication& app = App();  // first: widgets need it
     RecordingContentModel model;
     QTableView view;
     QImage frame{676, 476, QImage::Format_RGB32};
