@@ -8,7 +8,11 @@
 #include "app/InstanceChannel.h"
 #include "app/UdevMonitor.h"
 #include "firmware/FirmwareUpdateDialog.h"
+#include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
+#include "recordings/StoredRecording.h"
+#include "records/DataFolder.h"
+#include "records/RecordDatabase.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -47,6 +51,7 @@ constexpr NamedDialog kNamedDialogs[] = {
     {"web-server", command_id::WebServer},
     {"max-min", command_id::MaxMin},
     {"about", command_id::About},
+    {"graph", command_id::Graph},
 };
 }  // namespace
 
@@ -263,6 +268,9 @@ void MainWindow::RunCommand(int id)
     case command_id::MobileNetwork:
         RunDialog(*mobileNetwork_, nullptr, 0);
         break;
+    case command_id::Graph:
+        ShowGraph();
+        break;
     default:
         break;
     }
@@ -295,6 +303,17 @@ bool MainWindow::OfferFirmwareUpdate()
         return false;
     WhilePollPaused([this] { firmwareUpdate_->Run(true); });
     return true;
+}
+
+void MainWindow::ShowGraph()
+{
+    // The graph reads the store only; the console's poll goes on.
+    RecordDatabase store(services_.messages);
+    if (store.Connect(services_.dataFolder / kRecordStoreFile) != 0)
+        return;
+    const StoredRecording recording = StoredRecordingOf(store);
+    GraphDialog graph(store, services_.messages, this);
+    graph.Run({LayoutForRecording(recording.name), recording.labels});
 }
 
 void MainWindow::ShowAbout()

@@ -94,6 +94,7 @@ private:
     void ShowConnection();
     void BringToFront();
     void ShowAbout();
+    void ShowGraph();
     // The one way every dialog runs: the poll stands still while it is open.
     void WhilePollPaused(const std::function<void()>& runDialog);
     // A settings dialog: when connected, `read` is exchanged first and the

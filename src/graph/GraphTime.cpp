@@ -1,0 +1,56 @@
+#include "graph/GraphTime.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace vorelle {
+
+namespace {
+constexpr double kSecondsPerDay = 86400.0;
+}  // namespace
+
+double ChartSeconds(double automationDate) { return automationDate * kSecondsPerDay; }
+
+double ChartSeconds(const CivilTime& time) { return ChartSeconds(AutomationDate(time)); }
+
+CivilTime CivilTimeAtSeconds(double seconds) { return CivilTimeOf(seconds / kSecondsPerDay); }
+
+std::string RangeText(const CivilTime& t)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%d-%02d-%02d %d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return text;
+}
+
+TimeRange LastHourBefore(const CivilTime& now)
+{
+    return {CivilTimeAtSeconds(ChartSeconds(now) - 3600.0), now};
+}
+
+std::string AxisTimeText(double seconds) { return FormatRecordTime(CivilTimeAtSeconds(seconds)); }
+
+std::vector<TimeTick> TimeTicks(double from, double to, int maxTicks)
+{
+    std::vector<TimeTick> ticks;
+    if (!(to > from) || maxTicks < 1 || !std::isfinite(from) || !std::isfinite(to))
+        return ticks;
+    constexpr double kSteps[] = {
+        1,     2,     5,     10,    15,     30,     60,     120,    300,     600,     900,     1800,     3600,
+        7200,  10800, 21600, 43200, 86400,  172800, 432000, 604800, 1209600, 2419200, 4838400, 7862400, 15724800,
+        31449600,
+    };
+    double step = 0;
+    for (const double candidate : kSteps) {
+        if ((to - from) / candidate < maxTicks) {
+            step = candidate;
+            break;
+        }
+    }
+    if (step == 0)
+        step = std::ceil((to - from) / maxTicks / kSecondsPerDay) * kSecondsPerDay;
+    for (double at = std::ceil(from / step) * step; at <= to; at += step)
+        ticks.push_back({at, AxisTimeText(at)});
+    return ticks;
+}
+
+}  // namespace vorelle
