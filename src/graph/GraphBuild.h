@@ -49,8 +49,11 @@ enum class BuildResult {
 };
 
 // Reads the curves of `request` from `store` (connected), each query's rows
-// once into memory. Rows whose value is missing, or not a number, are left
-// out. Messages go through `messages` (the store reports its own).
+// once into memory; a store file is read by two connections at once, the
+// second on a thread that ends before this returns. Rows whose value is
+// missing, or not a number, are left out. The store reports its failures
+// (the second connection's through `messages`); "Time Error." goes through
+// `messages` too.
 BuildResult BuildGraph(RecordDatabase& store, Messages& messages, const GraphRequest& request, GraphData& data);
 
 // The smallest and largest value of a curve; none for an empty curve.

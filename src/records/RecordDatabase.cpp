@@ -150,6 +150,12 @@ int RecordDatabase::ConnectInMemory()
     return 0;
 }
 
+std::filesystem::path RecordDatabase::File() const
+{
+    const char* name = db_ ? sqlite3_db_filename(db_, "main") : nullptr;
+    return name ? std::filesystem::path(name) : std::filesystem::path();
+}
+
 int RecordDatabase::ClearTables()
 {
     if (!Execute("BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; COMMIT;")) {

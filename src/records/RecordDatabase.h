@@ -44,6 +44,8 @@ public:
     int Connect(const std::filesystem::path& file);
     // An empty store in memory that lasts as long as this object.
     int ConnectInMemory();
+    // The file connected to; empty for none, or for a store in memory.
+    std::filesystem::path File() const;
 
     // Empties Records and Param in one transaction.
     int ClearTables();
