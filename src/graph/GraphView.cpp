@@ -101,6 +101,7 @@ GraphView::GraphView(QWidget* parent) : QChartView(parent)
 void GraphView::Show(GraphData data)
 {
     data_ = std::move(data);
+    built_ = true;
     chart()->setTitle(ToQString(data_.plan.chartTitle));
     for (std::size_t i = 0; i < kGraphSeries; ++i) {
         const SeriesPlan& plan = data_.plan.series[i];
@@ -174,7 +175,8 @@ void GraphView::LabelTimeAxis(int width)
 {
     const int labelWidth = QFontMetrics(timeAxis_->labelsFont()).horizontalAdvance(QStringLiteral("0000-00-00 00:00:00"));
     const int room = std::max(1, width / (labelWidth + kLabelGap));
-    ticks_ = TimeTicks(visible_.min, visible_.max, room);
+    // Before the first build the chart is blank, without times.
+    ticks_ = built_ ? TimeTicks(visible_.min, visible_.max, room) : std::vector<TimeTick>();
     // The grid lines fall on the round times; the labels are the view's own.
     // A longer step is set before the wider range and a shorter one after
     // the narrower range, so that no moment has a year's view with a

@@ -74,6 +74,7 @@ private:
     GraphData data_;
     ValueRange visible_{0.0, 1.0};
     bool reduce_ = true;
+    bool built_ = false;
     std::array<QLineSeries*, kGraphSeries> series_{};
     QValueAxis* valueAxis_ = nullptr;
     QValueAxis* timeAxis_ = nullptr;

@@ -18,7 +18,8 @@ long ColumnOf(double x, double from, double to, int pixels)
         return -1;
     if (x > to)
         return pixels;
-    return std::min(static_cast<long>((x - from) * pixels / (to - from)), static_cast<long>(pixels - 1));
+    const double perPixel = pixels / (to - from);
+    return std::min(static_cast<long>((x - from) * perPixel), static_cast<long>(pixels - 1));
 }
 
 struct ColumnExtent {
