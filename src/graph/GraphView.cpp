@@ -266,7 +266,7 @@ QString GraphView::ToolTipAt(QPointF position) const
         return {};
     const double value =
         valueAxis_->max() - (position.y() - area.top()) / area.height() * (valueAxis_->max() - valueAxis_->min());
-    return ToQString(AxisTimeText(TimeAt(position.x()))) + QLatin1Char('\n') + QString::number(value, 'f', 1);
+    return ToQString(AxisTimeText(TimeAt(position.x()))) + QLatin1Char('\n') + QString::number(value, 'f', 2);
 }
 
 void GraphView::wheelEvent(QWheelEvent* event)
