@@ -3,10 +3,7 @@
 // import of the same file into a fresh copy of the same store; then the
 // graph's three queries over the whole year. Wall-clock time throughout: the
 // shell runs in a child process, whose CPU time the benchmark would not see.
-#include "recordings/RecordingImport.h"
-#include "records/RecordDatabase.h"
-#include "records/RecordStoreSchema.h"
-#include "support/RecordingGenerator.h"
+#include "YearRecording.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,70 +24,8 @@
 namespace vorelle {
 namespace {
 
-namespace fs = std::filesystem;
+using namespace bench;
 
-constexpr std::uint64_t kLinesOfAYear = 525600;
-constexpr const char* kYearStart = "2024-01-01 0:00:00";
-constexpr const char* kYearEnd = "2025-01-01 0:00:00";
-
-// Any message means the run measured something else than an import.
-class FailOnMessage final : public Messages {
-public:
-    MessageAnswer Show(const Message& message) override
-    {
-        std::fprintf(stderr, "records bench: %s\n", message.text.c_str());
-        std::abort();
-    }
-};
-
-// The recording, written once into a directory of its own that is removed
-// when the program ends, and a store holding it for the queries.
-class YearRecording {
-public:
-    static const YearRecording& Get()
-    {
-        static const YearRecording recording;
-        return recording;
-    }
-
-    fs::path dir;
-    fs::path csv;
-    fs::path queried;
-
-    // A fresh empty store at `path`, replacing whatever is there.
-    static void FreshStore(const fs::path& path)
-    {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            fs::remove(path.string() + suffix);
-        if (const std::string failure = CreateEmptyRecordStore(path); !failure.empty()) {
-            std::fprintf(stderr, "records bench: %s\n", failure.c_str());
-            std::abort();
-        }
-    }
-
-private:
-    YearRecording()
-    {
-        std::random_device device;
-        dir = fs::temp_directory_path() / ("vorelle2-records-bench-" + std::to_string(device()));
-        fs::create_directories(dir);
-        csv = dir / "20240101.csv";
-        test::RecordingShape shape;
-        shape.lines = kLinesOfAYear;
-        shape.missingShare = 0.002;
-        const std::string text = test::RecordingGenerator(shape).Text();
-        std::ofstream(csv, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
-        queried = dir / "queried.db";
-        FreshStore(queried);
-        FailOnMessage messages;
-        ImportRecording({csv, csv.filename().string(), queried, DateOrder::DayMonthYear}, messages);
-    }
-    ~YearRecording()
-    {
-        std::error_code error;
-        fs::remove_all(dir, error);
-    }
-};
 
 void BM_ImportYear(benchmark::State& state)
 {

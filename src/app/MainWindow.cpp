@@ -8,8 +8,12 @@
 #include "app/InstanceChannel.h"
 #include "app/UdevMonitor.h"
 #include "firmware/FirmwareUpdateDialog.h"
+#include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
 #include "recordings/RecordingsDialog.h"
+#include "recordings/StoredRecording.h"
+#include "records/DataFolder.h"
+#include "records/RecordDatabase.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -49,6 +53,7 @@ constexpr NamedDialog kNamedDialogs[] = {
     {"max-min", command_id::MaxMin},
     {"recordings", command_id::SdCardRecordings},
     {"about", command_id::About},
+    {"graph", command_id::Graph},
 };
 }  // namespace
 
@@ -69,7 +74,9 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     webUpload_ = new WebUploadDialog(services_.link, services_.messages, this);
     firmwareUpdate_ = new FirmwareUpdateDialog(services_.link, services_.messages, services_.dataFolder, {}, this);
     recordings_ = new RecordingsDialog(services_.link, services_.messages, services_.dataFolder, this);
-    // The graph is wired here: recordings_->SetGraphOpener(...) opening GraphDialog.
+    recordings_->SetGraphOpener([this](const RecordingForGraph& request) {
+        ShowGraph({request.layout, request.labels}, recordings_);
+    });
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -272,6 +279,9 @@ void MainWindow::RunCommand(int id)
     case command_id::MobileNetwork:
         RunDialog(*mobileNetwork_, nullptr, 0);
         break;
+    case command_id::Graph:
+        ShowStoredGraph();
+        break;
     default:
         break;
     }
@@ -304,6 +314,30 @@ bool MainWindow::OfferFirmwareUpdate()
         return false;
     WhilePollPaused([this] { firmwareUpdate_->Run(true); });
     return true;
+}
+
+void MainWindow::ShowStoredGraph()
+{
+    RecordDatabase store(services_.messages);
+    if (store.Connect(services_.dataFolder / kRecordStoreFile) != 0)
+        return;
+    const StoredRecording recording = StoredRecordingOf(store);
+    RunGraph(store, {LayoutForRecording(recording.name), recording.labels}, this);
+}
+
+void MainWindow::ShowGraph(const GraphOptions& options, QWidget* over)
+{
+    RecordDatabase store(services_.messages);
+    if (store.Connect(services_.dataFolder / kRecordStoreFile) != 0)
+        return;
+    RunGraph(store, options, over);
+}
+
+void MainWindow::RunGraph(RecordDatabase& store, const GraphOptions& options, QWidget* over)
+{
+    // The graph reads the store only; the console's poll goes on.
+    GraphDialog graph(store, services_.messages, over);
+    graph.Run(options);
 }
 
 void MainWindow::ShowAbout()

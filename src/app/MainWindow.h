@@ -29,6 +29,8 @@ class FirmwareUpdateDialog;
 class MobileNetworkDialog;
 class WebUploadDialog;
 class RecordingsDialog;
+class RecordDatabase;
+struct GraphOptions;
 
 // The main window: the painted board, the menu that opens every other part
 // of the program, the status bar that tells whether the console is there, and
@@ -96,6 +98,11 @@ private:
     void ShowConnection();
     void BringToFront();
     void ShowAbout();
+    // The graph of the recording the store holds, as it noted it.
+    void ShowStoredGraph();
+    // The graph of the recording just exported, over the dialog `over`.
+    void ShowGraph(const GraphOptions& options, QWidget* over);
+    void RunGraph(RecordDatabase& store, const GraphOptions& options, QWidget* over);
     // The one way every dialog runs: the poll stands still while it is open.
     void WhilePollPaused(const std::function<void()>& runDialog);
     // A settings dialog: when connected, `read` is exchanged first and the

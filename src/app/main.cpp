@@ -2,11 +2,13 @@
 #include "app/Application.h"
 #include "app/InstanceChannel.h"
 #include "app/MainWindow.h"
+#include "app/PlotCommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -15,10 +17,20 @@ const QStringList kOutsideMessages = {
     QStringLiteral("reset"),          QStringLiteral("plug"),       QStringLiteral("unplug"),
 };
 
+// A picture drawn for the command line needs no screen.
+void DrawWithoutScreenWhenPlotting(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--plot") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    DrawWithoutScreenWhenPlotting(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorelle2"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vorelle 2"));
@@ -46,8 +58,27 @@ int main(int argc, char** argv)
                                         QStringLiteral("Save the main window (with --show, that dialog) as a PNG "
                                                        "once it shows the console's readings, then exit."),
                                         QStringLiteral("FILE"));
-    parser.addOptions({simulate, send, show, screenshot});
+    const QCommandLineOption plot(QStringLiteral("plot"),
+                                  QStringLiteral("Draw the graph of QUANTITY (as the Graph dialog names it, e.g. "
+                                                 "\"Rain fall\") of the stored recording into the PNG file of "
+                                                 "--png, without a window, and exit."),
+                                  QStringLiteral("QUANTITY"));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("With --plot: the range's start, left out (\"2024-01-31 0:00:00\")."),
+                                  QStringLiteral("TIME"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("With --plot: the range's end, included."),
+                                QStringLiteral("TIME"));
+    const QCommandLineOption png(QStringLiteral("png"), QStringLiteral("With --plot: the picture's file."),
+                                 QStringLiteral("FILE"));
+    const QCommandLineOption size(QStringLiteral("size"),
+                                  QStringLiteral("With --plot: the picture's size in pixels (default 933x369)."),
+                                  QStringLiteral("WxH"));
+    parser.addOptions({simulate, send, show, screenshot, plot, from, to, png, size});
     parser.process(application);
+
+    if (parser.isSet(plot))
+        return vorelle::RunPlot({parser.value(plot), parser.value(from), parser.value(to), parser.value(png),
+                                 parser.value(size)});
 
     if (parser.isSet(show) && !vorelle::MainWindow::DialogNames().contains(parser.value(show))) {
         std::fprintf(stderr, "vorelle2: unknown dialog '%s'; one of: %s\n", qPrintable(parser.value(show)),

@@ -5,7 +5,7 @@
 namespace vorelle {
 
 enum class MessageButtons { Ok, OkCancel };
-enum class MessageIcon { None, Information, Warning, Question };
+enum class MessageIcon { None, Information, Warning, Question, Stop };
 enum class MessageAnswer { Ok, Cancel };
 
 // One message box as the user sees it.

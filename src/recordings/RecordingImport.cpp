@@ -2,6 +2,7 @@
 
 #include "recordings/RecordingLayout.h"
 #include "recordings/RecordingLine.h"
+#include "recordings/StoredRecording.h"
 #include "records/RecordDatabase.h"
 
 #include <algorithm>
@@ -150,6 +151,12 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
         if (progress && done.linesDone % kProgressLines == 0)
             progress(done);
     }
+    UnitLabels labels = UnitLabelsOf(content);
+    if (NoteStoredRecording(store, {std::string(recordingName), labels}) != 0) {
+        store.AbandonImport();
+        result.status = ImportStatus::StoreFailed;
+        return result;
+    }
     if (store.CommitImport() != 0) {
         result.status = ImportStatus::StoreFailed;
         return result;
@@ -158,7 +165,7 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
         progress(done);
     result.status = ImportStatus::Imported;
     result.summary = summary;
-    result.labels = UnitLabelsOf(content);
+    result.labels = std::move(labels);
     result.content = std::move(content);
     return result;
 }

@@ -2,7 +2,7 @@
 
 #include "link/ConsoleLink.h"
 #include "messages/Messages.h"
-#include "recordings/GraphRequest.h"
+#include "recordings/RecordingForGraph.h"
 #include "recordings/RecordingCard.h"
 #include "recordings/RecordingEntry.h"
 #include "recordings/RecordingExport.h"
@@ -41,7 +41,7 @@ class RecordingsDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    using GraphOpener = std::function<void(const GraphRequest&)>;
+    using GraphOpener = std::function<void(const RecordingForGraph&)>;
 
     // Reads the desktop's date order from the locale: build it before other
     // threads of the program start.
@@ -97,7 +97,7 @@ private:
     // The chosen file, its name's bytes as the console sent them.
     std::optional<RecordingEntry> chosen_;
     // The recording the store holds since the last Export of this run.
-    GraphRequest imported_;
+    RecordingForGraph imported_;
     Job job_ = Job::None;
 
     // The latest progress of an Export; the UI thread shows it once however

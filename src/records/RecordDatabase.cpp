@@ -150,6 +150,12 @@ int RecordDatabase::ConnectInMemory()
     return 0;
 }
 
+std::filesystem::path RecordDatabase::File() const
+{
+    const char* name = db_ ? sqlite3_db_filename(db_, "main") : nullptr;
+    return name ? std::filesystem::path(name) : std::filesystem::path();
+}
+
 int RecordDatabase::ClearTables()
 {
     if (!Execute("BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; COMMIT;")) {
@@ -252,11 +258,42 @@ void RecordDatabase::AbandonImport()
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+int RecordDatabase::SetParam(std::string_view name, std::string_view value)
+{
+    const Statement statement = Prepare("INSERT OR REPLACE INTO Param (Name, Value) VALUES (?, ?)");
+    if (!statement)
+        return kImportFailed;
+    sqlite3_bind_text(statement.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(statement.get(), 2, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(statement.get()) != SQLITE_DONE) {
+        ReportError();
+        return kImportFailed;
+    }
+    return 0;
+}
+
+std::optional<std::string> RecordDatabase::Param(std::string_view name)
+{
+    const Statement statement = Prepare("SELECT Value FROM Param WHERE Name = ?");
+    if (!statement)
+        return std::nullopt;
+    sqlite3_bind_text(statement.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const int stepped = sqlite3_step(statement.get());
+    if (stepped == SQLITE_ROW && sqlite3_column_type(statement.get(), 0) != SQLITE_NULL) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+        return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement.get(), 0)));
+    }
+    if (stepped != SQLITE_ROW && stepped != SQLITE_DONE)
+        ReportError();
+    return std::nullopt;
+}
+
 int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::string_view column,
                              std::string_view select, std::string_view order)
 {
     result_.reset();
     atEnd_ = true;
+    rowsFailed_ = true;
     const std::optional<std::size_t> columnIndex = RecordColumnIndex(column);
     if (!columnIndex) {
         Report("no such column: " + std::string(column));
@@ -283,6 +320,7 @@ int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::
     sqlite3_bind_double(statement.get(), 2, AutomationDate(*to));
     result_ = std::move(statement);
     atEnd_ = false;
+    rowsFailed_ = false;
     MoveNext();
     return result_ ? 0 : kQueryFailed;
 }
@@ -318,7 +356,13 @@ void RecordDatabase::MoveNext()
     if (stepped != SQLITE_DONE) {
         ReportError();
         result_.reset();
+        rowsFailed_ = true;
     }
+}
+
+bool RecordDatabase::RowsFailed() const
+{
+    return rowsFailed_;
 }
 
 std::optional<std::size_t> RecordDatabase::ResultColumn(std::string_view name) const
@@ -338,7 +382,8 @@ std::optional<double> RecordDatabase::Collect(std::size_t column) const
     if (atEnd_ || column >= static_cast<std::size_t>(sqlite3_column_count(result_.get())))
         return std::nullopt;
     const int index = static_cast<int>(column);
-    if (sqlite3_column_type(result_.get(), index) == SQLITE_NULL)
+    const int type = sqlite3_column_type(result_.get(), index);
+    if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
         return std::nullopt;
     return sqlite3_column_double(result_.get(), index);
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -43,6 +44,8 @@ public:
     int Connect(const std::filesystem::path& file);
     // An empty store in memory that lasts as long as this object.
     int ConnectInMemory();
+    // The file connected to; empty for none, or for a store in memory.
+    std::filesystem::path File() const;
 
     // Empties Records and Param in one transaction.
     int ClearTables();
@@ -61,6 +64,14 @@ public:
     int CommitImport();
     void AbandonImport();
 
+    // The Param table: what an import notes about the recording it stores
+    // (its name, its unit labels), emptied with the rows. SetParam belongs
+    // inside an import, so that the notes and the rows change together; it
+    // returns 2 after a reported failure. Param gives none for a name never
+    // set (or after a reported failure).
+    int SetParam(std::string_view name, std::string_view value);
+    std::optional<std::string> Param(std::string_view name);
+
     // The queries of the graph. `start` and `end` are date texts as
     // ParseRecordTime reads them (the graph writes "2024-01-31 0:00:00");
     // the range excludes `start` and includes `end`, and rows whose `column`
@@ -78,10 +89,13 @@ public:
     // while stepping is reported and ends the rows.
     bool EndOfRows() const;
     void MoveNext();
+    // True when the last query failed, or a failure ended its rows early.
+    bool RowsFailed() const;
     // Index of a result column by name, compared without regard to case.
     std::optional<std::size_t> ResultColumn(std::string_view name) const;
-    // The current row's value in a result column; none for null (and past
-    // the end, or for a column the result does not have).
+    // The current row's value in a result column; none for null or a value
+    // that is not a number (text or bytes written by another program), past
+    // the end, and for a column the result does not have.
     std::optional<double> Collect(std::size_t column) const;
     std::optional<double> Collect(std::string_view name) const;
 
@@ -111,6 +125,7 @@ private:
     double lastTime_ = -std::numeric_limits<double>::infinity();
     Statement result_;
     bool atEnd_ = true;
+    bool rowsFailed_ = false;
 };
 
 }  // namespace vorelle

@@ -16,6 +16,7 @@ MessageAnswer MessageBoxes::Show(const Message& message)
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
     case MessageIcon::Warning: box.setIcon(QMessageBox::Warning); break;
     case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
     }
     if (message.buttons == MessageButtons::OkCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);

@@ -1,6 +1,7 @@
 #include "recordings/RecordingImport.h"
 
 #include "recordings/RecordingLayout.h"
+#include "recordings/StoredRecording.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
@@ -86,6 +87,14 @@ protected:
         return result;
     }
 
+    // What the store notes about the recording it holds.
+    StoredRecording Noted()
+    {
+        RecordDatabase db(messages_);
+        EXPECT_EQ(db.Connect(store_), 0);
+        return StoredRecordingOf(db);
+    }
+
     TempFolder temp_;
     fs::path store_ = temp_.Path() / "QM710.db";
     MessageRecorder messages_;
@@ -158,6 +167,10 @@ TEST_F(RecordingImportTest, EachLayoutStoresItsColumnsAndNamesItsUnits)
         EXPECT_EQ(result.labels.rain, c.labels.rain);
         EXPECT_EQ(result.labels.wind, c.labels.wind);
         EXPECT_EQ(result.labels.light, c.labels.light);
+        const StoredRecording noted = Noted();
+        EXPECT_EQ(noted.name, c.name) << "the graph learns the recording's kind from the store";
+        EXPECT_EQ(noted.labels.temperature, c.labels.temperature);
+        EXPECT_EQ(noted.labels.light, c.labels.light);
     }
 }
 
@@ -369,6 +382,7 @@ TEST_F(RecordingImportTest, AFailedOrAbandonedImportLeavesThePreviousRecordingWh
         EXPECT_EQ(result.summary.rowsStored, 0u);
         EXPECT_EQ(result.content.RowCount(), 0u);
         EXPECT_EQ(StoredRecords(store_), before);
+        EXPECT_EQ(Noted().name, "20240101.csv");
         EXPECT_FALSE(fs::exists(temp_.Path() / "gone.db"));
     }
 }

@@ -1,3 +1,5 @@
+#include "support/CliRun.h"
+#include "support/RecordingGenerator.h"
 #include "support/TempFolder.h"
 
 #include <QImage>
@@ -78,14 +80,14 @@ TEST_F(ProgramTest, ScreenshotShowsTheBoardOnceTheFirstReadingIsDrawn)
 // a picture of its own size.
 TEST_F(ProgramTest, ShowOpensEachNamedDialogAndSavesItsPicture)
 {
-    for (const char* name : {"basic-settings", "rainfall-totals", "max-min", "about"}) {
+    for (const char* name : {"basic-settings", "rainfall-totals", "max-min", "about", "graph"}) {
         SCOPED_TRACE(name);
         const QString file = QString::fromStdString((data.Path() / (std::string(name) + ".png")).string());
         QByteArray output;
         ASSERT_EQ(Run({"--simulate", "--show", name, "--screenshot", file}, &output), 0) << output.toStdString();
         const QImage shot(file);
         ASSERT_FALSE(shot.isNull());
-        EXPECT_LT(shot.width(), 900) << "the dialog, not the main window";
+        EXPECT_TRUE(shot.width() < 900 || shot.height() < 600) << "the dialog, not the main window";
     }
     QByteArray output;
     EXPECT_EQ(Run({"--show", "settings"}, &output), 2);
@@ -142,6 +144,60 @@ TEST_F(ProgramTest, ShowsTheBuildsVersion)
     EXPECT_TRUE(output.startsWith("Vorelle2 " VORELLE2_VERSION "\n")) << output.toStdString();
     const std::filesystem::path shippedIni = std::filesystem::path(VORELLE2_PROGRAM).parent_path() / "Main.ini";
     EXPECT_NE(test::ReadWhole(shippedIni).find("\nVersion=" VORELLE2_VERSION "\n"), std::string::npos);
+}
+
+// `--plot` draws the stored recording without a window; a request it cannot
+// carry out says why and fails.
+TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
+{
+    test::RecordingShape shape;
+    shape.lines = 3 * 1440;
+    const std::filesystem::path recording = data.Write("20240101.csv", test::RecordingGenerator(shape).Text());
+    const test::CliRun imported =
+        test::RunCli("import " + recording.string(), true, "VORELLE2_DATA_DIR=" + data.Path().string());
+    ASSERT_EQ(imported.status, 0) << imported.output;
+
+    const QString file = QString::fromStdString((data.Path() / "rain.png").string());
+    QByteArray output;
+    ASSERT_EQ(Run({"--plot", "Rain fall", "--from", "2024-01-01 0:00:00", "--to", "2024-01-04 0:00:00", "--png", file,
+                   "--size", "800x400"},
+                  &output),
+              0)
+        << output.toStdString();
+    const QImage picture(file);
+    ASSERT_EQ(picture.size(), QSize(800, 400));
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            red += picture.pixelColor(x, y) == QColor(255, 0, 0);
+    EXPECT_GT(red, 500) << "the daily rain is drawn";
+
+    struct Case {
+        QStringList arguments;
+        int status;
+        const char* says;
+    };
+    const QString none = QString::fromStdString((data.Path() / "no-folder" / "x.png").string());
+    const Case cases[] = {
+        {{"--plot", "Rain", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", file}, 2,
+         "unknown quantity 'Rain'"},
+        {{"--plot", "Wind", "--from", "yesterday", "--to", "2024-01-02 0:00:00", "--png", file}, 2,
+         "'yesterday' is not a date and time"},
+        {{"--plot", "Wind", "--from", "2024-01-02 0:00:00", "--to", "2024-01-01 0:00:00", "--png", file}, 2,
+         "Time Error."},
+        {{"--plot", "Soil moisture", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", file}, 2,
+         "has no 'Soil moisture'"},
+        {{"--plot", "Wind", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", file, "--size",
+          "0x10"},
+         2, "'0x10' is not a size"},
+        {{"--plot", "Wind", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", none}, 1,
+         "cannot write"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Run(c.arguments, &output), c.status) << c.says;
+        EXPECT_TRUE(output.contains(c.says)) << output.toStdString();
+    }
+    EXPECT_EQ(QImage(file).size(), QSize(800, 400)) << "a failed run leaves the earlier picture";
 }
 
 TEST_F(ProgramTest, SendWithoutARunningProgramSaysSo)

@@ -70,7 +70,7 @@ class RecordingsDialogTest : public test::CardConsoleFixture {
 protected:
     RecordingsDialogTest() : dialog(link, messages, data.Path())
     {
-        dialog.SetGraphOpener([this](const GraphRequest& request) { graphs.push_back(request); });
+        dialog.SetGraphOpener([this](const RecordingForGraph& request) { graphs.push_back(request); });
     }
 
     void SetUp() override
@@ -150,7 +150,7 @@ protected:
 
     test::MessageRecorder messages;
     RecordingsDialog dialog;
-    std::vector<GraphRequest> graphs;
+    std::vector<RecordingForGraph> graphs;
 };
 
 // The listing: names sorted newest first whatever order the card sends them

@@ -10,7 +10,7 @@ namespace vorelle {
 // What the graph needs of the recording the record store holds: which
 // readings it carries and the units its header names. Empty labels and the
 // main layout when nothing was imported since the program started.
-struct GraphRequest {
+struct RecordingForGraph {
     std::string recordingName;  // its name on the console, bytes as sent
     RecordingLayout layout = RecordingLayout::Main;
     UnitLabels labels;

@@ -1,0 +1,119 @@
+#include "app/PlotCommand.h"
+
+#include "app/Application.h"
+#include "graph/GraphPicture.h"
+#include "graph/GraphQuantity.h"
+#include "graph/GraphTime.h"
+#include "recordings/StoredRecording.h"
+#include "records/DataFolder.h"
+#include "records/RecordDatabase.h"
+#include "widgets/QtText.h"
+
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vorelle {
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitWrongRequest = 2;
+constexpr int kLargestSide = 16384;
+
+class StandardErrorMessages final : public Messages {
+public:
+    MessageAnswer Show(const Message& message) override
+    {
+        std::fprintf(stderr, "vorelle2: %s\n", message.text.c_str());
+        return MessageAnswer::Ok;
+    }
+};
+
+QString Names(const std::vector<Quantity>& quantities)
+{
+    QStringList names;
+    for (const Quantity quantity : quantities)
+        names << ToQString(QuantityName(quantity));
+    return names.join(QStringLiteral(", "));
+}
+
+std::optional<CivilTime> TimeOf(const QString& text)
+{
+    const std::optional<CivilTime> time = ParseRecordTime(text.toStdString(), DateOrder::DayMonthYear);
+    if (!time)
+        std::fprintf(stderr, "vorelle2: '%s' is not a date and time; write it as \"2024-01-31 0:00:00\"\n",
+                     qPrintable(text));
+    return time;
+}
+
+std::optional<QSize> SizeOf(const QString& text)
+{
+    if (text.isEmpty())
+        return kGraphChartSize;
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(text);
+    const int width = match.hasMatch() ? match.captured(1).toInt() : 0;
+    const int height = match.hasMatch() ? match.captured(2).toInt() : 0;
+    if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide) {
+        std::fprintf(stderr, "vorelle2: '%s' is not a size; write it as WIDTHxHEIGHT, each 1 to %d pixels\n",
+                     qPrintable(text), kLargestSide);
+        return std::nullopt;
+    }
+    return QSize(width, height);
+}
+
+}  // namespace
+
+int RunPlot(const PlotRequest& request)
+{
+    const std::optional<Quantity> quantity = QuantityNamed(request.quantity.toStdString());
+    if (!quantity) {
+        std::fprintf(stderr, "vorelle2: unknown quantity '%s'; one of: %s, %s\n", qPrintable(request.quantity),
+                     qPrintable(Names(QuantitiesFor(RecordingLayout::Main))), "Soil moisture");
+        return kExitWrongRequest;
+    }
+    if (request.from.isEmpty() || request.to.isEmpty() || request.png.isEmpty()) {
+        std::fprintf(stderr, "vorelle2: --plot needs --from, --to and --png\n");
+        return kExitWrongRequest;
+    }
+    const std::optional<CivilTime> from = TimeOf(request.from);
+    const std::optional<CivilTime> to = TimeOf(request.to);
+    const std::optional<QSize> size = SizeOf(request.size);
+    if (!from || !to || !size)
+        return kExitWrongRequest;
+
+    StandardErrorMessages messages;
+    RecordDatabase store(messages);
+    // The folder is made ready as the program makes it ready at start.
+    PrepareDataFolder(Application::ShippedFolder(), WorkingDataFolder());
+    if (store.Connect(WorkingDataFolder() / kRecordStoreFile) != 0)
+        return kExitFailed;
+    const StoredRecording recording = StoredRecordingOf(store);
+    const RecordingLayout layout = LayoutForRecording(recording.name);
+    const std::vector<Quantity> offered = QuantitiesFor(layout);
+    if (std::find(offered.begin(), offered.end(), *quantity) == offered.end()) {
+        std::fprintf(stderr, "vorelle2: the stored recording has no '%s'; it has: %s\n", qPrintable(request.quantity),
+                     qPrintable(Names(offered)));
+        return kExitWrongRequest;
+    }
+    GraphData data;
+    switch (BuildGraph(store, messages, {*quantity, layout, recording.labels, *from, *to}, data)) {
+    case BuildResult::Built: break;
+    case BuildResult::TimeError: return kExitWrongRequest;
+    case BuildResult::QueryFailed: return kExitFailed;
+    }
+    const QImage picture = DrawGraphPicture(std::move(data), *size);
+    // Written whole or not at all: a failed run leaves no half picture.
+    QSaveFile file(request.png);
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit()) {
+        std::fprintf(stderr, "vorelle2: cannot write %s: %s\n", qPrintable(request.png), qPrintable(file.errorString()));
+        return kExitFailed;
+    }
+    return 0;
+}
+
+}  // namespace vorelle

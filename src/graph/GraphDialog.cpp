@@ -1,0 +1,158 @@
+#include "graph/GraphDialog.h"
+
+#include "graph/GraphView.h"
+#include "records/RecordDatabase.h"
+#include "ui_GraphDialog.h"
+#include "widgets/QtText.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace vorelle {
+
+namespace {
+
+// The widest range the store's times can take, for "Whole recording".
+constexpr CivilTime kEarliest{1900, 1, 1, 0, 0, 0};
+constexpr CivilTime kLatest{9999, 12, 31, 23, 59, 59};
+
+CivilTime CivilTimeOfPickers(const QDate& date, const QTime& time)
+{
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+CivilTime Now()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return CivilTimeOfPickers(now.date(), now.time());
+}
+
+}  // namespace
+
+GraphDialog::GraphDialog(RecordDatabase& store, Messages& messages, QWidget* parent)
+    : QDialog(parent), store_(store), messages_(messages), ui_(std::make_unique<Ui::GraphDialog>())
+{
+    ui_->setupUi(this);
+    ui_->startDate->setMaximumDate(QDate(kLatest.year, kLatest.month, kLatest.day));
+    ui_->endDate->setMaximumDate(QDate(kLatest.year, kLatest.month, kLatest.day));
+    connect(ui_->selectButton, &QPushButton::clicked, this, &GraphDialog::Select);
+    connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    ui_->chart->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui_->chart, &QWidget::customContextMenuRequested, this, &GraphDialog::ShowChartMenu);
+}
+
+GraphDialog::~GraphDialog() = default;
+
+GraphView& GraphDialog::Chart() const { return *ui_->chart; }
+
+void GraphDialog::Prepare(const GraphOptions& options)
+{
+    options_ = options;
+    SetRange(LastHourBefore(Now()));
+    ui_->quantity->clear();
+    for (const Quantity quantity : QuantitiesFor(options_.layout))
+        ui_->quantity->addItem(ToQString(QuantityName(quantity)), static_cast<int>(quantity));
+    ui_->quantity->setCurrentIndex(0);
+}
+
+void GraphDialog::Run(const GraphOptions& options)
+{
+    Prepare(options);
+    exec();
+}
+
+void GraphDialog::SetRange(const TimeRange& range)
+{
+    ui_->startDate->setDate(QDate(range.start.year, range.start.month, range.start.day));
+    ui_->startTime->setTime(QTime(range.start.hour, range.start.minute, range.start.second));
+    ui_->endDate->setDate(QDate(range.end.year, range.end.month, range.end.day));
+    ui_->endTime->setTime(QTime(range.end.hour, range.end.minute, range.end.second));
+}
+
+TimeRange GraphDialog::Range() const
+{
+    return {CivilTimeOfPickers(ui_->startDate->date(), ui_->startTime->time()),
+            CivilTimeOfPickers(ui_->endDate->date(), ui_->endTime->time())};
+}
+
+bool GraphDialog::ChooseQuantity(Quantity quantity)
+{
+    const int index = ui_->quantity->findData(static_cast<int>(quantity));
+    if (index < 0)
+        return false;
+    ui_->quantity->setCurrentIndex(index);
+    return true;
+}
+
+BuildResult GraphDialog::Select()
+{
+    if (ui_->quantity->currentIndex() < 0)
+        return BuildResult::QueryFailed;
+    const TimeRange range = Range();
+    const GraphRequest request{static_cast<Quantity>(ui_->quantity->currentData().toInt()), options_.layout,
+                               options_.labels, range.start, range.end};
+    GraphData data;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const BuildResult result = BuildGraph(store_, messages_, request, data);
+    QApplication::restoreOverrideCursor();
+    // After "Time Error." the chart keeps what it showed; after a failed
+    // query it shows the build with empty curves.
+    if (result != BuildResult::TimeError)
+        ui_->chart->Show(std::move(data));
+    return result;
+}
+
+bool GraphDialog::SelectWholeRecording()
+{
+    if (store_.QueryMaxMin(RangeText(kLatest), RangeText(kEarliest), "Time") != 0)
+        return false;
+    const std::optional<double> first = store_.Collect("Min1");
+    const std::optional<double> last = store_.Collect("Max1");
+    if (!first || !last)
+        return false;
+    // The range leaves out its start: begin a second earlier, so that the
+    // first reading is drawn.
+    SetRange({CivilTimeAtSeconds(ChartSeconds(*first) - 1.0), CivilTimeOf(*last)});
+    return Select() == BuildResult::Built;
+}
+
+bool GraphDialog::SavePicture(const QString& file)
+{
+    if (ui_->chart->grab().save(file, "PNG"))
+        return true;
+    messages_.Show({"Cannot save the picture as " + file.toStdString() + ".", {}, MessageButtons::Ok,
+                    MessageIcon::Warning, false});
+    return false;
+}
+
+void GraphDialog::AskAndSavePicture()
+{
+    QString file = QFileDialog::getSaveFileName(this, tr("Save picture"), QString(), tr("PNG pictures (*.png)"));
+    if (file.isEmpty())
+        return;
+    if (!file.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        file += QLatin1String(".png");
+    SavePicture(file);
+}
+
+void GraphDialog::ShowChartMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.addAction(tr("Whole recording"), this, &GraphDialog::SelectWholeRecording);
+    menu.addAction(tr("Save picture..."), this, &GraphDialog::AskAndSavePicture);
+    menu.exec(ui_->chart->mapToGlobal(at));
+}
+
+void GraphDialog::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && ui_->chart->ResetZoom()) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace vorelle

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "graph/GraphBuild.h"
+#include "graph/GraphTime.h"
+#include "messages/Messages.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class GraphDialog;
+}
+
+namespace vorelle {
+
+class GraphView;
+class RecordDatabase;
+
+// What the opener tells the graph about the recording in the store: its
+// kind, which decides the quantities offered, and the units its header
+// names, shown as the left axis's title.
+struct GraphOptions {
+    RecordingLayout layout = RecordingLayout::Main;
+    UnitLabels labels;
+};
+
+// "Graph": draws a quantity of the stored recording over a time range. The
+// four pickers give the range (start excluded, end included), "Select"
+// draws it, "Canal" closes. The chart's context menu shows the whole
+// recording or saves the picture.
+class GraphDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    // `store` is connected and outlives the dialog.
+    GraphDialog(RecordDatabase& store, Messages& messages, QWidget* parent = nullptr);
+    ~GraphDialog() override;
+
+    // Prepares the dialog for `options` (the last hour, the recording's
+    // quantities) and runs it modally.
+    void Run(const GraphOptions& options);
+    // The same preparation without running, for a dialog shown otherwise.
+    void Prepare(const GraphOptions& options);
+
+    // "Select": reads the pickers and the quantity and draws them.
+    BuildResult Select();
+    // "Whole recording": the pickers from the first to the last stored
+    // reading, then "Select". False when the store holds none.
+    bool SelectWholeRecording();
+    // Saves the chart as a PNG; false (and a message) when it cannot.
+    bool SavePicture(const QString& file);
+
+    void SetRange(const TimeRange& range);
+    TimeRange Range() const;
+    // Chooses a list entry by its text; false when the list has none such.
+    bool ChooseQuantity(Quantity quantity);
+    GraphView& Chart() const;
+
+protected:
+    // Esc first returns a zoomed chart to the selected range, then closes.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ShowChartMenu(const QPoint& at);
+    void AskAndSavePicture();
+
+    RecordDatabase& store_;
+    Messages& messages_;
+    GraphOptions options_;
+    std::unique_ptr<Ui::GraphDialog> ui_;
+};
+
+}  // namespace vorelle

@@ -1,0 +1,281 @@
+#include "graph/GraphDialog.h"
+
+#include "graph/GraphView.h"
+#include "recordings/RecordingImport.h"
+#include "records/RecordDatabase.h"
+#include "support/MessageRecorder.h"
+#include "support/RecordStoreTesting.h"
+#include "support/RecordingGenerator.h"
+#include "support/TempFolder.h"
+
+#include <QChart>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace vorelle {
+namespace {
+
+// A store holding a generated recording, and the graph over it, shown
+// offscreen.
+class GraphDialogTest : public ::testing::Test {
+protected:
+    void Import(const test::RecordingShape& shape, const std::string& name)
+    {
+        if (!std::filesystem::exists(storeFile))
+            test::MakeEmptyStore(storeFile);
+        ASSERT_EQ(store.Connect(storeFile), 0);
+        const ImportResult imported = ImportRecordingText(test::RecordingGenerator(shape).Text(), name,
+                                                          DateOrder::DayMonthYear, store, messages);
+        ASSERT_EQ(imported.status, ImportStatus::Imported);
+        labels = imported.labels;
+        layout = shape.layout;
+    }
+
+    GraphDialog& Open()
+    {
+        dialog = std::make_unique<GraphDialog>(store, messages);
+        dialog->Prepare({layout, labels});
+        dialog->resize(dialog->sizeHint());
+        dialog->show();
+        QCoreApplication::processEvents();
+        return *dialog;
+    }
+
+    void Select(Quantity quantity, const TimeRange& range)
+    {
+        ASSERT_TRUE(dialog->ChooseQuantity(quantity));
+        dialog->SetRange(range);
+        ASSERT_EQ(dialog->Select(), BuildResult::Built);
+        QCoreApplication::processEvents();
+    }
+
+    bool InLegend(std::size_t series) const
+    {
+        GraphView& chart = dialog->Chart();
+        return chart.chart()->legend()->markers(&chart.Series(series)).at(0)->isVisible();
+    }
+
+    QStringList Entries() const
+    {
+        auto* list = dialog->findChild<QComboBox*>("quantity");
+        QStringList entries;
+        for (int i = 0; i < list->count(); ++i)
+            entries << list->itemText(i);
+        return entries;
+    }
+
+    // Keeps a picture for a person to look at when VORELLE2_TEST_PICTURES
+    // names a folder.
+    void KeepPicture(const QString& name) const
+    {
+        if (const char* folder = std::getenv("VORELLE2_TEST_PICTURES"))
+            dialog->grab().save(QString::fromUtf8(folder) + QLatin1Char('/') + name);
+    }
+
+    test::TempFolder folder;
+    std::filesystem::path storeFile = folder.Path() / "QM710.db";
+    test::MessageRecorder messages;
+    RecordDatabase store{messages};
+    UnitLabels labels;
+    RecordingLayout layout = RecordingLayout::Main;
+    std::unique_ptr<GraphDialog> dialog;
+};
+
+// The range leaves out its start: from the minute before the first reading.
+const TimeRange kFirstDay{{2023, 12, 31, 23, 59, 0}, {2024, 1, 2, 0, 0, 0}};
+
+TEST_F(GraphDialogTest, OpensOnTheLastHourWithTheRecordingsQuantities)
+{
+    struct Case {
+        RecordingLayout layout;
+        const char* name;
+        QStringList entries;
+    };
+    const Case cases[] = {
+        {RecordingLayout::Main, "20240101.csv",
+         {"Temperature", "Humidity", "Pressure", "Wind", "Rain fall", "Solar Radiation", "UV-Index"}},
+        {RecordingLayout::Channel, "20240101CH1.csv", {"Temperature", "Humidity"}},
+        {RecordingLayout::Soil, "20240101SM.csv", {"Soil moisture"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::RecordingShape shape;
+        shape.layout = c.layout;
+        shape.lines = 60;
+        Import(shape, c.name);
+        const QDateTime now = QDateTime::currentDateTime();
+        Open();
+        EXPECT_EQ(Entries(), c.entries);
+        const TimeRange range = dialog->Range();
+        const QDateTime start(QDate(range.start.year, range.start.month, range.start.day),
+                              QTime(range.start.hour, range.start.minute, range.start.second));
+        const QDateTime end(QDate(range.end.year, range.end.month, range.end.day),
+                            QTime(range.end.hour, range.end.minute, range.end.second));
+        EXPECT_LE(std::abs(end.secsTo(now)), 5);
+        EXPECT_EQ(RangeText(LastHourBefore(range.end).start), RangeText(range.start));
+        EXPECT_LE(std::abs(start.secsTo(now.addSecs(-3600))), 5);
+    }
+    // The soil recording's one curve is drawn against a percentage axis.
+    Select(Quantity::SoilMoisture, kFirstDay);
+    EXPECT_EQ(dialog->Chart().ValueAxis().titleText(), " (%)");
+    EXPECT_EQ(dialog->Chart().Series(0).name(), "Soil moisture");
+    EXPECT_EQ(dialog->Chart().Series(0).count(), 60);
+}
+
+TEST_F(GraphDialogTest, LegendAndTitlesFollowEachSelect)
+{
+    test::RecordingShape shape;
+    shape.layout = RecordingLayout::Channel;
+    shape.lines = 120;
+    Import(shape, "20240101CH2.csv");
+    Open();
+    Select(Quantity::Temperature, kFirstDay);
+    EXPECT_FALSE(InLegend(1)) << "a channel has no outdoor temperature";
+    EXPECT_EQ(dialog->Chart().Series(1).count(), 0);
+    for (const std::size_t drawn : {0u, 2u, 3u}) {
+        EXPECT_TRUE(InLegend(drawn)) << drawn;
+        EXPECT_EQ(dialog->Chart().Series(drawn).count(), 120) << drawn;
+    }
+    EXPECT_EQ(dialog->Chart().ValueAxis().titleText(), QString::fromUtf8("(°C)"));
+
+    shape.layout = RecordingLayout::Main;
+    Import(shape, "20240101.csv");
+    Open();
+    Select(Quantity::Temperature, kFirstDay);
+    Select(Quantity::Wind, kFirstDay);
+    EXPECT_TRUE(InLegend(0));
+    EXPECT_TRUE(InLegend(1));
+    EXPECT_FALSE(InLegend(2));
+    EXPECT_FALSE(InLegend(3));
+    EXPECT_EQ(dialog->Chart().Series(1).name(), "Gust Speed");
+    EXPECT_EQ(dialog->Chart().Series(2).name(), "Dew Point") << "titles of untouched series stay";
+    EXPECT_EQ(dialog->Chart().Series(3).name(), "Feels Like");
+    EXPECT_EQ(dialog->Chart().Series(2).count(), 0);
+    EXPECT_EQ(dialog->Chart().chart()->title(), "Wind");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// A week of rain at one minute: the chart gets what its pixels can show,
+// zooms around the pointer, pans with a drag and returns with Esc; the
+// fixed rain axis stays put.
+TEST_F(GraphDialogTest, ZoomAndPanRedrawWhatThePixelsShow)
+{
+    test::RecordingShape shape;
+    shape.lines = 7 * 1440;
+    Import(shape, "20240101.csv");
+    Open();
+    Select(Quantity::RainFall, {{2023, 12, 31, 23, 59, 0}, {2024, 1, 8, 0, 0, 0}});
+    GraphView& chart = dialog->Chart();
+    const QRectF area = chart.chart()->plotArea();
+    const int width = static_cast<int>(area.width());
+    ASSERT_GT(width, 500);
+    for (std::size_t i = 0; i < kDataSeries; ++i) {
+        EXPECT_EQ(chart.Data().curves[i].size(), 7u * 1440u) << "every reading is kept";
+        EXPECT_LE(chart.Series(i).count(), 4 * width + 2) << "what the pixels show goes to the chart";
+        EXPECT_GT(chart.Series(i).count(), width / 2);
+    }
+    const ValueRange axis = *chart.Data().fixedAxis;
+    EXPECT_EQ(chart.ValueAxis().min(), axis.min);
+    EXPECT_EQ(chart.ValueAxis().max(), axis.max);
+    const ValueRange selected = chart.Visible();
+
+    // Two wheel notches in at the middle of the plot: the time there stays.
+    const QPointF middle = area.center();
+    const double timeAtMiddle = selected.min + (selected.max - selected.min) * (middle.x() - area.left()) / area.width();
+    QWheelEvent wheel(middle, chart.viewport()->mapToGlobal(middle), {}, {0, 240}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(chart.viewport(), &wheel);
+    const ValueRange zoomed = chart.Visible();
+    EXPECT_NEAR(zoomed.max - zoomed.min, (selected.max - selected.min) * 0.64, 1.0);
+    EXPECT_NEAR(zoomed.min + (zoomed.max - zoomed.min) * (middle.x() - area.left()) / area.width(), timeAtMiddle, 1.0);
+    EXPECT_EQ(chart.ValueAxis().max(), axis.max);
+    EXPECT_LE(chart.Series(0).count(), 4 * width + 2);
+
+    // A drag to the right by a tenth of the plot shows earlier times.
+    const QPointF from = middle;
+    const QPointF to = middle + QPointF(area.width() / 10, 0);
+    QMouseEvent press(QEvent::MouseButtonPress, from, chart.viewport()->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, to, chart.viewport()->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, chart.viewport()->mapToGlobal(to), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(chart.viewport(), &press);
+    QCoreApplication::sendEvent(chart.viewport(), &move);
+    QCoreApplication::sendEvent(chart.viewport(), &release);
+    const double onePixel = (zoomed.max - zoomed.min) / area.width();
+    EXPECT_NEAR(chart.Visible().min, zoomed.min - (zoomed.max - zoomed.min) / 10, onePixel);
+    EXPECT_TRUE(chart.ToolTipAt(middle).startsWith("2024-01-0")) << chart.ToolTipAt(middle).toStdString();
+    KeepPicture("graph-zoomed.png");
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog.get(), &escape);
+    EXPECT_EQ(chart.Visible(), selected);
+    EXPECT_TRUE(dialog->isVisible()) << "the first Esc only left the zoom";
+    KeepPicture("graph.png");
+}
+
+// The console writes its clock's time; on the day Berlin's clocks go
+// forward the chart runs on without a gap, a fold or a shifted label.
+TEST_F(GraphDialogTest, AClockChangeDayDrawsAsWritten)
+{
+    const char* zone = std::getenv("TZ");
+    const std::string saved = zone ? zone : "";
+    setenv("TZ", "Europe/Berlin", 1);
+    tzset();
+    test::RecordingShape shape;
+    shape.start = {2024, 3, 31, 0, 0, 0};
+    shape.lines = 6 * 60;
+    Import(shape, "20240331.csv");
+    Open();
+    Select(Quantity::Temperature, {{2024, 3, 30, 23, 59, 0}, {2024, 3, 31, 5, 59, 0}});
+    const QList<QPointF> points = dialog->Chart().Series(0).points();
+    ASSERT_EQ(points.size(), 360);
+    for (qsizetype i = 1; i < points.size(); ++i)
+        ASSERT_NEAR(points[i].x() - points[i - 1].x(), 60.0, 1e-3) << i;
+    EXPECT_EQ(dialog->Chart().TimeLabels(),
+              (QStringList{"2024-03-31 00:00:00", "2024-03-31 02:00:00", "2024-03-31 04:00:00"}));
+    KeepPicture("graph-clock-change.png");
+    if (zone)
+        setenv("TZ", saved.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+}
+
+TEST_F(GraphDialogTest, EqualStartAndEndAndTheWholeRecording)
+{
+    test::RecordingShape shape;
+    shape.lines = 90;
+    Import(shape, "20240101.csv");
+    Open();
+    Select(Quantity::Pressure, {{2024, 1, 1, 0, 30, 0}, {2024, 1, 1, 0, 30, 0}});
+    EXPECT_EQ(dialog->Chart().Series(0).count(), 0);
+    EXPECT_GT(dialog->Chart().TimeAxis().max(), dialog->Chart().TimeAxis().min());
+    EXPECT_TRUE(messages.shown.empty());
+
+    ASSERT_TRUE(dialog->SelectWholeRecording());
+    EXPECT_EQ(RangeText(dialog->Range().start), "2023-12-31 23:59:59");
+    EXPECT_EQ(RangeText(dialog->Range().end), "2024-01-01 1:29:00");
+    EXPECT_EQ(dialog->Chart().Series(0).count(), 90);
+
+    const QString picture = QString::fromStdString((folder.Path() / "graph.png").string());
+    EXPECT_TRUE(dialog->SavePicture(picture));
+    EXPECT_EQ(QImage(picture).size(), dialog->Chart().size());
+    EXPECT_FALSE(dialog->SavePicture(QString::fromStdString((folder.Path() / "none" / "graph.png").string())));
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vorelle
