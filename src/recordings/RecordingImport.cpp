@@ -150,6 +150,9 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
         if (progress && done.linesDone % kProgressLines == 0)
             progress(done);
     }
+    // Writing the time index at the commit takes memory of its own; the
+    // rows' order is no longer needed by then.
+    std::vector<TimedRow>().swap(rows);
     if (store.CommitImport() != 0) {
         result.status = ImportStatus::StoreFailed;
         return result;
