@@ -11,8 +11,9 @@ namespace vorelle {
 
 // A recording as the content list shows it: the column titles of its header
 // and every reading line split into cells. The text is kept once, as the file
-// holds it, with the offsets of each cell, so a year of one-minute readings
-// takes little more memory than its file and any cell is found at once.
+// holds it, with where each line begins and ends; a line is split into its
+// cells when they are asked for (a line is short, so that is quick), and a
+// year of one-minute readings takes little more memory than its file.
 //
 // Cells are the file's bytes: Latin-1, or UTF-8 when the file starts with a
 // UTF-8 byte-order mark (see Utf8()). The mark and each line's carriage
@@ -29,7 +30,7 @@ public:
     explicit RecordingContent(std::string text);
 
     std::size_t ColumnCount() const { return columns_; }
-    std::size_t RowCount() const { return columns_ ? positions_.size() / (columns_ + 1) : 0; }
+    std::size_t RowCount() const { return rows_.size(); }
     bool Utf8() const { return utf8_; }
 
     // Empty for a column beyond the header's or a row beyond the last.
@@ -49,16 +50,21 @@ public:
     void AppendRow(std::size_t begin, std::size_t end);
 
 private:
-    std::string_view Field(const std::uint32_t* positions, std::size_t column) const;
+    // Where a line is in the text, without its line end. A recording is at
+    // most kMaxRecordingBytes, so 32 bits hold any offset.
+    struct LineSpan {
+        std::uint32_t begin = 0;
+        std::uint32_t end = 0;
+    };
+
+    std::string_view Field(LineSpan line, std::size_t column) const;
 
     std::string text_;
     bool utf8_ = false;
     std::size_t columns_ = 0;
     std::size_t bodyStart_ = 0;
-    // The header, then each row: the line's start, then the end of each of
-    // its columns' fields.
-    std::vector<std::uint32_t> header_;
-    std::vector<std::uint32_t> positions_;
+    LineSpan header_;
+    std::vector<LineSpan> rows_;
 };
 
 }  // namespace vorelle

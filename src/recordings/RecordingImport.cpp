@@ -151,6 +151,9 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
         if (progress && done.linesDone % kProgressLines == 0)
             progress(done);
     }
+    // Writing the time index at the commit takes memory of its own; the
+    // rows' order is no longer needed by then.
+    std::vector<TimedRow>().swap(rows);
     UnitLabels labels = UnitLabelsOf(content);
     if (NoteStoredRecording(store, {std::string(recordingName), labels}) != 0) {
         store.AbandonImport();

@@ -17,13 +17,19 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 
 // The write-ahead log with normal synchronisation: a crash or a power loss
-// keeps every committed import and never shows half of one. Query results
-// are read through memory mapping rather than the page cache, so a year of
-// rows is read at the speed of memory. Emptying a table need not overwrite
-// its pages with zeros: weather readings are not secrets, and the zeros would
-// cost an import the size of the store in extra writes.
+// keeps every committed import and never shows half of one. Emptying a table
+// need not overwrite its pages with zeros: weather readings are not secrets,
+// and the zeros would cost an import the size of the store in extra writes.
 constexpr const char* kConnectionSettings =
-    "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA mmap_size=268435456; PRAGMA secure_delete=FAST;";
+    "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA secure_delete=FAST;";
+
+// Query results are read through memory mapping rather than the page cache,
+// so a year of rows is read at the speed of memory. An import maps nothing:
+// every page it would touch through the mapping (emptying the previous
+// recording's pages, the checkpoint after the commit) would stay counted in
+// its memory on top of the recording's text.
+constexpr const char* kMapForQueries = "PRAGMA mmap_size=268435456;";
+constexpr const char* kMapNothing = "PRAGMA mmap_size=0;";
 
 // Rows of a range by time: the import appends rows in time order (see
 // AppendRecord), so the rows of a range are the rowids from the first row
@@ -126,7 +132,7 @@ int RecordDatabase::Open(const char* name, int flags)
         return kConnectFailed;
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-    if (!Execute(kConnectionSettings)) {
+    if (!Execute(kConnectionSettings) || !Execute(kMapForQueries)) {
         Close();
         return kConnectFailed;
     }
@@ -169,7 +175,8 @@ int RecordDatabase::ClearTables()
 int RecordDatabase::BeginImport()
 {
     AbandonImport();
-    const std::string begin = std::string("BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; ") + kDropTimeIndex;
+    const std::string begin =
+        std::string(kMapNothing) + " BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; " + kDropTimeIndex;
     if (!Execute(begin.c_str())) {
         AbandonImport();
         return kImportFailed;
@@ -240,6 +247,7 @@ int RecordDatabase::CommitImport()
         AbandonImport();
         return kImportFailed;
     }
+    MapForQueries();
     return 0;
 }
 
@@ -256,6 +264,15 @@ void RecordDatabase::AbandonImport()
     StopInserting();
     if (db_ && !sqlite3_get_autocommit(db_))
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    MapForQueries();
+}
+
+void RecordDatabase::MapForQueries()
+{
+    // Silent: were the mapping refused, queries would read through the page
+    // cache, slower but the same rows.
+    if (db_)
+        sqlite3_exec(db_, kMapForQueries, nullptr, nullptr, nullptr);
 }
 
 int RecordDatabase::SetParam(std::string_view name, std::string_view value)

@@ -112,6 +112,7 @@ private:
     bool Execute(const char* statements);
     Statement Prepare(std::string_view sql);
     void StopInserting();
+    void MapForQueries();
     static void BindRecord(sqlite3_stmt* statement, int first, const WeatherRecord& record);
     bool Insert(sqlite3_stmt* statement, std::span<const WeatherRecord> records);
     int RunQuery(std::string_view end, std::string_view start, std::string_view column, std::string_view select,

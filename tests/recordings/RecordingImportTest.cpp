@@ -242,6 +242,26 @@ TEST_F(RecordingImportTest, LinesWhoseTimeCannotBeReadAreShownButNotStored)
     EXPECT_EQ(stored[1].inTemp, 23.5f);
 }
 
+TEST_F(RecordingImportTest, CellsEndAtTheHeadersLastColumn)
+{
+    const ImportResult result =
+        ImportCleanly("Time,A,B\r\n2024-01-01 00:01,1,2,3,4\r\n2024-01-01 00:02,5\r\n", "main.csv");
+    ASSERT_EQ(result.content.RowCount(), 2u);
+    struct CellCase {
+        std::size_t row;
+        std::size_t column;
+        std::string_view cell;
+    };
+    for (const CellCase& c : {CellCase{0, 0, "2024-01-01 00:01"}, CellCase{0, 2, "2"}, CellCase{0, 3, ""},
+                              CellCase{1, 1, "5"}, CellCase{1, 2, ""}, CellCase{2, 0, ""}}) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << ", column " << c.column);
+        EXPECT_EQ(result.content.Cell(c.row, c.column), c.cell);
+    }
+    EXPECT_EQ(result.content.Title(2), "B");
+    EXPECT_EQ(result.content.Title(3), "");
+    EXPECT_EQ(StoredRecords(store_).size(), 2u);
+}
+
 TEST_F(RecordingImportTest, AnEmptyRecordingShowsOneUntitledColumnAndEmptiesTheStore)
 {
     ImportCleanly(std::string(kMainHeader) + "\r\n" + kMainLine + "\r\n", "main.csv");
