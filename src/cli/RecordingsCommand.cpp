@@ -9,6 +9,7 @@
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
 #include "records/DataFolder.h"
+#include "sim/SimStationOptions.h"
 
 #include <unistd.h>
 
@@ -22,7 +23,8 @@ namespace vorelle {
 namespace {
 
 constexpr const char* kRecordingsUsage =
-    "Usage: vorelle2-cli recordings list|fetch NAME|delete NAME [--simulate] [--json]\n"
+    "Usage: vorelle2-cli recordings list|fetch NAME|delete NAME [--simulate [STATION]]\n"
+    "                               [--json]\n"
     "\n"
     "The recording files on the console's SD card and their local copies in\n"
     "the data folder (VORELLE2_DATA_DIR, or ~/.local/share/Vorelle2).\n"
@@ -34,7 +36,9 @@ constexpr const char* kRecordingsUsage =
     "                record store (QM710.db in the data folder) in place of the\n"
     "                recording held there\n"
     "  delete NAME   delete NAME on the card, then its local copy\n"
-    "  --simulate    use the built-in simulated console instead of USB\n"
+    "  --simulate    use the built-in simulated console instead of USB; STATION\n"
+    "                is any of:\n"
+    "%s"
     "  --json        print one JSON object\n"
     "  -h, --help    show this help and exit\n"
     "\n"
@@ -59,13 +63,33 @@ struct RecordingsOptions {
     bool simulate = false;
     bool json = false;
     bool help = false;
+    // Three extra channels unless the command line says otherwise.
+    SimStationOptions station = [] {
+        SimStationOptions threeChannels;
+        threeChannels.channels = 3;
+        return threeChannels;
+    }();
 };
+
+void PrintUsage(std::FILE* to) { std::fprintf(to, kRecordingsUsage, kStationOptionsUsage); }
 
 // Reads the command line; returns what is wrong with it, empty when nothing is.
 std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions& options)
 {
     std::vector<std::string> words;
-    for (const std::string& arg : args) {
+    bool simulationOnly = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string error;
+        switch (TakeStationOption(args, i, options.station, error)) {
+        case OptionMatch::Taken:
+            simulationOnly = true;
+            continue;
+        case OptionMatch::Invalid:
+            return error;
+        case OptionMatch::NotOurs:
+            break;
+        }
         if (arg == "--simulate")
             options.simulate = true;
         else if (arg == "--json")
@@ -79,6 +103,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions
     }
     if (options.help)
         return {};
+    if (simulationOnly && !options.simulate)
+        return "--units, --channels and --clock set up the simulated console; add --simulate";
     if (words.empty())
         return "say list, fetch NAME or delete NAME";
     const std::string& action = words.front();
@@ -100,11 +126,12 @@ std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions
 
 bool ErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
-// The console is shown as the program shows it: a station with three extra
-// channels, a soil-moisture sensor and a PM2.5 sensor.
-void EquipSimulatedStation(SimulatedConsole& console)
+// The console is shown as the program shows it: a station with a
+// soil-moisture sensor and a PM2.5 sensor, and the extra channels and the
+// rest that the command line sets up.
+void EquipSimulatedStation(SimulatedConsole& console, const SimStationOptions& options)
 {
-    console.Weather().SetChannelCount(3);
+    ApplyStationOptions(options, console);
     console.Weather().SetSoilSensor(true);
     console.Weather().SetPm25Sensor(true);
 }
@@ -247,17 +274,18 @@ int RunRecordings(const std::vector<std::string>& args)
 {
     RecordingsOptions options;
     if (const std::string error = ParseOptions(args, options); !error.empty()) {
-        std::fprintf(stderr, "vorelle2-cli recordings: %s\n\n%s", error.c_str(), kRecordingsUsage);
+        std::fprintf(stderr, "vorelle2-cli recordings: %s\n\n", error.c_str());
+        PrintUsage(stderr);
         return kExitUsage;
     }
     if (options.help) {
-        std::fputs(kRecordingsUsage, stdout);
+        PrintUsage(stdout);
         return 0;
     }
 
     CliConsole console(options.simulate);
     if (SimulatedConsole* simulated = console.Simulated())
-        EquipSimulatedStation(*simulated);
+        EquipSimulatedStation(*simulated, options.station);
     if (!console.Open())
         return kExitConsole;
     RecordingCard card(console.Link(), WorkingDataFolder());

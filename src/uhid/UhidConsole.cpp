@@ -17,6 +17,19 @@ constexpr std::chrono::milliseconds kReplySlice{100};
 UhidConsole::UhidConsole(int uhidFd, SimulatedConsole& console, Trace trace)
     : fd_(uhidFd), console_(console), trace_(std::move(trace)), replies_(console.OpenReplies())
 {
+    console_.SetCable([this](bool plugged) { SetPlugged(plugged); });
+}
+
+UhidConsole::~UhidConsole() { console_.SetCable(nullptr); }
+
+void UhidConsole::SetPlugged(bool plugged)
+{
+    // A reply still on its way when the cable goes is lost with it, and never
+    // reaches the device that comes back.
+    if (!plugged)
+        console_.DropReplies();
+    // Should the kernel refuse, the console stays away, as the host sees.
+    WriteEvent(plugged ? CreateConsoleEvent() : DestroyEvent());
 }
 
 bool UhidConsole::WriteEvent(const uhid_event& event)

@@ -22,7 +22,10 @@ public:
     using Trace = std::function<void(char direction, const Report& report)>;
 
     // `uhidFd` stays the caller's; it is read and written, never closed.
+    // The console pulls its own cable (its bootloader restarting it, for one)
+    // by destroying the device, and plugs it in again by creating it anew.
     UhidConsole(int uhidFd, SimulatedConsole& console, Trace trace = nullptr);
+    ~UhidConsole();
     UhidConsole(const UhidConsole&) = delete;
     UhidConsole& operator=(const UhidConsole&) = delete;
 
@@ -45,6 +48,7 @@ private:
     bool WriteEvent(const uhid_event& event);
     void HandleEvent(const uhid_event& event, std::size_t received);
     void SendReplies();
+    void SetPlugged(bool plugged);
 
     const int fd_;
     SimulatedConsole& console_;

@@ -22,7 +22,8 @@ constexpr const char* kUhidPath = "/dev/uhid";
 
 constexpr const char* kUsage =
     "Usage: vorelle2-sim-uhid [--units T,P,W,R,L] [--channels N] [--clock TIME]\n"
-    "                         [--late-reply MS] [--trace]\n"
+    "                         [--late-reply MS] [--replug-on-boot]\n"
+    "                         [--save-flash FILE] [--trace]\n"
     "\n"
     "Plugs the simulated console into this machine as a USB HID device\n"
     "(0483:5750) through /dev/uhid: vorelle2 and vorelle2-cli find it without\n"
@@ -31,6 +32,10 @@ constexpr const char* kUsage =
     "\n"
     "%s"
     "  --late-reply MS     answer every command MS milliseconds late, 0 to 60000\n"
+    "  --replug-on-boot    entering its bootloader, the console leaves the bus and\n"
+    "                      comes back as a new device\n"
+    "  --save-flash FILE   on unplugging, write the console's whole flash (its\n"
+    "                      bootloader's own bytes first) to FILE\n"
     "  --trace             print every report on standard output: '>' and its 64\n"
     "                      bytes in hex for each command received, '<' for each\n"
     "                      reply sent\n"
@@ -46,6 +51,8 @@ constexpr const char* kUsage =
 struct Options {
     vorelle::SimStationOptions station;
     int lateReplyMs = 0;
+    bool replugOnBoot = false;
+    std::string flashFile;
     bool trace = false;
     bool help = false;
     bool version = false;
@@ -76,6 +83,14 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
                 error = "--late-reply takes milliseconds from 0 to 60000";
                 return false;
             }
+        } else if (arg == "--replug-on-boot") {
+            options.replugOnBoot = true;
+        } else if (arg == "--save-flash") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = "--save-flash needs a file";
+                return false;
+            }
+            options.flashFile = args[++i];
         } else if (arg == "--trace") {
             options.trace = true;
         } else if (arg == "-h" || arg == "--help") {
@@ -119,6 +134,15 @@ int StopSignals()
     if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
         return -1;
     return signalfd(-1, &signals, SFD_CLOEXEC);
+}
+
+bool SaveFlash(const std::vector<std::uint8_t>& flash, const std::string& file)
+{
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out)
+        return false;
+    const bool written = std::fwrite(flash.data(), 1, flash.size(), out) == flash.size();
+    return std::fclose(out) == 0 && written;
 }
 
 int OpenUhid()
@@ -174,6 +198,7 @@ int main(int argc, char** argv)
     vorelle::SimulatedConsole console;
     vorelle::ApplyStationOptions(options.station, console);
     console.Faults().lateReplyMs = options.lateReplyMs;
+    console.Bootloader().Faults().reappearOnEntry = options.replugOnBoot;
     vorelle::UhidConsole device(uhidFd, console, options.trace ? vorelle::UhidConsole::Trace(PrintReport) : nullptr);
     if (!device.Plug(error)) {
         std::fprintf(stderr, "vorelle2-sim-uhid: %s\n", error.c_str());
@@ -187,9 +212,13 @@ int main(int argc, char** argv)
     close(uhidFd);
     if (!healthy)
         std::fprintf(stderr, "vorelle2-sim-uhid: %s\n", error.c_str());
+    bool flashSaved = true;
+    if (!options.flashFile.empty() && !(flashSaved = SaveFlash(console.Bootloader().Flash(), options.flashFile)))
+        std::fprintf(stderr, "vorelle2-sim-uhid: cannot write the flash to %s: %s\n", options.flashFile.c_str(),
+                     std::strerror(errno));
     std::fprintf(stderr, "vorelle2-sim-uhid: unplugged after %llu commands and %llu replies (%llu reports lost)\n",
                  static_cast<unsigned long long>(device.CommandsReceived()),
                  static_cast<unsigned long long>(device.RepliesSent()),
                  static_cast<unsigned long long>(device.ReportsLost()));
-    return healthy ? 0 : 1;
+    return healthy && flashSaved ? 0 : 1;
 }

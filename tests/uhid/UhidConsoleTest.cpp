@@ -264,6 +264,38 @@ TEST_F(UhidConsoleTest, StoppingUnplugsAndLosesTheRepliesStillOnTheirWay)
     EXPECT_EQ(device.RepliesSent(), 0u);
 }
 
+// A console whose bootloader comes back as a new device leaves the bus and
+// is created anew, and the new device answers; a reply still on its way when
+// the cable goes never reaches it.
+TEST_F(UhidConsoleTest, TheConsolesOwnReplugDestroysAndCreatesTheDevice)
+{
+    console.Bootloader().Faults().reappearOnEntry = true;
+    UhidConsole device(DeviceSide(), console);
+    std::string error;
+    ASSERT_TRUE(device.Plug(error));
+    EXPECT_EQ(Next().type, UHID_CREATE2);
+    std::future<bool> served = Serve(device);
+
+    console.Faults().lateReplyMs = 60000;
+    Send(OutputEvent({0, CMD_READ_SETTING.code}));
+    while (console.ReceivedCommands().empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    console.Faults().lateReplyMs = 0;
+    Send(OutputEvent({0, CMD_ENTER_BOOT.code}));
+    EXPECT_EQ(Next().type, UHID_DESTROY);
+    EXPECT_EQ(Next().type, UHID_CREATE2);
+    EXPECT_TRUE(console.InBootloader());
+
+    Send(OutputEvent({0, CMD_SOFT_VER.code}));
+    const uhid_event version = Next();
+    ASSERT_EQ(version.type, UHID_INPUT2);
+    EXPECT_EQ(InputReportOf(version)[0], CMD_SOFT_VER.code) << "not the settings' late reply";
+    Stop();
+    EXPECT_EQ(Next().type, UHID_DESTROY);
+    EXPECT_TRUE(served.get());
+    EXPECT_EQ(device.RepliesSent(), 1u);
+}
+
 TEST_F(UhidConsoleTest, AFailingDeviceEndsServing)
 {
     // The socket standing in for the device raises SIGPIPE when written after
