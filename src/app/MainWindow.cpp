@@ -9,6 +9,7 @@
 #include "app/UdevMonitor.h"
 #include "firmware/FirmwareUpdateDialog.h"
 #include "live/LiveExchanges.h"
+#include "recordings/RecordingsDialog.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -46,6 +47,7 @@ constexpr NamedDialog kNamedDialogs[] = {
     {"mobile-network", command_id::MobileNetwork},
     {"web-server", command_id::WebServer},
     {"max-min", command_id::MaxMin},
+    {"recordings", command_id::SdCardRecordings},
     {"about", command_id::About},
 };
 }  // namespace
@@ -66,6 +68,8 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     mobileNetwork_ = new MobileNetworkDialog(services_.link, services_.messages, this);
     webUpload_ = new WebUploadDialog(services_.link, services_.messages, this);
     firmwareUpdate_ = new FirmwareUpdateDialog(services_.link, services_.messages, services_.dataFolder, {}, this);
+    recordings_ = new RecordingsDialog(services_.link, services_.messages, services_.dataFolder, this);
+    // The graph is wired here: recordings_->SetGraphOpener(...) opening GraphDialog.
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -91,7 +95,7 @@ void MainWindow::BuildMenus()
     add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
     QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
-    add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, false);
+    add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, true);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -255,6 +259,9 @@ void MainWindow::RunCommand(int id)
         break;
     case command_id::MaxMin:
         RunDialog(*maxMin_, &CMD_READ_MAXMIN, ReplyArea::kMaxMinSlot);
+        break;
+    case command_id::SdCardRecordings:
+        WhilePollPaused([this] { recordings_->Run(); });
         break;
     case command_id::FactoryReset:
         ResetToFactorySettings(services_.link, services_.dataFolder, services_.messages);

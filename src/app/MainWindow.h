@@ -28,6 +28,7 @@ class CalibrationDialog;
 class FirmwareUpdateDialog;
 class MobileNetworkDialog;
 class WebUploadDialog;
+class RecordingsDialog;
 
 // The main window: the painted board, the menu that opens every other part
 // of the program, the status bar that tells whether the console is there, and
@@ -85,6 +86,7 @@ public:
     MobileNetworkDialog& MobileNetwork() { return *mobileNetwork_; }
     WebUploadDialog& WebUpload() { return *webUpload_; }
     FirmwareUpdateDialog& FirmwareUpdate() { return *firmwareUpdate_; }
+    RecordingsDialog& Recordings() { return *recordings_; }
     QString ConnectionText() const;
 
 private:
@@ -113,6 +115,7 @@ private:
     MobileNetworkDialog* mobileNetwork_ = nullptr;
     WebUploadDialog* webUpload_ = nullptr;
     FirmwareUpdateDialog* firmwareUpdate_ = nullptr;
+    RecordingsDialog* recordings_ = nullptr;
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/BoardView.h"
 #include "app/MainWindow.h"
+#include "widgets/DialogFilling.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -71,7 +72,8 @@ void StartupActions::GrabNextDialog()
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this, timer] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
+        // A dialog that fills itself from the console is pictured filled.
+        if (!dialog || dialog->property(kDialogFillingProperty).toBool())
             return;
         timer->stop();
         timer->deleteLater();

@@ -3,7 +3,9 @@
 #include "cli/CliConsole.h"
 #include "cli/Hex2BinCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/RecordStoreOptions.h"
 #include "recordings/RecordingCard.h"
+#include "recordings/RecordingExport.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
 #include "records/DataFolder.h"
@@ -28,7 +30,9 @@ constexpr const char* kRecordingsUsage =
     "  list          print every file with its size in bytes, newest first\n"
     "  fetch NAME    fetch what the card file NAME has beyond its local copy and\n"
     "                add it to the copy; print the bytes fetched and the bytes\n"
-    "                the copy held already\n"
+    "                the copy held already; then import the copy into the\n"
+    "                record store (QM710.db in the data folder) in place of the\n"
+    "                recording held there\n"
     "  delete NAME   delete NAME on the card, then its local copy\n"
     "  --simulate    use the built-in simulated console instead of USB\n"
     "  --json        print one JSON object\n"
@@ -39,8 +43,9 @@ constexpr const char* kRecordingsUsage =
     "\n"
     "Exit status: 0 done; 1 no console, or it did not answer or went away;\n"
     "2 no file NAME on the card, or a name that cannot be a file of the data\n"
-    "folder; 3 a file of the data folder could not be made or written; 64 a\n"
-    "wrong command line.\n";
+    "folder; 3 a file of the data folder could not be made or written, or the\n"
+    "copy could not be imported (the store is then unchanged); 64 a wrong\n"
+    "command line.\n";
 
 constexpr int kExitConsole = 1;
 constexpr int kExitName = 2;
@@ -167,39 +172,49 @@ int FetchExitStatus(FetchStatus status)
 
 int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
 {
-    std::error_code ignored;
-    std::filesystem::create_directories(card.DataFolder(), ignored);
+    const std::filesystem::path store = RecordStorePath({});
+    const DateOrder dateOrder = DesktopDateOrder();
     const bool showProgress = ErrorIsTerminal();
     bool progressShown = false;
     const std::string name = NameText(file.name);
-    const FetchOutcome outcome = card.Fetch(file, {}, [&](const FetchProgress& progress) {
-        if (!showProgress || progress.expected == 0)
-            return;
-        std::fprintf(stderr, "\rFetching %s: %" PRIu64 " of %" PRIu64 " bytes (%" PRIu64 " %%)", name.c_str(),
-                     progress.received, progress.expected, progress.received * 100 / progress.expected);
-        progressShown = true;
-    });
+    StandardErrorMessages messages;
+    const ExportOutcome outcome =
+        ExportRecording(card, file, store, dateOrder, messages, {}, [&](const ExportProgress& progress) {
+            if (!showProgress || progress.total == 0)
+                return;
+            const char* step = progress.step == ExportProgress::Step::Fetching ? "Fetching" : "Importing";
+            std::fprintf(stderr, "\r%s %s: %" PRIu64 " of %" PRIu64 " bytes (%" PRIu64 " %%)", step, name.c_str(),
+                         progress.done, progress.total, progress.done * 100 / progress.total);
+            progressShown = true;
+        });
     if (progressShown)
         std::fputc('\n', stderr);
-    if (!outcome.message.empty())
-        std::fprintf(stderr, "vorelle2-cli recordings: %s\n", outcome.message.c_str());
-    else if (outcome.status == FetchStatus::ConsoleGone || outcome.status == FetchStatus::NotConnected)
+    const FetchOutcome& fetch = outcome.fetch;
+    if (fetch.status == FetchStatus::ConsoleGone || fetch.status == FetchStatus::NotConnected)
         std::fprintf(stderr, "vorelle2-cli recordings: the console went away; fetch again to continue\n");
 
-    // The import of the local copy into the record store, and its summary,
-    // belong here, once the import exists: it runs when
-    // outcome.ImportsLocalCopy(), after a timed-out transfer too.
-
+    const ImportSummary& imported = outcome.import.summary;
     if (json) {
         std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\",\n  \"fetched\": %" PRIu64 ",\n  \"held\": %" PRIu64
-                    ",\n  \"localCopy\": %s\n}\n",
-                    JsonString(name).c_str(), FetchStatusWord(outcome.status), outcome.fetched, outcome.heldBefore,
-                    JsonString(outcome.localCopy.string()).c_str());
-    } else if (outcome.ImportsLocalCopy()) {
-        std::printf("%s: fetched %" PRIu64 " bytes, %" PRIu64 " bytes already held\n", name.c_str(), outcome.fetched,
-                    outcome.heldBefore);
+                    ",\n  \"localCopy\": %s,\n  \"imported\": %s,\n  \"store\": %s,\n  \"linesRead\": %" PRIu64
+                    ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64 "\n}\n",
+                    JsonString(name).c_str(), FetchStatusWord(fetch.status), fetch.fetched, fetch.heldBefore,
+                    JsonString(fetch.localCopy.string()).c_str(), outcome.Imported() ? "true" : "false",
+                    JsonString(store.string()).c_str(), imported.linesRead, imported.rowsStored,
+                    imported.linesRefused);
+    } else if (fetch.ImportsLocalCopy()) {
+        std::printf("%s: fetched %" PRIu64 " bytes, %" PRIu64 " bytes already held\n", name.c_str(), fetch.fetched,
+                    fetch.heldBefore);
+        if (outcome.Imported())
+            std::printf("%s: imported into %s: %" PRIu64 " lines read, %" PRIu64 " rows stored, %" PRIu64
+                        " lines refused\n",
+                        name.c_str(), store.string().c_str(), imported.linesRead, imported.rowsStored,
+                        imported.linesRefused);
     }
-    return FetchExitStatus(outcome.status);
+    // A copy that could not be imported leaves the store as it was.
+    if (fetch.ImportsLocalCopy() && !outcome.Imported() && fetch.status != FetchStatus::TimedOut)
+        return kExitFile;
+    return FetchExitStatus(fetch.status);
 }
 
 int Delete(RecordingCard& card, const RecordingEntry& file, bool json)

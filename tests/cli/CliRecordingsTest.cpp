@@ -41,6 +41,9 @@ TEST(CliRecordingsTest, ListsFetchesOnlyWhatTheCardGainedAndDeletes)
     ASSERT_EQ(first.status, 0) << first.output;
     EXPECT_EQ(JsonNumber(first.output, "held"), 0u);
     EXPECT_GT(JsonNumber(first.output, "fetched"), 1000u);
+    EXPECT_NE(first.output.find("\"imported\": true"), std::string::npos) << first.output;
+    EXPECT_GT(JsonNumber(first.output, "rowsStored"), 10u) << "the copy went into the store";
+    EXPECT_EQ(JsonNumber(first.output, "linesRead"), JsonNumber(first.output, "rowsStored"));
     const CliRun second = RunCli("recordings fetch " + today + " --simulate --json", false, environment);
     ASSERT_EQ(second.status, 0) << second.output;
     EXPECT_EQ(JsonNumber(second.output, "held"), JsonNumber(first.output, "fetched"));
@@ -52,6 +55,7 @@ TEST(CliRecordingsTest, ListsFetchesOnlyWhatTheCardGainedAndDeletes)
     EXPECT_EQ(plain.status, 0);
     EXPECT_NE(plain.output.find(today + ": fetched "), std::string::npos) << plain.output;
     EXPECT_NE(plain.output.find(" bytes already held"), std::string::npos) << plain.output;
+    EXPECT_NE(plain.output.find(today + ": imported into "), std::string::npos) << plain.output;
 
     const CliRun removed = RunCli("recordings delete " + today + " --simulate", false, environment);
     EXPECT_EQ(removed.status, 0) << removed.output;

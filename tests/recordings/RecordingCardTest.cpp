@@ -81,9 +81,11 @@ TEST_F(RecordingCardTest, EmptyAndSilentListingsAreAskedAgainAsFarAsTheyMayBe)
         {"empty every time", 5, 0, 0, ListingStatus::Listed, 5, 0, false},
         {"silent once", 0, 1, 0, ListingStatus::Listed, 2, 1, true},
         {"silent twice", 0, 2, 0, ListingStatus::TimedOut, 2, 1, false},
-        // The first answer arrives after its wait, during the second request:
-        // the files are still listed once each.
-        {"later than the wait", 0, 0, 2100, ListingStatus::Listed, 2, 1, true},
+        // Every answer comes 2.5 s late: the first misses its 2 s wait, the
+        // second lands half a second inside its 3 s one, and the files are
+        // listed once each. Half a second either way keeps the threads'
+        // timing out of it.
+        {"later than the wait", 0, 0, 2500, ListingStatus::Listed, 2, 1, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

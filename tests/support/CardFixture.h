@@ -23,17 +23,16 @@ inline constexpr double kCardTimeScale = 0.2;
 using Clock = SimulatedConsole::Clock;
 
 // The simulated console with its card on a clock the test sets, plugged in
-// and reopened as its cable goes in and out, and the PC's side of the card
-// working in a data folder of its own.
-class CardFixture : public ::testing::Test {
+// and reopened as its cable goes in and out, and a data folder of its own.
+class CardConsoleFixture : public ::testing::Test {
 protected:
-    CardFixture() : console(kCardTimeScale), transport(console), link(transport, kCardTimeScale), card(link, data.Path())
+    CardConsoleFixture() : console(kCardTimeScale), transport(console), link(transport, kCardTimeScale)
     {
         console.SetClock([this] { return Clock::time_point(Clock::duration(now_.load())); });
         SetTime(LocalClock(2026, 5, 12, 8, 0, 30));
     }
 
-    ~CardFixture() override
+    ~CardConsoleFixture() override
     {
         transport.SetPlugListener(nullptr);
         console.Card().StopStream();
@@ -66,6 +65,23 @@ protected:
         return copy;
     }
 
+    std::string LocalCopy(const std::string& name) const { return ReadWhole(data.Path() / name); }
+    std::size_t Requests(std::uint8_t code) const { return console.ReceivedCommands(code).size(); }
+
+    TempFolder data;
+    SimulatedConsole console;
+    SimTransport transport;
+    ConsoleLink link;
+
+private:
+    std::atomic<Clock::rep> now_{0};
+};
+
+// The same with the PC's side of the card working in the data folder.
+class CardFixture : public CardConsoleFixture {
+protected:
+    CardFixture() : card(link, data.Path()) {}
+
     // The entry of `name` in a fresh listing.
     RecordingEntry Listed(const std::string& name)
     {
@@ -78,17 +94,7 @@ protected:
         return {name, 0};
     }
 
-    std::string LocalCopy(const std::string& name) const { return ReadWhole(data.Path() / name); }
-    std::size_t Requests(std::uint8_t code) const { return console.ReceivedCommands(code).size(); }
-
-    TempFolder data;
-    SimulatedConsole console;
-    SimTransport transport;
-    ConsoleLink link;
     RecordingCard card;
-
-private:
-    std::atomic<Clock::rep> now_{0};
 };
 
 }  // namespace vorelle::test

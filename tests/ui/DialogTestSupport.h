@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -49,5 +52,42 @@ inline bool WithDialog(QDialog& dialog, const std::function<void()>& open, const
     open();
     return acted;
 }
+
+// Answers every modal message box the moment it shows, as a user pressing
+// one button would, and, unless told to leave them, closes any other modal
+// dialog with Esc.
+class ModalAnswerer {
+public:
+    enum class OtherDialogs { Close, Leave };
+
+    explicit ModalAnswerer(QMessageBox::StandardButton answer, OtherDialogs others = OtherDialogs::Close)
+        : answer_(answer), others_(others)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { AnswerOpenBox(); });
+        timer_.start(5);
+    }
+
+    int answered = 0;
+    QStringList texts;  // of the boxes answered
+
+private:
+    void AnswerOpenBox()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            texts << box->text();
+            QAbstractButton* button = box->button(answer_);
+            (button ? button : box->button(QMessageBox::Ok))->click();
+            ++answered;
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && others_ == OtherDialogs::Close) {
+            dialog->reject();
+            ++answered;
+        }
+    }
+
+    QMessageBox::StandardButton answer_;
+    OtherDialogs others_;
+    QTimer timer_;
+};
 
 }  // namespace vorelle::test

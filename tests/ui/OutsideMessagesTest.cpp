@@ -3,12 +3,10 @@
 #include "app/InstanceChannel.h"
 #include "widgets/MessageBoxes.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLocalSocket>
 #include <QMessageBox>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +15,7 @@
 namespace vorelle {
 namespace {
 
+using test::ModalAnswerer;
 using test::ProcessEvents;
 using test::SpinUntil;
 
@@ -25,36 +24,6 @@ QString UniqueKey()
     static int count = 0;
     return QStringLiteral("vorelle2-test-%1-%2").arg(getpid()).arg(++count);
 }
-
-// Answers every modal message box the moment it shows, as a user pressing
-// one button would, and closes any other modal dialog with Esc.
-class ModalAnswerer {
-public:
-    explicit ModalAnswerer(QMessageBox::StandardButton answer) : answer_(answer)
-    {
-        QObject::connect(&timer_, &QTimer::timeout, [this] { AnswerOpenBox(); });
-        timer_.start(5);
-    }
-
-    int answered = 0;
-
-private:
-    void AnswerOpenBox()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            QAbstractButton* button = box->button(answer_);
-            (button ? button : box->button(QMessageBox::Ok))->click();
-            ++answered;
-        } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            dialog->reject();
-            ++answered;
-        }
-    }
-
-    QMessageBox::StandardButton answer_;
-    QTimer timer_;
-};
 
 struct SendCase {
     const char* name;

@@ -1,0 +1,28 @@
+#include "recordings/RecordingExport.h"
+
+namespace vorelle {
+
+ExportOutcome ExportRecording(RecordingCard& card, const RecordingEntry& file, const std::filesystem::path& store,
+                              DateOrder dateOrder, Messages& messages, std::stop_token stop,
+                              const ExportProgressReport& progress)
+{
+    ExportOutcome outcome;
+    outcome.fetch = card.Fetch(file, stop, [&](const FetchProgress& fetched) {
+        if (progress)
+            progress({ExportProgress::Step::Fetching, fetched.received, fetched.expected});
+    });
+    if (!outcome.fetch.message.empty())
+        messages.Inform(outcome.fetch.message);
+    if (!outcome.fetch.ImportsLocalCopy() || stop.stop_requested())
+        return outcome;
+    outcome.import = ImportRecording(
+        {outcome.fetch.localCopy, file.name, store, dateOrder}, messages,
+        [&](const ImportProgress& imported) {
+            if (progress)
+                progress({ExportProgress::Step::Importing, imported.bytesDone, imported.bytesTotal});
+        },
+        stop);
+    return outcome;
+}
+
+}  // namespace vorelle
