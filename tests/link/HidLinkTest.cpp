@@ -130,8 +130,9 @@ TEST(HidLinkTest, ReadFailureOfAnEarlierOpeningLeavesTheReopenedLinkAlone)
     SimTransport transport;
     transport.AddDevice("console-a", kConsoleVendorId, kConsoleProductId, &first);
     transport.AddDevice("console-b", kConsoleVendorId, kConsoleProductId, &second);
-    HidLink link(transport, kScale);
+    // Outlives the link, whose read thread may still be routing the last reply.
     ManualResetEvent routed{false};
+    HidLink link(transport, kScale);
     link.SetReportHandler([&](const Report&, std::size_t) { routed.Set(); });
     ASSERT_TRUE(link.Open());
     // One reply through console-a, so that the read thread is surely reading it.
