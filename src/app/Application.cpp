@@ -7,6 +7,7 @@
 #include "link/HidapiTransport.h"
 #include "records/DataFolder.h"
 #include "sim/SimTransport.h"
+#include "sim/SimStationOptions.h"
 #include "sim/SimulatedConsole.h"
 
 #include <QApplication>
@@ -60,8 +61,7 @@ int Application::InitInstance()
         console_ = std::make_unique<SimulatedConsole>();
         // A well-equipped station, so that every part of the board has something to show.
         console_->Weather().SetChannelCount(kSimulatedChannels);
-        console_->Weather().SetSoilSensor(true);
-        console_->Weather().SetPm25Sensor(true);
+        AddSoilAndPm25Sensors(*console_);
         auto simulation = std::make_unique<SimTransport>(*console_);
         simulation_ = simulation.get();
         transport_ = std::move(simulation);

@@ -132,8 +132,7 @@ bool ErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 void EquipSimulatedStation(SimulatedConsole& console, const SimStationOptions& options)
 {
     ApplyStationOptions(options, console);
-    console.Weather().SetSoilSensor(true);
-    console.Weather().SetPm25Sensor(true);
+    AddSoilAndPm25Sensors(console);
 }
 
 int PrintList(std::vector<RecordingEntry> files, bool json)

@@ -33,7 +33,7 @@ SaveOutcome SendInTurn(ConsoleLink& link, std::span<const SaveStep> steps, std::
     std::size_t sent = 0;
     bool lastMayBeLost = false;
     for (const SaveStep& step : steps) {
-        const ExchangeResult result = link.Exchange(step.command, step.spec);
+        const ExchangeResult result = link.Exchange(step.command, step.entry);
         if (ConsoleStayed(result)) {
             ++sent;
             continue;

@@ -48,7 +48,7 @@ SaveOutcome SaveWithScreenCheck(ConsoleLink& link, ScreenFlag& flag, const Repor
 // names it ("the APN").
 struct SaveStep {
     Report command;
-    CommandSpec spec;
+    CommandSpec entry;
     std::string_view carries;
 };
 

@@ -108,4 +108,10 @@ void ApplyStationOptions(const SimStationOptions& options, SimulatedConsole& con
         console.SetClock([at = *options.clock] { return at; });
 }
 
+void AddSoilAndPm25Sensors(SimulatedConsole& console)
+{
+    console.Weather().SetSoilSensor(true);
+    console.Weather().SetPm25Sensor(true);
+}
+
 }  // namespace vorelle

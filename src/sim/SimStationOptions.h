@@ -35,6 +35,10 @@ OptionMatch TakeStationOption(const std::vector<std::string>& args, std::size_t&
 // Sets the console up as the options say.
 void ApplyStationOptions(const SimStationOptions& options, SimulatedConsole& console);
 
+// Gives the simulated station a soil-moisture and a PM2.5 sensor, so that
+// every part of the board and every recording kind has something to show.
+void AddSoilAndPm25Sensors(SimulatedConsole& console);
+
 // The options' lines in a usage text.
 inline constexpr const char* kStationOptionsUsage =
     "  --units T,P,W,R,L   the simulated console's unit codes (temperature,\n"
