@@ -1,5 +1,6 @@
 #include "records/RecordDatabase.h"
 
+#include "records/ExtremesFunctions.h"
 #include "records/RecordStoreSchema.h"
 #include "records/RecordTime.h"
 
@@ -34,10 +35,32 @@ constexpr const char* kMapNothing = "PRAGMA mmap_size=0;";
 // Rows of a range by time: the import appends rows in time order (see
 // AppendRecord), so the rows of a range are the rowids from the first row
 // after the start to the last row up to the end, found by the time index, and
-// are read in one run through the table instead of one lookup per row.
-constexpr const char* kRowsInRange =
-    " FROM Records WHERE rowid BETWEEN (SELECT rowid FROM Records WHERE Time>?1 ORDER BY Time ASC LIMIT 1)"
+// are read in one run through the table instead of one lookup per row. In the
+// queries below, %r stands for this condition and %c for the column's name.
+constexpr std::string_view kRowsInRange =
+    "rowid BETWEEN (SELECT rowid FROM Records WHERE Time>?1 ORDER BY Time ASC LIMIT 1)"
     " AND (SELECT rowid FROM Records WHERE Time<=?2 ORDER BY Time DESC LIMIT 1)";
+
+constexpr std::string_view kRangeQuery = "SELECT Time, %c FROM Records WHERE %r AND %c<>65535 ORDER BY rowid ASC";
+constexpr std::string_view kCountQuery = "SELECT count(*) AS \"Count\" FROM Records WHERE %r AND %c<>65535";
+// The extremes functions leave out the missing value themselves.
+constexpr std::string_view kMaxMinQuery =
+    "SELECT vorelle_highest(e) AS Max1, vorelle_lowest(e) AS Min1"
+    " FROM (SELECT vorelle_extremes(%c) AS e FROM Records WHERE %r)";
+
+// `query` with %r and %c written out.
+std::string QueryText(std::string_view query, std::string_view column)
+{
+    std::string sql;
+    for (std::size_t at = 0; at < query.size(); ++at) {
+        if (query[at] == '%' && at + 1 < query.size() && (query[at + 1] == 'r' || query[at + 1] == 'c')) {
+            sql += query[++at] == 'r' ? kRowsInRange : column;
+            continue;
+        }
+        sql += query[at];
+    }
+    return sql;
+}
 
 // Rows go in this many at a time: one statement's run carries a fixed cost
 // that a year's import would otherwise pay half a million times.
@@ -132,6 +155,11 @@ int RecordDatabase::Open(const char* name, int flags)
         return kConnectFailed;
     }
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (RegisterExtremesFunctions(db_) != SQLITE_OK) {
+        ReportError();
+        Close();
+        return kConnectFailed;
+    }
     if (!Execute(kConnectionSettings) || !Execute(kMapForQueries)) {
         Close();
         return kConnectFailed;
@@ -306,7 +334,7 @@ std::optional<std::string> RecordDatabase::Param(std::string_view name)
 }
 
 int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::string_view column,
-                             std::string_view select, std::string_view order)
+                             std::string_view query)
 {
     result_.reset();
     atEnd_ = true;
@@ -323,14 +351,7 @@ int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::
         return kQueryFailed;
     }
     // The column name comes from the fixed list, never from the caller's text.
-    const std::string name(kRecordColumns[*columnIndex]);
-    std::string sql(select);
-    for (std::size_t at = sql.find("%c"); at != std::string::npos; at = sql.find("%c", at + name.size()))
-        sql.replace(at, 2, name);
-    sql += kRowsInRange;
-    sql += " AND " + name + "<>65535";
-    sql += order;
-    Statement statement = Prepare(sql);
+    Statement statement = Prepare(QueryText(query, kRecordColumns[*columnIndex]));
     if (!statement)
         return kQueryFailed;
     sqlite3_bind_double(statement.get(), 1, AutomationDate(*from));
@@ -344,17 +365,17 @@ int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::
 
 int RecordDatabase::QueryRange(std::string_view end, std::string_view start, std::string_view column)
 {
-    return RunQuery(end, start, column, "SELECT Time, %c", " ORDER BY rowid ASC");
+    return RunQuery(end, start, column, kRangeQuery);
 }
 
 int RecordDatabase::QueryMaxMin(std::string_view end, std::string_view start, std::string_view column)
 {
-    return RunQuery(end, start, column, "SELECT Max(%c) AS Max1, Min(%c) AS Min1", "");
+    return RunQuery(end, start, column, kMaxMinQuery);
 }
 
 int RecordDatabase::QueryCount(std::string_view end, std::string_view start, std::string_view column)
 {
-    return RunQuery(end, start, column, "SELECT count(*) AS \"Count\"", "");
+    return RunQuery(end, start, column, kCountQuery);
 }
 
 bool RecordDatabase::EndOfRows() const

@@ -115,8 +115,7 @@ private:
     void MapForQueries();
     static void BindRecord(sqlite3_stmt* statement, int first, const WeatherRecord& record);
     bool Insert(sqlite3_stmt* statement, std::span<const WeatherRecord> records);
-    int RunQuery(std::string_view end, std::string_view start, std::string_view column, std::string_view select,
-                 std::string_view order);
+    int RunQuery(std::string_view end, std::string_view start, std::string_view column, std::string_view query);
 
     Messages& messages_;
     sqlite3* db_ = nullptr;

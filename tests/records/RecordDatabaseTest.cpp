@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <fstream>
 #include <functional>
 #include <future>
@@ -73,6 +75,8 @@ TEST(RecordDatabaseTest, RangesExcludeTheStartIncludeTheEndAndSkipMissingValues)
         {"the whole day, humidity, name in any case", "outHUMI", "2024-06-01 0:00:00", "2024-06-02 0:00:00",
          {3.0, 70.0, 50.0,
           {{"2024-06-01 10:00:00", 50.0}, {"2024-06-01 10:01:00", 60.0}, {"2024-06-01 10:03:00", 70.0}}}},
+        {"a range whose only temperature is missing has null extremes", "OutTemp", "2024-06-01 10:00:00",
+         "2024-06-01 10:01:00", {0.0, std::nullopt, std::nullopt, {}}},
         {"a day without rows has null extremes", "OutTemp", "2024-05-31 0:00:00", "2024-06-01 0:00:00",
          {0.0, std::nullopt, std::nullopt, {}}},
         {"the end before the start matches nothing", "OutTemp", "2024-06-02 0:00:00", "2024-06-01 0:00:00",
@@ -86,6 +90,34 @@ TEST(RecordDatabaseTest, RangesExcludeTheStartIncludeTheEndAndSkipMissingValues)
         EXPECT_EQ(answer.min, c.expected.min);
         EXPECT_EQ(answer.rows, c.expected.rows);
     }
+}
+
+// Rows written by another program may hold nulls, text or integers where the
+// import writes reals: the extremes are those of the numbers, as SQL's max
+// and min of the numeric rows would give them.
+TEST(RecordDatabaseTest, ExtremesAreThoseOfTheNumbersAnotherProgramWrote)
+{
+    TempFolder temp;
+    const fs::path store = temp.Path() / "QM710.db";
+    MakeEmptyStore(store);
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(store.string().c_str(), &raw), SQLITE_OK);
+    const double day = AutomationDate({2024, 6, 1, 0, 0, 0});
+    // Every 14.4 minutes from 0:14:24; the first four are not numbers.
+    const char* values[] = {"NULL", "65535", "'calm'", "x'00'", "7.5", "12", "65535.0", "-2.5"};
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        const std::string row = "INSERT INTO Records (Time, Wind) VALUES (" + std::to_string(day + 0.01 * (i + 1)) +
+                                ", " + values[i] + ");";
+        ASSERT_EQ(sqlite3_exec(raw, row.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << row;
+    }
+    sqlite3_close(raw);
+
+    const QueryAnswer whole = AskStore(store, "Wind", "2024-06-01 0:00:00", "2024-06-02 0:00:00");
+    EXPECT_EQ(whole.max, 12.0);
+    EXPECT_EQ(whole.min, -2.5);
+    const QueryAnswer noNumbers = AskStore(store, "Wind", "2024-06-01 0:00:00", "2024-06-01 1:00:00");
+    EXPECT_EQ(noNumbers.max, std::nullopt);
+    EXPECT_EQ(noNumbers.min, std::nullopt);
 }
 
 TEST(RecordDatabaseTest, EmptyTablesCountZeroAndClearWithoutComplaint)
