@@ -1,5 +1,7 @@
 #include "recordings/LocalCopy.h"
 
+#include "recordings/StdioFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,11 +13,6 @@ namespace vorelle {
 namespace {
 
 constexpr std::size_t kBlockSize = 1 << 20;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 std::error_code LastError() { return {errno != 0 ? errno : EIO, std::generic_category()}; }
 
@@ -54,7 +51,7 @@ void AppendWithCrLf(std::string& out, std::span<const char> bytes)
 std::error_code CountHeldBytes(const std::filesystem::path& copy, std::uint64_t& held)
 {
     errno = 0;
-    const File file(std::fopen(copy.c_str(), "rb"));
+    const StdioFile file(std::fopen(copy.c_str(), "rb"));
     if (!file)
         return LastError();
     std::vector<char> block(kBlockSize);

@@ -5,6 +5,7 @@
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
 #include "recordings/RecordingReports.h"
+#include "recordings/StdioFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -47,12 +48,7 @@ constexpr int kNoDeleteResult = -1;
 // Progress reaches the owner at most once in this time.
 constexpr std::chrono::milliseconds kProgressInterval{100};
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File OpenFile(const fs::path& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+StdioFile OpenFile(const fs::path& path, const char* mode) { return StdioFile(std::fopen(path.c_str(), mode)); }
 
 std::string Quoted(const RecordingEntry& file) { return "\"" + NameText(file.name) + "\""; }
 
@@ -278,7 +274,7 @@ FetchOutcome RecordingCard::Fetch(const RecordingEntry& file, std::stop_token st
 
     std::error_code ignored;
     fs::remove(workingPath, ignored);
-    const File working = OpenFile(workingPath, "w+b");
+    const StdioFile working = OpenFile(workingPath, "w+b");
     if (!working)
         return Failure(FetchStatus::FileError, std::string(kWorkingFileNotCreatedText));
 

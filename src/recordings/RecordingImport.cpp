@@ -3,6 +3,7 @@
 #include "recordings/RecordingLayout.h"
 #include "recordings/RecordingLine.h"
 #include "recordings/StoredRecording.h"
+#include "recordings/StdioFile.h"
 #include "records/RecordDatabase.h"
 
 #include <algorithm>
@@ -21,21 +22,17 @@ constexpr std::string_view kTooLargeText = "The recording is larger than 1 GiB a
 // Progress is passed on every so many lines.
 constexpr std::uint64_t kProgressLines = 8192;
 
-void Report(Messages& messages, std::string_view text)
+void ShowText(Messages& messages, std::string_view text)
 {
     messages.Show({std::string(text), {}, MessageButtons::Ok, MessageIcon::None, false});
 }
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 enum class ReadOutcome { Read, Unreadable, TooLarge };
 
 // The whole file, read until its end even when it grows or shrinks meanwhile.
 ReadOutcome ReadWholeFile(const std::filesystem::path& path, std::string& text)
 {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "rb"));
+    const StdioFile file(std::fopen(path.string().c_str(), "rb"));
     std::error_code error;
     if (!file || std::filesystem::is_directory(path, error))
         return ReadOutcome::Unreadable;
@@ -111,7 +108,7 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
 {
     ImportResult result;
     if (text.size() > kMaxRecordingBytes) {
-        Report(messages, kTooLargeText);
+        ShowText(messages, kTooLargeText);
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     }
@@ -181,11 +178,11 @@ ImportResult ImportRecording(const RecordingImport& what, Messages& messages, co
     switch (ReadWholeFile(what.recording, text)) {
     case ReadOutcome::Read: break;
     case ReadOutcome::Unreadable:
-        Report(messages, kOpenErrorText);
+        ShowText(messages, kOpenErrorText);
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     case ReadOutcome::TooLarge:
-        Report(messages, kTooLargeText);
+        ShowText(messages, kTooLargeText);
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     }

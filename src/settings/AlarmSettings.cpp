@@ -12,7 +12,7 @@ namespace vorelle {
 namespace {
 
 constexpr std::uint8_t kWriteAlarmLength = 62;
-constexpr ScreenCheckTiming kScreenCheck{50, 500};
+constexpr ScreenCheckTiming kAlarmScreenCheck{50, 500};
 
 enum class Quantity { Temperature, Humidity, Pressure, Speed, Rain };
 
@@ -262,7 +262,7 @@ SaveOutcome SaveAlarm(ConsoleLink& link, ScreenFlag& flag, const AlarmForm& form
     const AlarmInput input = ReadAlarmForm(form, shown, units);
     if (input.refusal)
         return {SaveStatus::InvalidInput, *input.refusal};
-    return SaveWithScreenCheck(link, flag, BuildWriteAlarm(input.thresholds), CMD_WRITE_ALARM, kScreenCheck,
+    return SaveWithScreenCheck(link, flag, BuildWriteAlarm(input.thresholds), CMD_WRITE_ALARM, kAlarmScreenCheck,
                                kSaveSuccessText, kNotConnectedNothingSavedText);
 }
 

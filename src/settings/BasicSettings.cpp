@@ -22,7 +22,7 @@ constexpr std::size_t Frequency = 11;
 }  // namespace write_byte
 
 // Unlike the other settings dialogs, this one gives the screen check 5000 ms.
-constexpr ScreenCheckTiming kScreenCheck{50, 5000};
+constexpr ScreenCheckTiming kBasicSettingsScreenCheck{50, 5000};
 
 std::uint8_t ByteAt(std::span<const std::uint8_t> block, std::size_t at)
 {
@@ -104,7 +104,7 @@ SaveOutcome SaveBasicSettings(ConsoleLink& link, ScreenFlag& flag, const BasicSe
     const std::optional<Report> command = BuildWriteSetting(form);
     if (!command)
         return {SaveStatus::InvalidInput, std::string(kIntervalMessage)};
-    return SaveWithScreenCheck(link, flag, *command, CMD_WRITE_SETTING, kScreenCheck, kSaveSuccessText,
+    return SaveWithScreenCheck(link, flag, *command, CMD_WRITE_SETTING, kBasicSettingsScreenCheck, kSaveSuccessText,
                                kNotConnectedNothingSavedText);
 }
 

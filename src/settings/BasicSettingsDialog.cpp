@@ -2,22 +2,12 @@
 
 #include "settings/TimeZones.h"
 #include "ui_BasicSettingsDialog.h"
+#include "widgets/FormFields.h"
 #include "widgets/QtText.h"
 
 namespace vorelle {
 
 namespace {
-
-constexpr int kToolTipShownMs = 5000;
-
-template <std::size_t N>
-void Fill(QComboBox* list, const std::array<std::string_view, N>& rows)
-{
-    list->clear();
-    for (std::string_view row : rows)
-        list->addItem(ToQString(row));
-    list->setCurrentIndex(0);
-}
 
 // A row beyond the list leaves it without a selection.
 void Select(QComboBox* list, int row) { list->setCurrentIndex(row >= 0 && row < list->count() ? row : -1); }
@@ -37,20 +27,20 @@ BasicSettingsDialog::~BasicSettingsDialog() = default;
 
 void BasicSettingsDialog::FillLists()
 {
-    Fill(ui_->temperatureUnit, kTemperatureUnitTexts);
-    Fill(ui_->lightUnit, kLightUnitTexts);
-    Fill(ui_->windUnit, kWindUnitTexts);
-    Fill(ui_->pressureUnit, kPressureUnitTexts);
-    Fill(ui_->rainUnit, kRainUnitTexts);
-    Fill(ui_->timeZone, TimeZoneNames());
-    Fill(ui_->sensor, kSensorTexts);
-    Fill(ui_->frequency, kFrequencyTexts);
+    FillList(ui_->temperatureUnit, kTemperatureUnitTexts);
+    FillList(ui_->lightUnit, kLightUnitTexts);
+    FillList(ui_->windUnit, kWindUnitTexts);
+    FillList(ui_->pressureUnit, kPressureUnitTexts);
+    FillList(ui_->rainUnit, kRainUnitTexts);
+    FillList(ui_->timeZone, TimeZoneNames());
+    FillList(ui_->sensor, kSensorTexts);
+    FillList(ui_->frequency, kFrequencyTexts);
 }
 
 void BasicSettingsDialog::InitDialog()
 {
     FillLists();
-    ui_->interval->setToolTipDuration(kToolTipShownMs);
+    ui_->interval->setToolTipDuration(kFieldToolTipMs);
     if (link_.Connected()) {
         Show(DecodeBasicSettings(block_));
         ui_->saveButton->setEnabled(true);

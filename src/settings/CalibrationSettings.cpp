@@ -14,7 +14,7 @@ namespace vorelle {
 namespace {
 
 constexpr std::uint8_t kWriteCalibLength = 21;
-constexpr ScreenCheckTiming kScreenCheck{50, 500};
+constexpr ScreenCheckTiming kCalibrationScreenCheck{50, 500};
 constexpr double kMmHgPerHpa = 1.33322;    // hPa in one mmHg
 constexpr double kInHgPerHpa = 33.86388;   // hPa in one inHg
 
@@ -267,7 +267,7 @@ SaveOutcome SaveCalibration(ConsoleLink& link, ScreenFlag& flag, const Calibrati
     const CalibrationInput input = ReadCalibrationForm(form, shown, units, current);
     if (input.refusal)
         return {SaveStatus::InvalidInput, *input.refusal};
-    return SaveWithScreenCheck(link, flag, BuildWriteCalibration(input.offsets), CMD_WRITE_CALIB, kScreenCheck,
+    return SaveWithScreenCheck(link, flag, BuildWriteCalibration(input.offsets), CMD_WRITE_CALIB, kCalibrationScreenCheck,
                                kSaveSuccessText, kNotConnectedNothingSavedText);
 }
 

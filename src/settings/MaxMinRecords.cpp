@@ -11,7 +11,7 @@ namespace {
 // The clear command's byte 1 is 4, not the 6 its bytes would count: the
 // protocol fixes it so.
 constexpr std::uint8_t kWriteMaxMinLength = 4;
-constexpr ScreenCheckTiming kScreenCheck{100, 500};
+constexpr ScreenCheckTiming kMaxMinScreenCheck{100, 500};
 
 enum class Value { Signed16, Byte, Unsigned16, Unsigned32 };
 
@@ -137,7 +137,7 @@ Report BuildWriteMaxMin(std::uint32_t mask)
 
 SaveOutcome ClearMaxMin(ConsoleLink& link, ScreenFlag& flag, const MaxMinClearBoxes& boxes)
 {
-    return SaveWithScreenCheck(link, flag, BuildWriteMaxMin(ClearMask(boxes)), CMD_WRITE_MAXMIN, kScreenCheck,
+    return SaveWithScreenCheck(link, flag, BuildWriteMaxMin(ClearMask(boxes)), CMD_WRITE_MAXMIN, kMaxMinScreenCheck,
                                kClearSuccessText, kNotConnectedNothingClearedText);
 }
 

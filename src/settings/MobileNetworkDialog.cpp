@@ -1,14 +1,11 @@
 #include "settings/MobileNetworkDialog.h"
 
 #include "ui_MobileNetworkDialog.h"
+#include "widgets/FormFields.h"
 #include "widgets/PasswordField.h"
 #include "widgets/QtText.h"
 
 namespace vorelle {
-
-namespace {
-constexpr int kToolTipShownMs = 5000;
-}  // namespace
 
 MobileNetworkDialog::MobileNetworkDialog(ConsoleLink& link, Messages& messages, QWidget* parent)
     : ConsoleDialog(link, messages, parent), ui_(std::make_unique<Ui::MobileNetworkDialog>())
@@ -18,8 +15,8 @@ MobileNetworkDialog::MobileNetworkDialog(ConsoleLink& link, Messages& messages, 
         ui_->currentIntervalUnit->addItem(ToQString(unit));
     ui_->alarmInterval->setToolTip(QStringLiteral(" 0 - 120 Minute"));
     ui_->currentInterval->setToolTip(QStringLiteral(" 0 - 24 Hour / 0 - 59 Minute"));
-    ui_->alarmInterval->setToolTipDuration(kToolTipShownMs);
-    ui_->currentInterval->setToolTipDuration(kToolTipShownMs);
+    ui_->alarmInterval->setToolTipDuration(kFieldToolTipMs);
+    ui_->currentInterval->setToolTipDuration(kFieldToolTipMs);
     MaskWithShowBox(*ui_->password, *ui_->showPassword);
     connect(ui_->saveButton, &QPushButton::clicked, this, &MobileNetworkDialog::OnSave);
     connect(ui_->msgTestButton, &QPushButton::clicked, this, &MobileNetworkDialog::OnMsgTest);

@@ -27,49 +27,49 @@ constexpr std::size_t kSmsAlarmInterval = 2;    // 16-bit seconds
 constexpr std::size_t kSmsCurrentInterval = 4;  // 32-bit seconds
 constexpr std::size_t kSmsFirstTelephone = 8;
 
-struct Prepared {
+struct PreparedMobileNetwork {
     MobileNetworkWrites writes{};
     std::optional<std::string> refusal;
 };
 
-Prepared Refused(std::string message) { return {{}, std::move(message)}; }
-Prepared Refused(std::string_view message) { return {{}, std::string(message)}; }
+PreparedMobileNetwork MobileNetworkRefused(std::string message) { return {{}, std::move(message)}; }
+PreparedMobileNetwork MobileNetworkRefused(std::string_view message) { return {{}, std::string(message)}; }
 
-Prepared Prepare(const MobileNetworkForm& form)
+PreparedMobileNetwork Prepare(const MobileNetworkForm& form)
 {
     const std::optional<std::uint32_t> current = IntervalSeconds(form.currentInterval, form.currentUnit);
     if (!current)
-        return Refused(std::string(kCurrentIntervalField) + ": " + std::string(IntervalLimits(form.currentUnit)));
+        return MobileNetworkRefused(std::string(kCurrentIntervalField) + ": " + std::string(IntervalLimits(form.currentUnit)));
     const std::int32_t alarmMinutes = ReadLeadingInteger(form.alarmInterval);
     if (alarmMinutes < 0 || alarmMinutes > kMaxAlarmIntervalMinutes)
-        return Refused(kAlarmIntervalMessage);
+        return MobileNetworkRefused(kAlarmIntervalMessage);
 
     const ConsoleText apn = EncodeConsoleText("APN", form.apn);
     if (apn.refusal)
-        return Refused(*apn.refusal);
+        return MobileNetworkRefused(*apn.refusal);
     if (apn.latin1.size() > kMaxApnLength)
-        return Refused(kApnTooLongMessage);
+        return MobileNetworkRefused(kApnTooLongMessage);
     const ConsoleText user = EncodeConsoleText("User", form.user);
     if (user.refusal)
-        return Refused(*user.refusal);
+        return MobileNetworkRefused(*user.refusal);
     const ConsoleText password = EncodeConsoleText("Password", form.password);
     if (password.refusal)
-        return Refused(*password.refusal);
+        return MobileNetworkRefused(*password.refusal);
     if (user.latin1.size() + password.latin1.size() > kMaxUserAndPasswordLength)
-        return Refused(kUserAndPasswordTooLongMessage);
+        return MobileNetworkRefused(kUserAndPasswordTooLongMessage);
     const std::array<ConsoleText, 3> telephones = {EncodeConsoleText("Tel1", form.tel1),
                                                    EncodeConsoleText("Tel2", form.tel2),
                                                    EncodeConsoleText("Tel3", form.tel3)};
     std::size_t telephonesLength = 0;
     for (const ConsoleText& telephone : telephones) {
         if (telephone.refusal)
-            return Refused(*telephone.refusal);
+            return MobileNetworkRefused(*telephone.refusal);
         telephonesLength += telephone.latin1.size();
     }
     if (telephonesLength > kMaxTelephonesLength)
-        return Refused(kTelephonesTooLongMessage);
+        return MobileNetworkRefused(kTelephonesTooLongMessage);
 
-    Prepared prepared;
+    PreparedMobileNetwork prepared;
     Report& gprs1 = prepared.writes.gprs1;
     gprs1 = MakeCommand(CMD_WRITE_GPRS1);
     gprs1[1] = static_cast<std::uint8_t>(apn.latin1.size() + kGprs1LengthExtra);
@@ -121,7 +121,7 @@ std::optional<std::string> ValidateMobileNetwork(const MobileNetworkForm& form)
 
 std::optional<MobileNetworkWrites> BuildMobileNetworkWrites(const MobileNetworkForm& form)
 {
-    Prepared prepared = Prepare(form);
+    PreparedMobileNetwork prepared = Prepare(form);
     if (prepared.refusal)
         return std::nullopt;
     return prepared.writes;
@@ -129,7 +129,7 @@ std::optional<MobileNetworkWrites> BuildMobileNetworkWrites(const MobileNetworkF
 
 SaveOutcome SaveMobileNetwork(ConsoleLink& link, const MobileNetworkForm& form)
 {
-    const Prepared prepared = Prepare(form);
+    const PreparedMobileNetwork prepared = Prepare(form);
     if (prepared.refusal)
         return {SaveStatus::InvalidInput, *prepared.refusal};
     const std::array<SaveStep, 3> steps = {SaveStep{prepared.writes.gprs1, CMD_WRITE_GPRS1, kCarriesApn},

@@ -8,7 +8,7 @@ namespace vorelle {
 namespace {
 
 constexpr std::uint8_t kWriteItemsLength = 18;
-constexpr ScreenCheckTiming kScreenCheck{50, 500};
+constexpr ScreenCheckTiming kRainTotalsScreenCheck{50, 500};
 
 bool InRange(const RainEntry& entry, std::uint32_t limit)
 {
@@ -65,7 +65,7 @@ SaveOutcome SaveRainTotals(ConsoleLink& link, ScreenFlag& flag, const RainTotals
 {
     if (std::optional<std::string> refusal = ValidateRainTotals(form))
         return {SaveStatus::InvalidInput, std::move(*refusal)};
-    return SaveWithScreenCheck(link, flag, *BuildWriteItems(form), CMD_WRITE_ITEMS, kScreenCheck, kSaveSuccessText,
+    return SaveWithScreenCheck(link, flag, *BuildWriteItems(form), CMD_WRITE_ITEMS, kRainTotalsScreenCheck, kSaveSuccessText,
                                kNotConnectedNothingSavedText);
 }
 

@@ -1,34 +1,22 @@
 #include "settings/WebUploadDialog.h"
 
 #include "ui_WebUploadDialog.h"
+#include "widgets/FormFields.h"
 #include "widgets/PasswordField.h"
 #include "widgets/QtText.h"
 
 namespace vorelle {
 
-namespace {
-
-constexpr int kToolTipShownMs = 5000;
-
-template <std::size_t N>
-void Fill(QComboBox* list, const std::array<std::string_view, N>& rows)
-{
-    for (std::string_view row : rows)
-        list->addItem(ToQString(row));
-}
-
-}  // namespace
-
 WebUploadDialog::WebUploadDialog(ConsoleLink& link, Messages& messages, QWidget* parent)
     : ConsoleDialog(link, messages, parent), ui_(std::make_unique<Ui::WebUploadDialog>())
 {
     ui_->setupUi(this);
-    Fill(ui_->web, kWebRows);
-    Fill(ui_->serverType, kServerTypeTexts);
-    Fill(ui_->uploadType, kUploadTypeTexts);
-    Fill(ui_->intervalUnit, kIntervalUnitTexts);
+    FillList(ui_->web, kWebRows);
+    FillList(ui_->serverType, kServerTypeTexts);
+    FillList(ui_->uploadType, kUploadTypeTexts);
+    FillList(ui_->intervalUnit, kIntervalUnitTexts);
     ui_->interval->setToolTip(QStringLiteral(" 0 - 24 Hour / 0 - 59 Minute"));
-    ui_->interval->setToolTipDuration(kToolTipShownMs);
+    ui_->interval->setToolTipDuration(kFieldToolTipMs);
     MaskWithShowBox(*ui_->password, *ui_->showPassword);
     connect(ui_->web, &QComboBox::activated, this, &WebUploadDialog::OnWebChosen);
     connect(ui_->saveButton, &QPushButton::clicked, this, &WebUploadDialog::OnSave);

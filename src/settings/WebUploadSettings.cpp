@@ -26,40 +26,40 @@ constexpr std::size_t kPort = 4;       // 16-bit
 constexpr std::size_t kInterval = 6;   // 32-bit seconds
 constexpr std::size_t kFirstText = 10;
 
-struct Prepared {
+struct PreparedWebUpload {
     WebUploadWrites writes{};
     std::optional<std::string> refusal;
 };
 
-Prepared Refused(std::string message) { return {{}, std::move(message)}; }
+PreparedWebUpload WebUploadRefused(std::string message) { return {{}, std::move(message)}; }
 
 // A row of a fixed list as the console takes it.
 std::uint8_t RowCode(int row) { return static_cast<std::uint8_t>(row); }
 
-Prepared Prepare(const WebUploadForm& form)
+PreparedWebUpload Prepare(const WebUploadForm& form)
 {
     const std::optional<std::uint32_t> interval = IntervalSeconds(form.interval, form.intervalUnit);
     if (!interval)
-        return Refused(std::string(kUpdateIntervalField) + ": " + std::string(IntervalLimits(form.intervalUnit)));
+        return WebUploadRefused(std::string(kUpdateIntervalField) + ": " + std::string(IntervalLimits(form.intervalUnit)));
     const std::int32_t port = ReadLeadingInteger(form.port);
     if (port < 0 || port > kMaxPort)
-        return Refused(std::string(kPortMessage));
+        return WebUploadRefused(std::string(kPortMessage));
 
     const ConsoleText server = EncodeConsoleText("Web", form.server);
     if (server.refusal)
-        return Refused(*server.refusal);
+        return WebUploadRefused(*server.refusal);
     if (server.latin1.size() > kMaxWebServerLength)
-        return Refused(std::string(kWebServerTooLongMessage));
+        return WebUploadRefused(std::string(kWebServerTooLongMessage));
     const ConsoleText id = EncodeConsoleText("ID", form.id);
     if (id.refusal)
-        return Refused(*id.refusal);
+        return WebUploadRefused(*id.refusal);
     const ConsoleText password = EncodeConsoleText("Password", form.password);
     if (password.refusal)
-        return Refused(*password.refusal);
+        return WebUploadRefused(*password.refusal);
     if (id.latin1.size() + password.latin1.size() > kMaxIdAndPasswordLength)
-        return Refused(std::string(kIdAndPasswordTooLongMessage));
+        return WebUploadRefused(std::string(kIdAndPasswordTooLongMessage));
 
-    Prepared prepared;
+    PreparedWebUpload prepared;
     Report& upload1 = prepared.writes.upload1;
     upload1 = MakeCommand(CMD_WRITE_UPLOAD1);
     upload1[1] = static_cast<std::uint8_t>(server.latin1.size() + kUpload1LengthExtra);
@@ -115,7 +115,7 @@ std::optional<std::string> ValidateWebUpload(const WebUploadForm& form)
 
 std::optional<WebUploadWrites> BuildWebUploadWrites(const WebUploadForm& form)
 {
-    Prepared prepared = Prepare(form);
+    PreparedWebUpload prepared = Prepare(form);
     if (prepared.refusal)
         return std::nullopt;
     return prepared.writes;
@@ -123,7 +123,7 @@ std::optional<WebUploadWrites> BuildWebUploadWrites(const WebUploadForm& form)
 
 SaveOutcome SaveWebUpload(ConsoleLink& link, const WebUploadForm& form)
 {
-    const Prepared prepared = Prepare(form);
+    const PreparedWebUpload prepared = Prepare(form);
     if (prepared.refusal)
         return {SaveStatus::InvalidInput, *prepared.refusal};
     const std::array<SaveStep, 2> steps = {

@@ -142,22 +142,22 @@ BasicSettingsForm EditedForm()
             .sensorRow = 0, .frequencyRow = 1};
 }
 
-struct WriteCase {
+struct BasicWriteCase {
     const char* name;
     BasicSettingsForm form;
     Report expected;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BasicWriteCase& c, std::ostream* os) { *os << c.name; }
 
-WriteCase Edited(const char* name, void (*edit)(BasicSettingsForm&), std::initializer_list<std::uint8_t> bytes)
+BasicWriteCase Edited(const char* name, void (*edit)(BasicSettingsForm&), std::initializer_list<std::uint8_t> bytes)
 {
     BasicSettingsForm form = EditedForm();
     edit(form);
     return {name, form, Command(0x03, 12, bytes)};
 }
 
-class SaveBasicSettingsTest : public SettingsLinkFixture, public ::testing::WithParamInterface<WriteCase> {};
+class SaveBasicSettingsTest : public SettingsLinkFixture, public ::testing::WithParamInterface<BasicWriteCase> {};
 
 TEST_P(SaveBasicSettingsTest, ConsoleReceivesTheFormByteForByte)
 {

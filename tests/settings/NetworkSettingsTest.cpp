@@ -89,19 +89,19 @@ INSTANTIATE_TEST_SUITE_P(
                         Bytes({{0xF6, 23, 0x01, 0x2C, 0x00, 0x00, 0x0D, 0xD4, 8}, "+33 6 12", {0, 4}, "0049"})}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct RefusalCase {
+struct NetworkRefusalCase {
     const char* name;
     MobileNetworkForm form;
     std::string message;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const NetworkRefusalCase& c, std::ostream* os) { *os << c.name; }
 
-class ValidateMobileNetworkTest : public ::testing::TestWithParam<RefusalCase> {};
+class ValidateMobileNetworkTest : public ::testing::TestWithParam<NetworkRefusalCase> {};
 
 TEST_P(ValidateMobileNetworkTest, RefusesTheFirstFieldThatCannotBeSent)
 {
-    const RefusalCase& c = GetParam();
+    const NetworkRefusalCase& c = GetParam();
     EXPECT_EQ(ValidateMobileNetwork(c.form).value_or(""), c.message);
     EXPECT_EQ(BuildMobileNetworkWrites(c.form).has_value(), c.message.empty());
 }
@@ -111,30 +111,30 @@ const std::string kNotLatin1 = "\" cannot be sent to the console. Use Western Eu
 INSTANTIATE_TEST_SUITE_P(
     Fields, ValidateMobileNetworkTest,
     ::testing::Values(
-        RefusalCase{"Hours25", Mobile("", "", "", "", "", "", "0", "25", IntervalUnit::Hour),
+        NetworkRefusalCase{"Hours25", Mobile("", "", "", "", "", "", "0", "25", IntervalUnit::Hour),
                     "Send Current Interval: 0 - 24 Hour"},
-        RefusalCase{"NegativeHours", Mobile("", "", "", "", "", "", "0", "-1", IntervalUnit::Hour),
+        NetworkRefusalCase{"NegativeHours", Mobile("", "", "", "", "", "", "0", "-1", IntervalUnit::Hour),
                     "Send Current Interval: 0 - 24 Hour"},
-        RefusalCase{"Minutes60", Mobile("", "", "", "", "", "", "0", "60", IntervalUnit::Minute),
+        NetworkRefusalCase{"Minutes60", Mobile("", "", "", "", "", "", "0", "60", IntervalUnit::Minute),
                     "Send Current Interval: 0 - 59 Minute"},
-        RefusalCase{"CurrentBeforeAlarm", Mobile("", "", "", "", "", "", "121", "60", IntervalUnit::Minute),
+        NetworkRefusalCase{"CurrentBeforeAlarm", Mobile("", "", "", "", "", "", "121", "60", IntervalUnit::Minute),
                     "Send Current Interval: 0 - 59 Minute"},
-        RefusalCase{"Alarm121", Mobile("", "", "", "", "", "", "121", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"Alarm121", Mobile("", "", "", "", "", "", "121", "0", IntervalUnit::Hour),
                     "Alarm Interval: 0 - 120 Minute"},
-        RefusalCase{"NegativeAlarm", Mobile("", "", "", "", "", "", "-1", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"NegativeAlarm", Mobile("", "", "", "", "", "", "-1", "0", IntervalUnit::Hour),
                     "Alarm Interval: 0 - 120 Minute"},
-        RefusalCase{"NotANumberIsZero", Mobile("", "", "", "", "", "", "x", "y", IntervalUnit::Hour), ""},
-        RefusalCase{"Apn62", Mobile(k61 + "a", "", "", "", "", "", "0", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"NotANumberIsZero", Mobile("", "", "", "", "", "", "x", "y", IntervalUnit::Hour), ""},
+        NetworkRefusalCase{"Apn62", Mobile(k61 + "a", "", "", "", "", "", "0", "0", IntervalUnit::Hour),
                     "APN: at most 61 characters."},
-        RefusalCase{"UserAndPassword61", Mobile("", k30u + "u", k30p, "", "", "", "0", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"UserAndPassword61", Mobile("", k30u + "u", k30p, "", "", "", "0", "0", IntervalUnit::Hour),
                     "User and Password: at most 60 characters together."},
-        RefusalCase{"Telephones54", Mobile("", "", "", k18a, k18b, k17 + "3", "0", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"Telephones54", Mobile("", "", "", k18a, k18b, k17 + "3", "0", "0", IntervalUnit::Hour),
                     "Tel1, Tel2 and Tel3: at most 53 characters together."},
-        RefusalCase{"EuroInApn", Mobile("5\xE2\x82\xAC", "", "", "", "", "", "0", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"EuroInApn", Mobile("5\xE2\x82\xAC", "", "", "", "", "", "0", "0", IntervalUnit::Hour),
                     "APN: the character \"\xE2\x82\xAC" + kNotLatin1},
-        RefusalCase{"LineBreakInPassword", Mobile("", "", "a\nb", "", "", "", "0", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"LineBreakInPassword", Mobile("", "", "a\nb", "", "", "", "0", "0", IntervalUnit::Hour),
                     "Password: line breaks, tabs and other control characters cannot be sent to the console."},
-        RefusalCase{"CjkInTel3", Mobile("", "", "", "", "", "\xE4\xB8\xAD", "0", "0", IntervalUnit::Hour),
+        NetworkRefusalCase{"CjkInTel3", Mobile("", "", "", "", "", "\xE4\xB8\xAD", "0", "0", IntervalUnit::Hour),
                     "Tel3: the character \"\xE4\xB8\xAD" + kNotLatin1}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -63,15 +63,15 @@ TEST(RainEntryTest, OnlyTheTextTellsMissingFromAReal6553_5mm)
     EXPECT_EQ(RainEntryOf("-- ", 0), RainEntry(0)) << "only the exact text is the mark";
 }
 
-struct WriteCase {
+struct RainWriteCase {
     const char* name;
     RainTotalsForm form;
     Report expected;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RainWriteCase& c, std::ostream* os) { *os << c.name; }
 
-class SaveRainTotalsTest : public SettingsLinkFixture, public ::testing::WithParamInterface<WriteCase> {};
+class SaveRainTotalsTest : public SettingsLinkFixture, public ::testing::WithParamInterface<RainWriteCase> {};
 
 TEST_P(SaveRainTotalsTest, ConsoleReceivesTheTotalsByteForByte)
 {
@@ -86,20 +86,20 @@ INSTANTIATE_TEST_SUITE_P(
     Totals, SaveRainTotalsTest,
     ::testing::Values(
         // 257.9 in is 65507 (FF E3), 9999.9 mm 99999 (01 86 9F), 393.66 in 99990 (01 86 96).
-        WriteCase{"AtTheirLimits",
+        RainWriteCase{"AtTheirLimits",
                   {Mm(6553.5), In(257.9), Mm(9999.9), In(393.66)},
                   Command(0x0D, 18, {16, 0xFF, 0xFF, 17, 0xFF, 0xE3, 18, 0x00, 0x01, 0x86, 0x9F,
                                      19, 0x00, 0x01, 0x86, 0x96})},
-        WriteCase{"MissingTotalsKeepTheConsolesOwn",
+        RainWriteCase{"MissingTotalsKeepTheConsolesOwn",
                   {kMissing, kMissing, kMissing, kMissing},
                   Command(0x0D, 18, {16, 0xFF, 0xFF, 17, 0xFF, 0xFF, 18, 0xFF, 0xFF, 0xFF, 0xFF,
                                      19, 0xFF, 0xFF, 0xFF, 0xFF})},
         // 6553.5 mm is a real month total, not the "no value" mark.
-        WriteCase{"MonthOfExactly6553_5mm",
+        RainWriteCase{"MonthOfExactly6553_5mm",
                   {Mm(12.3), 0, Mm(6553.5), kMissing},
                   Command(0x0D, 18, {16, 0x00, 0x7B, 17, 0x00, 0x00, 18, 0x00, 0x00, 0xFF, 0xFF,
                                      19, 0xFF, 0xFF, 0xFF, 0xFF})},
-        WriteCase{"Zeros", {0, 0, 0, 0},
+        RainWriteCase{"Zeros", {0, 0, 0, 0},
                   Command(0x0D, 18, {16, 0, 0, 17, 0, 0, 18, 0, 0, 0, 0, 19, 0, 0, 0, 0})}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -42,7 +42,7 @@ constexpr int kExport = 1005;
 constexpr int kDelete = 1007;
 constexpr int kGraph = 1006;
 constexpr int kFolder = 1008;
-constexpr int kProgress = 1004;
+constexpr int kFetchProgress = 1004;
 constexpr int kFileList = 1002;
 constexpr int kContentList = 1003;
 
@@ -207,7 +207,7 @@ TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
 // list and the store then hold every reading of the card file.
 TEST_F(RecordingsDialogTest, ExportShowsProgressAndFillsTheContentWithTheCardFile)
 {
-    QProgressBar& bar = *ById<QProgressBar>(dialog, kProgress);
+    QProgressBar& bar = *ById<QProgressBar>(dialog, kFetchProgress);
     Open([&] {
         Choose(kToday);
         EXPECT_EQ(ById<QLabel>(dialog, kChosenName)->text().toStdString(), kToday);
@@ -239,7 +239,7 @@ TEST_F(RecordingsDialogTest, CloseIsRefusedWhileExporting)
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &escape);
         EXPECT_TRUE(dialog.isVisible());
-        QProgressBar& bar = *ById<QProgressBar>(dialog, kProgress);
+        QProgressBar& bar = *ById<QProgressBar>(dialog, kFetchProgress);
         ASSERT_TRUE(SpinUntil([&] { return bar.text().endsWith(" bytes"); }));
         const std::string expected = " of " + std::to_string(CardFile(kToday).size()) + " bytes";
         EXPECT_TRUE(bar.text().toStdString().ends_with(expected)) << bar.text().toStdString();
