@@ -22,11 +22,6 @@ constexpr std::string_view kTooLargeText = "The recording is larger than 1 GiB a
 // Progress is passed on every so many lines.
 constexpr std::uint64_t kProgressLines = 8192;
 
-void ShowText(Messages& messages, std::string_view text)
-{
-    messages.Show({std::string(text), {}, MessageButtons::Ok, MessageIcon::None, false});
-}
-
 enum class ReadOutcome { Read, Unreadable, TooLarge };
 
 // The whole file, read until its end even when it grows or shrinks meanwhile.
@@ -108,7 +103,7 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
 {
     ImportResult result;
     if (text.size() > kMaxRecordingBytes) {
-        ShowText(messages, kTooLargeText);
+        messages.Inform(std::string(kTooLargeText));
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     }
@@ -178,11 +173,11 @@ ImportResult ImportRecording(const RecordingImport& what, Messages& messages, co
     switch (ReadWholeFile(what.recording, text)) {
     case ReadOutcome::Read: break;
     case ReadOutcome::Unreadable:
-        ShowText(messages, kOpenErrorText);
+        messages.Inform(std::string(kOpenErrorText));
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     case ReadOutcome::TooLarge:
-        ShowText(messages, kTooLargeText);
+        messages.Inform(std::string(kTooLargeText));
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     }

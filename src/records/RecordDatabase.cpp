@@ -117,7 +117,7 @@ void RecordDatabase::Close()
 
 void RecordDatabase::Report(std::string_view text)
 {
-    messages_.Show({std::string(text), {}, MessageButtons::Ok, MessageIcon::None, false});
+    messages_.Inform(std::string(text));
 }
 
 void RecordDatabase::ReportError()

@@ -3,6 +3,7 @@
 #include "link/BigEndian.h"
 #include "link/Commands.h"
 #include "link/ConsoleText.h"
+#include "settings/PreparedWrites.h"
 #include "units/NumberText.h"
 
 #include <algorithm>
@@ -27,47 +28,41 @@ constexpr std::size_t kSmsAlarmInterval = 2;    // 16-bit seconds
 constexpr std::size_t kSmsCurrentInterval = 4;  // 32-bit seconds
 constexpr std::size_t kSmsFirstTelephone = 8;
 
-struct PreparedMobileNetwork {
-    MobileNetworkWrites writes{};
-    std::optional<std::string> refusal;
-};
-
-PreparedMobileNetwork MobileNetworkRefused(std::string message) { return {{}, std::move(message)}; }
-PreparedMobileNetwork MobileNetworkRefused(std::string_view message) { return {{}, std::string(message)}; }
+using PreparedMobileNetwork = PreparedWrites<MobileNetworkWrites>;
 
 PreparedMobileNetwork Prepare(const MobileNetworkForm& form)
 {
     const std::optional<std::uint32_t> current = IntervalSeconds(form.currentInterval, form.currentUnit);
     if (!current)
-        return MobileNetworkRefused(std::string(kCurrentIntervalField) + ": " + std::string(IntervalLimits(form.currentUnit)));
+        return PreparedMobileNetwork::Refused(std::string(kCurrentIntervalField) + ": " + std::string(IntervalLimits(form.currentUnit)));
     const std::int32_t alarmMinutes = ReadLeadingInteger(form.alarmInterval);
     if (alarmMinutes < 0 || alarmMinutes > kMaxAlarmIntervalMinutes)
-        return MobileNetworkRefused(kAlarmIntervalMessage);
+        return PreparedMobileNetwork::Refused(kAlarmIntervalMessage);
 
     const ConsoleText apn = EncodeConsoleText("APN", form.apn);
     if (apn.refusal)
-        return MobileNetworkRefused(*apn.refusal);
+        return PreparedMobileNetwork::Refused(*apn.refusal);
     if (apn.latin1.size() > kMaxApnLength)
-        return MobileNetworkRefused(kApnTooLongMessage);
+        return PreparedMobileNetwork::Refused(kApnTooLongMessage);
     const ConsoleText user = EncodeConsoleText("User", form.user);
     if (user.refusal)
-        return MobileNetworkRefused(*user.refusal);
+        return PreparedMobileNetwork::Refused(*user.refusal);
     const ConsoleText password = EncodeConsoleText("Password", form.password);
     if (password.refusal)
-        return MobileNetworkRefused(*password.refusal);
+        return PreparedMobileNetwork::Refused(*password.refusal);
     if (user.latin1.size() + password.latin1.size() > kMaxUserAndPasswordLength)
-        return MobileNetworkRefused(kUserAndPasswordTooLongMessage);
+        return PreparedMobileNetwork::Refused(kUserAndPasswordTooLongMessage);
     const std::array<ConsoleText, 3> telephones = {EncodeConsoleText("Tel1", form.tel1),
                                                    EncodeConsoleText("Tel2", form.tel2),
                                                    EncodeConsoleText("Tel3", form.tel3)};
     std::size_t telephonesLength = 0;
     for (const ConsoleText& telephone : telephones) {
         if (telephone.refusal)
-            return MobileNetworkRefused(*telephone.refusal);
+            return PreparedMobileNetwork::Refused(*telephone.refusal);
         telephonesLength += telephone.latin1.size();
     }
     if (telephonesLength > kMaxTelephonesLength)
-        return MobileNetworkRefused(kTelephonesTooLongMessage);
+        return PreparedMobileNetwork::Refused(kTelephonesTooLongMessage);
 
     PreparedMobileNetwork prepared;
     Report& gprs1 = prepared.writes.gprs1;
@@ -121,10 +116,7 @@ std::optional<std::string> ValidateMobileNetwork(const MobileNetworkForm& form)
 
 std::optional<MobileNetworkWrites> BuildMobileNetworkWrites(const MobileNetworkForm& form)
 {
-    PreparedMobileNetwork prepared = Prepare(form);
-    if (prepared.refusal)
-        return std::nullopt;
-    return prepared.writes;
+    return Prepare(form).Accepted();
 }
 
 SaveOutcome SaveMobileNetwork(ConsoleLink& link, const MobileNetworkForm& form)

@@ -3,6 +3,7 @@
 #include "link/BigEndian.h"
 #include "link/Commands.h"
 #include "link/ConsoleText.h"
+#include "settings/PreparedWrites.h"
 #include "units/NumberText.h"
 
 #include <span>
@@ -26,12 +27,7 @@ constexpr std::size_t kPort = 4;       // 16-bit
 constexpr std::size_t kInterval = 6;   // 32-bit seconds
 constexpr std::size_t kFirstText = 10;
 
-struct PreparedWebUpload {
-    WebUploadWrites writes{};
-    std::optional<std::string> refusal;
-};
-
-PreparedWebUpload WebUploadRefused(std::string message) { return {{}, std::move(message)}; }
+using PreparedWebUpload = PreparedWrites<WebUploadWrites>;
 
 // A row of a fixed list as the console takes it.
 std::uint8_t RowCode(int row) { return static_cast<std::uint8_t>(row); }
@@ -40,24 +36,24 @@ PreparedWebUpload Prepare(const WebUploadForm& form)
 {
     const std::optional<std::uint32_t> interval = IntervalSeconds(form.interval, form.intervalUnit);
     if (!interval)
-        return WebUploadRefused(std::string(kUpdateIntervalField) + ": " + std::string(IntervalLimits(form.intervalUnit)));
+        return PreparedWebUpload::Refused(std::string(kUpdateIntervalField) + ": " + std::string(IntervalLimits(form.intervalUnit)));
     const std::int32_t port = ReadLeadingInteger(form.port);
     if (port < 0 || port > kMaxPort)
-        return WebUploadRefused(std::string(kPortMessage));
+        return PreparedWebUpload::Refused(std::string(kPortMessage));
 
     const ConsoleText server = EncodeConsoleText("Web", form.server);
     if (server.refusal)
-        return WebUploadRefused(*server.refusal);
+        return PreparedWebUpload::Refused(*server.refusal);
     if (server.latin1.size() > kMaxWebServerLength)
-        return WebUploadRefused(std::string(kWebServerTooLongMessage));
+        return PreparedWebUpload::Refused(std::string(kWebServerTooLongMessage));
     const ConsoleText id = EncodeConsoleText("ID", form.id);
     if (id.refusal)
-        return WebUploadRefused(*id.refusal);
+        return PreparedWebUpload::Refused(*id.refusal);
     const ConsoleText password = EncodeConsoleText("Password", form.password);
     if (password.refusal)
-        return WebUploadRefused(*password.refusal);
+        return PreparedWebUpload::Refused(*password.refusal);
     if (id.latin1.size() + password.latin1.size() > kMaxIdAndPasswordLength)
-        return WebUploadRefused(std::string(kIdAndPasswordTooLongMessage));
+        return PreparedWebUpload::Refused(std::string(kIdAndPasswordTooLongMessage));
 
     PreparedWebUpload prepared;
     Report& upload1 = prepared.writes.upload1;
@@ -115,10 +111,7 @@ std::optional<std::string> ValidateWebUpload(const WebUploadForm& form)
 
 std::optional<WebUploadWrites> BuildWebUploadWrites(const WebUploadForm& form)
 {
-    PreparedWebUpload prepared = Prepare(form);
-    if (prepared.refusal)
-        return std::nullopt;
-    return prepared.writes;
+    return Prepare(form).Accepted();
 }
 
 SaveOutcome SaveWebUpload(ConsoleLink& link, const WebUploadForm& form)

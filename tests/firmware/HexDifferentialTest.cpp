@@ -3,6 +3,7 @@
 #include "firmware/HexImage.h"
 
 #include "firmware/HexTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -126,24 +127,24 @@ TEST(HexDifferentialTest, VariedFilesGiveObjcopysImage)
 {
     if (!ObjcopyAvailable())
         GTEST_SKIP() << "objcopy is not on PATH";
-    TempDir dir;
+    TempFolder dir;
     constexpr int kFiles = 80;
     constexpr unsigned kSeed = 20240611;
     std::mt19937 random(kSeed);
     std::vector<Generated> files;
     for (int file = 0; file < kFiles; ++file) {
         files.push_back(Generate(random));
-        WriteFile(dir / ("in-" + std::to_string(file) + ".hex"), files.back().text);
+        WriteFile(dir.Path() / ("in-" + std::to_string(file) + ".hex"), files.back().text);
     }
     ASSERT_TRUE(ObjcopyImages(dir.Path(), kFiles)) << "objcopy refused a file";
     for (int file = 0; file < kFiles; ++file) {
         SCOPED_TRACE("seed " + std::to_string(kSeed) + ", file " + std::to_string(file));
-        const auto ours = dir / "ours.bin";
-        const HexFileResult result = ConvertHexFile(dir / ("in-" + std::to_string(file) + ".hex"), ours);
+        const auto ours = dir.Path() / "ours.bin";
+        const HexFileResult result = ConvertHexFile(dir.Path() / ("in-" + std::to_string(file) + ".hex"), ours);
         ASSERT_EQ(result.code, kHexImageWritten);
         EXPECT_EQ(result.start, files[file].start);
         EXPECT_EQ(result.length, files[file].end - files[file].start);
-        const Bytes expected = ReadFile(dir / ("objcopy-" + std::to_string(file) + ".bin"));
+        const Bytes expected = ReadFile(dir.Path() / ("objcopy-" + std::to_string(file) + ".bin"));
         const Bytes image = ReadFile(ours);
         ASSERT_EQ(image.size(), expected.size());
         EXPECT_TRUE(image == expected) << "first difference at offset "

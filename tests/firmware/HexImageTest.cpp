@@ -1,6 +1,7 @@
 #include "firmware/HexImage.h"
 
 #include "firmware/HexTestSupport.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -178,9 +179,9 @@ TEST(HexImageTest, SegmentAndLinearBasesSpanTheirWholeRange)
 
 class HexFileTest : public ::testing::Test {
 protected:
-    TempDir dir;
-    std::filesystem::path input = dir / "in.hex";
-    std::filesystem::path output = dir / "out.bin";
+    TempFolder dir;
+    std::filesystem::path input = dir.Path() / "in.hex";
+    std::filesystem::path output = dir.Path() / "out.bin";
 };
 
 TEST_F(HexFileTest, WritesTheImageWithoutHeader)
@@ -220,7 +221,7 @@ TEST_F(HexFileTest, FailuresLeaveAnEmptyOutput)
 
 TEST_F(HexFileTest, UnopenableInputCreatesNoOutput)
 {
-    EXPECT_EQ(ConvertHexToImage(dir / "missing.hex", output), kHexFileError);
+    EXPECT_EQ(ConvertHexToImage(dir.Path() / "missing.hex", output), kHexFileError);
     EXPECT_FALSE(std::filesystem::exists(output));
     EXPECT_EQ(ConvertHexToImage(dir.Path(), output), kHexFileError);
     EXPECT_FALSE(std::filesystem::exists(output));
@@ -231,7 +232,7 @@ TEST_F(HexFileTest, UncreatableOutputLeavesTheInputAlone)
     const std::string text = DataRecord(0, {1, 2}) + kEndRecord;
     WriteFile(input, text);
     const std::filesystem::path sameFile = dir.Path() / "." / "in.hex";
-    const std::filesystem::path noSuchDir = dir / "missing" / "out.bin";
+    const std::filesystem::path noSuchDir = dir.Path() / "missing" / "out.bin";
     for (const auto& out : {input, sameFile, noSuchDir}) {
         SCOPED_TRACE(out.string());
         EXPECT_EQ(ConvertHexToImage(input, out), kHexFileError);

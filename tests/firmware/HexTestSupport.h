@@ -8,8 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,36 +64,6 @@ inline HexConversion Convert(std::string_view text)
 {
     return ConvertHexText({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
 }
-
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device random;
-        const auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = base / ("vorelle2-hex-" + std::to_string(random()) + std::to_string(random()));
-            if (std::filesystem::create_directory(path_))
-                return;
-        }
-        ADD_FAILURE() << "no temporary directory under " << base;
-    }
-    ~TempDir()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline void WriteFile(const std::filesystem::path& path, std::string_view text)
 {
