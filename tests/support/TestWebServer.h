@@ -23,7 +23,7 @@ public:
         Stall,    // half the body, then nothing more while the connection stays open
         Chunked,     // in chunks, without a length
         UntilClose,  // without a length, ended by closing the connection
-        Trickle,     // with its length, a byte every kTrickleMs
+        Trickle,     // with its length, a byte every 50 ms
     };
 
     struct Answer {
@@ -116,20 +116,17 @@ private:
             socket->disconnectFromHost();
             break;
         case Delivery::Trickle: {
-            // Goes with the socket, however the client ends the transfer.
-            auto* timer = new QTimer(socket);
-            QObject::connect(timer, &QTimer::timeout, socket, [socket, body = answer.body, sent = qsizetype{0}]() mutable {
-                if (sent < body.size())
-                    socket->write(body.mid(sent++, 1));
+            auto* timer = new QTimer(socket);  // goes with the socket, however the transfer ends
+            QObject::connect(timer, &QTimer::timeout, socket, [=, at = qsizetype{0}]() mutable {
+                socket->write(answer.body.mid(at++, 1));
             });
-            timer->start(kTrickleMs);
+            timer->start(50);
             break;
         }
         }
     }
 
     static constexpr qsizetype kChunk = 4096;
-    static constexpr int kTrickleMs = 50;
     QTcpServer server_;
     std::map<QByteArray, Answer> answers_;
     int requests_ = 0;
