@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QTemporaryDir>
 
+#include <cinttypes>
 #include <cstdio>
 #include <optional>
 
@@ -23,11 +24,14 @@ constexpr const char* kFirmwareUsage =
     "Usage: vorelle2-cli firmware (FILE.hex | --download) [--simulate] [--yes]\n"
     "\n"
     "Writes a firmware into the console through its bootloader. The Intel HEX\n"
-    "file is converted and checked first; only a sound image is sent. The\n"
+    "file is converted and checked first; only a sound image is sent: the file\n"
+    "ends with its end-of-file record, its data start where the flash starts\n"
+    "(0x00000000 or 0x08000000), and it holds firmware past the bootloader. The\n"
     "console then enters its bootloader, is erased, takes every block, and sends\n"
     "every block back; only when all of it equals the image is the new firmware\n"
-    "started. Without --yes it checks what it can and says what it would do,\n"
-    "sending nothing to the console or the update server.\n"
+    "started. Without --yes it checks what it can (printing the file's first and\n"
+    "last address) and says what it would do, sending nothing to the console or\n"
+    "the update server.\n"
     "\n"
     "  FILE.hex     the firmware file to write\n"
     "  --download   fetch the firmware from the update server instead\n"
@@ -147,7 +151,7 @@ bool Download(const QUrl& url, const std::filesystem::path& target)
                              std::fprintf(stderr, "vorelle2-cli firmware: Download Fail: %s\n", qPrintable(why));
                          loop.quit();
                      });
-    std::fprintf(stderr, "Downloading %s\n", qPrintable(url.toString()));
+    std::fprintf(stderr, "Downloading %s\n", qPrintable(ShownAddress(url)));
     download.Start(url, QString::fromStdString(target.string()));
     loop.exec();
     return saved;
@@ -188,7 +192,7 @@ int RunFirmware(const std::vector<std::string>& args)
         if (!options.yes) {
             std::printf("Would download %s, check it, and write it into the console. Nothing was sent; add --yes "
                         "to do it.\n",
-                        qPrintable(url.toString()));
+                        qPrintable(ShownAddress(url)));
             return 0;
         }
         if (!Download(url, files.hex))
@@ -196,16 +200,18 @@ int RunFirmware(const std::vector<std::string>& args)
     }
 
     const std::filesystem::path hex = options.download ? files.hex : std::filesystem::path(options.file);
-    const std::string problem = ConvertFirmware(hex, files.image);
-    if (!problem.empty()) {
+    const ConvertedFirmware converted = ConvertFirmware(hex, files.image);
+    if (!converted.problem.empty()) {
         std::fprintf(stderr, "vorelle2-cli firmware: %s cannot be used: %s. Nothing was sent to the console.\n",
-                     source.c_str(), problem.c_str());
+                     source.c_str(), converted.problem.c_str());
         return kExitUnusable;
     }
     std::error_code ignored;
     const std::uintmax_t imageLength = std::filesystem::file_size(files.image, ignored);
     const BlockLayout layout(static_cast<std::size_t>(imageLength));
     if (!options.yes) {
+        std::printf("%s holds data from address 0x%08" PRIX32 " to 0x%08" PRIX64 ".\n", source.c_str(),
+                    converted.first, converted.last);
         std::printf("Would write %s into the %s console: its image is %ju bytes, of which the %zu after the "
                     "bootloader's own go in %zu blocks, each read back before the new firmware is started. Nothing "
                     "was sent; add --yes to do it.\n",

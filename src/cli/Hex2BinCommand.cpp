@@ -1,6 +1,7 @@
 #include "cli/Hex2BinCommand.h"
 
 #include "cli/CommandLine.h"
+#include "firmware/FirmwareImage.h"
 #include "firmware/HexImage.h"
 
 #include <cinttypes>
@@ -19,6 +20,7 @@ constexpr const char* kHex2BinUsage =
     "with no header. Bytes no record covers are 0xFF. Lines must end in CR LF\n"
     "(the last one may lack it); a later record overwrites an earlier one.\n"
     "After a failure OUT is left empty (or untouched when IN cannot be opened).\n"
+    "A file the firmware command would refuse is converted with a warning.\n"
     "\n"
     "Options:\n"
     "  -h, --help   show this help and exit\n"
@@ -87,6 +89,12 @@ int RunHex2Bin(const std::vector<std::string>& args)
     std::printf("%.*s: %s, %" PRIu64 " bytes, addresses 0x%08" PRIX32 "-0x%08" PRIX64 "\n",
                 static_cast<int>(meaning.size()), meaning.data(), paths[1].c_str(), result.length, result.start,
                 last);
+    // The image is written all the same; the owner learns before an update
+    // what the firmware command would refuse.
+    const std::string unusable = UnusableFirmwareReason(result);
+    if (!unusable.empty())
+        std::fprintf(stderr, "vorelle2-cli hex2bin: warning: %s is no firmware for the console: %s\n",
+                     paths[0].c_str(), unusable.c_str());
     return result.code;
 }
 

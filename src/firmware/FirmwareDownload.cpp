@@ -14,11 +14,22 @@ namespace vorelle {
 namespace {
 constexpr int kMaxRedirects = 5;
 constexpr int kHttpOk = 200;
+
+// Only such a reply carries the file; the body of any other is an error page.
+bool AnsweredOk(const QNetworkReply& reply)
+{
+    return reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() == kHttpOk;
+}
 }  // namespace
 
 FirmwareDownload::FirmwareDownload(DownloadLimits limits, QObject* parent)
     : QObject(parent), limits_(limits), network_(new QNetworkAccessManager(this))
 {
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        if (reply_)
+            Fail(tr("the download did not end within %1 seconds").arg(limits_.whole.count() / 1000.0));
+    });
 }
 
 FirmwareDownload::~FirmwareDownload()
@@ -38,6 +49,7 @@ void FirmwareDownload::Start(const QUrl& url, const QString& target)
     ++started_;
     failure_.clear();
     written_ = 0;
+    requested_ = url;
     current_ = url;
     // From the event loop, like every other end, and only if this download
     // has not been cancelled (and another started) in between.
@@ -52,7 +64,7 @@ void FirmwareDownload::Start(const QUrl& url, const QString& target)
     };
     if (!IsWebAddress(url)) {
         failSoon(url.isEmpty() ? tr("no update server is set")
-                               : tr("%1 is not an http or https address").arg(url.toString()));
+                               : tr("%1 is not an http or https address").arg(ShownAddress(url)));
         return;
     }
     file_ = std::make_unique<QSaveFile>(target);
@@ -79,6 +91,7 @@ void FirmwareDownload::Start(const QUrl& url, const QString& target)
     connect(reply_, &QNetworkReply::readyRead, this, &FirmwareDownload::OnReadyRead);
     connect(reply_, &QNetworkReply::redirected, this, &FirmwareDownload::OnRedirected);
     connect(reply_, &QNetworkReply::finished, this, &FirmwareDownload::OnFinished);
+    deadline_.start(limits_.whole);
 }
 
 void FirmwareDownload::Cancel()
@@ -120,7 +133,10 @@ QString FirmwareDownload::Append(const QByteArray& chunk)
 
 void FirmwareDownload::OnReadyRead()
 {
-    const QString problem = Append(reply_->readAll());
+    const QByteArray chunk = reply_->readAll();
+    if (!AnsweredOk(*reply_))
+        return;  // neither kept nor counted; the status says what went wrong
+    const QString problem = Append(chunk);
     if (!problem.isEmpty()) {
         Fail(problem);
         return;
@@ -137,7 +153,7 @@ void FirmwareDownload::OnRedirected(const QUrl& next)
     const bool downgrade = current_.scheme().toLower() == QLatin1String("https") &&
                            target.scheme().toLower() != QLatin1String("https");
     if (!IsWebAddress(target) || downgrade) {
-        Fail(tr("the server sent the download on to %1, which is not fetched").arg(target.toString()));
+        Fail(tr("the server sent the download on to %1, which is not fetched").arg(ShownAddress(target)));
         return;
     }
     current_ = target;
@@ -170,7 +186,7 @@ void FirmwareDownload::OnFinished()
     if (!active_)
         return;  // cancelled
     // Whatever is still buffered belongs to the body.
-    if (failure_.isEmpty() && reply->error() == QNetworkReply::NoError)
+    if (failure_.isEmpty() && reply->error() == QNetworkReply::NoError && AnsweredOk(*reply))
         failure_ = Append(reply->readAll());
     const QString problem = ProblemOf(*reply);
     // A file that was not committed goes with its temporary file.
@@ -183,7 +199,8 @@ void FirmwareDownload::End(Outcome outcome, const QString& why)
     if (!active_)
         return;
     active_ = false;
-    emit Finished(outcome, why);
+    deadline_.stop();
+    emit Finished(outcome, WithoutUserInfo(WithoutUserInfo(why, requested_), current_));
 }
 
 }  // namespace vorelle

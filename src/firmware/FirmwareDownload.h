@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 
 #include <chrono>
@@ -18,12 +19,16 @@ struct DownloadLimits {
     std::chrono::milliseconds stall{30000};
     // A firmware file is far smaller; anything larger is refused.
     qint64 maxBytes = 8 * 1024 * 1024;
+    // The whole download ends by then, however it goes: a server that
+    // trickles a byte every few seconds never stalls.
+    std::chrono::milliseconds whole{5 * 60 * 1000};
 };
 
 // Fetches the firmware file from the update server into a file, which holds
 // the whole body or is not there at all. Only http and https, TLS errors are
 // never ignored, no cache is read or written, and any failure (an HTTP error
-// status, a body cut short, a stall, an oversized body) ends in Failed.
+// status, a body cut short, a stall, an oversized body, the whole time used
+// up) ends in Failed. No text it gives shows the address's user-info part.
 class FirmwareDownload final : public QObject {
     Q_OBJECT
 
@@ -43,7 +48,8 @@ public:
     bool Running() const { return active_; }
 
 signals:
-    // `total` is -1 while the server has not said how much is coming.
+    // `total` is -1 while the server has not said how much is coming. Only
+    // the body of a reply with status 200 counts.
     void Progress(qint64 received, qint64 total);
     // `why` says what went wrong (empty when saved or cancelled).
     void Finished(vorelle::FirmwareDownload::Outcome outcome, const QString& why);
@@ -66,7 +72,9 @@ private:
     const DownloadLimits limits_;
     QNetworkAccessManager* network_;
     QNetworkReply* reply_ = nullptr;
+    QUrl requested_;
     QUrl current_;  // where the reply comes from now, after any redirects
+    QTimer deadline_;
     std::unique_ptr<QSaveFile> file_;
     qint64 written_ = 0;
     QString failure_;

@@ -1,7 +1,8 @@
 #include "firmware/FirmwareImage.h"
 
-#include "firmware/HexImage.h"
-
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
 #include <fstream>
 #include <system_error>
 
@@ -31,12 +32,23 @@ void FirmwareFiles::Remove() const
     std::filesystem::remove(image, ignored);
 }
 
-std::string UnusableFirmwareReason(int code, std::uint64_t length)
+std::string UnusableFirmwareReason(const HexFileResult& result)
 {
-    if (code != kHexImageWritten)
-        return std::string(DescribeHexResult(code)) + " (converter result " + std::to_string(code) + ")";
-    if (length <= kBootloaderBytes)
-        return TooShortReason(length) + " (converter result 0)";
+    if (result.code != kHexImageWritten)
+        return std::string(DescribeHexResult(result.code)) + " (converter result " + std::to_string(result.code) + ")";
+    if (!result.endRecordLast)
+        return "it does not end with its end-of-file record (type 01), so it may have been cut short (converter "
+               "result 0)";
+    if (std::find(kFlashStarts.begin(), kFlashStarts.end(), result.start) == kFlashStarts.end()) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason,
+                      "its data start at address 0x%08" PRIX32 ", not where the flash starts (0x%08" PRIX32
+                      " or 0x%08" PRIX32 "), so it would be written out of place (converter result 0)",
+                      result.start, kFlashStarts[0], kFlashStarts[1]);
+        return reason;
+    }
+    if (result.length <= kBootloaderBytes)
+        return TooShortReason(result.length) + " (converter result 0)";
     return {};
 }
 
@@ -47,15 +59,19 @@ std::string ImageLengthProblem(std::uint64_t length)
     return "The firmware image cannot be used: " + TooShortReason(length) + ".";
 }
 
-std::string ConvertFirmware(const std::filesystem::path& hex, const std::filesystem::path& image)
+ConvertedFirmware ConvertFirmware(const std::filesystem::path& hex, const std::filesystem::path& image)
 {
     const HexFileResult result = ConvertHexFile(hex, image);
-    std::string reason = UnusableFirmwareReason(result.code, result.length);
-    if (!reason.empty()) {
+    ConvertedFirmware converted{UnusableFirmwareReason(result)};
+    if (result.length > 0) {
+        converted.first = result.start;
+        converted.last = result.start + result.length - 1;
+    }
+    if (!converted.problem.empty()) {
         std::error_code ignored;
         std::filesystem::remove(image, ignored);
     }
-    return reason;
+    return converted;
 }
 
 LoadedFirmware LoadFirmwareImage(const std::filesystem::path& image)

@@ -90,7 +90,7 @@ void FirmwareUpdateDialog::OnDownloadFinished(FirmwareDownload::Outcome outcome,
         messages_.Show({"Update", "Download Fail", MessageButtons::Ok, MessageIcon::None, false});
         return;
     }
-    const std::string problem = ConvertFirmware(files_.hex, files_.image);
+    const std::string problem = ConvertFirmware(files_.hex, files_.image).problem;
     if (!problem.empty()) {
         files_.Remove();
         ui_->progress->setValue(0);

@@ -147,6 +147,7 @@ struct Extent {
     // 0xFFFFFFFF shows as such instead of wrapping to a low address.
     std::uint64_t end = 0;
     bool any = false;
+    bool endRecordLast = false;
 };
 
 Extent FindExtent(std::span<const std::uint8_t> text)
@@ -155,6 +156,7 @@ Extent FindExtent(std::span<const std::uint8_t> text)
     std::uint32_t base = 0;
     ForEachRecord(text, [&](const Record& record) {
         base = NextBase(record, base);
+        extent.endRecordLast = record.type == kEndOfFile;
         // A record without bytes puts nothing into the image, so it does not
         // widen it either.
         if (record.type != kData || record.count == 0)
@@ -208,6 +210,7 @@ HexConversion ConvertHexText(std::span<const std::uint8_t> text)
             image[offset + i] = ByteAt(record.data + 2 * i);
     });
     result.start = extent.start;
+    result.endRecordLast = extent.endRecordLast;
     result.code = kHexImageWritten;
     return result;
 }
@@ -273,6 +276,7 @@ HexFileResult ConvertHexFile(const std::filesystem::path& input, const std::file
     result.faulty = HexFaultyFile::None;
     result.start = conversion.start;
     result.length = conversion.image.size();
+    result.endRecordLast = conversion.endRecordLast;
     return result;
 }
 

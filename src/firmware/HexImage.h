@@ -51,6 +51,10 @@ struct HexConversion {
     std::uint32_t start = 0;
     // Empty unless code is kHexImageWritten.
     std::vector<std::uint8_t> image;
+    // The last record is the end-of-file record (type 01). The image does not
+    // depend on it, but a file without it may have been cut short at a line
+    // end.
+    bool endRecordLast = false;
 };
 
 // Checks the whole HEX text, then builds the image from every data record in
@@ -68,6 +72,7 @@ struct HexFileResult {
     std::uint32_t start = 0;   // first address of the image when written
     std::uint64_t length = 0;  // bytes written
     HexFaultyFile faulty = HexFaultyFile::Input;
+    bool endRecordLast = false;  // as in HexConversion, when written
 };
 
 // Reads `input`, converts it and writes the image to `output` without a

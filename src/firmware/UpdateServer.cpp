@@ -19,6 +19,18 @@ bool IsWebAddress(const QUrl& url)
            (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
+QString ShownAddress(const QUrl& url) { return url.toString(QUrl::RemoveUserInfo); }
+
+QString WithoutUserInfo(QString text, const QUrl& url)
+{
+    for (const QUrl::ComponentFormattingOption format : {QUrl::PrettyDecoded, QUrl::FullyEncoded, QUrl::FullyDecoded}) {
+        const QString userInfo = url.userInfo(format);
+        if (!userInfo.isEmpty())
+            text.replace(userInfo + QLatin1Char('@'), QString());
+    }
+    return text;
+}
+
 QUrl FirmwareUrl(const QString& server)
 {
     QUrl url(server.trimmed(), QUrl::StrictMode);

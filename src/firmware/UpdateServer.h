@@ -17,4 +17,11 @@ QUrl FirmwareUrl(const QString& server = UpdateServer());
 // Only these are fetched, also where a server redirects.
 bool IsWebAddress(const QUrl& url);
 
+// The address as it may be shown or logged: without its user-info part
+// (user:password@), which may hold a secret.
+QString ShownAddress(const QUrl& url);
+// `text` (Qt's own error texts quote addresses whole) with every form of
+// `url`'s user-info part taken out.
+QString WithoutUserInfo(QString text, const QUrl& url);
+
 }  // namespace vorelle

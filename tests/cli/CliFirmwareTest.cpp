@@ -18,6 +18,7 @@ struct FirmwareRunCase {
     std::string arguments;
     int status;
     std::string says;
+    std::string command = "firmware";
 };
 
 void PrintTo(const FirmwareRunCase& c, std::ostream* os) { *os << c.name; }
@@ -37,7 +38,7 @@ TEST_P(CliFirmwareTest, WritesOnlyWhatChecksOutAndSaysHowItEnded)
 {
     test::TempFolder folder;
     const std::string file = folder.Write("fw.hex", GetParam().file).string();
-    const CliRun run = RunCli("firmware " + file + " " + GetParam().arguments, true);
+    const CliRun run = RunCli(GetParam().command + " " + file + " " + GetParam().arguments, true);
     EXPECT_EQ(run.status, GetParam().status) << run.output;
     EXPECT_NE(run.output.find(GetParam().says), std::string::npos) << run.output;
 }
@@ -57,6 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
                         "sent to the console."},
         FirmwareRunCase{"NoFirmwareInTheFile", test::FirmwareHex(test::MakeFirmwareImage(0)), "--simulate --yes", 2,
                         "so it holds no firmware (converter result 0). Nothing was sent to the console."},
+        FirmwareRunCase{"CutAtALineEnd", test::WithoutEndRecord(kGood), "--simulate --yes", 2,
+                        "it does not end with its end-of-file record (type 01), so it may have been cut short "
+                        "(converter result 0). Nothing was sent to the console."},
+        FirmwareRunCase{"AboveTheFlashStart", FormatHexImage(0x3000, test::MakeFirmwareImage(100)),
+                        "--simulate --yes", 2, "its data start at address 0x00003000, not where the flash starts"},
+        FirmwareRunCase{"WithoutYesNamesTheAddresses", kGood, "--simulate", 0,
+                        "holds data from address 0x08000000 to 0x08003063."},
+        FirmwareRunCase{"Hex2BinWarnsOfWhatAnUpdateRefuses", test::WithoutEndRecord(kGood), "/dev/null", 0,
+                        "is no firmware for the console: it does not end with its end-of-file record", "hex2bin"},
         FirmwareRunCase{"FileAndDownloadTogether", kGood, "--download --simulate --yes", 64,
                         "name a firmware file or --download, not both"},
         FirmwareRunCase{"UnknownOption", kGood, "--force", 64, "unknown option '--force'"}),

@@ -35,7 +35,7 @@ TEST_P(ConvertFirmwareTest, KeepsOnlyAnImageThatHoldsFirmware)
     test::TempFolder folder;
     const FirmwareFiles files = FirmwareFiles::In(folder.Path());
     folder.Write("Tempbin.hex", GetParam().text);
-    EXPECT_EQ(ConvertFirmware(files.hex, files.image), GetParam().reason);
+    EXPECT_EQ(ConvertFirmware(files.hex, files.image).problem, GetParam().reason);
     EXPECT_EQ(std::filesystem::exists(files.image), GetParam().reason.empty());
     files.Remove();
     EXPECT_FALSE(std::filesystem::exists(files.hex));
@@ -48,6 +48,13 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertCase{"BootloaderOnly", test::FirmwareHex(test::MakeFirmwareImage(0)),
                     "its image is 12288 bytes, no longer than the bootloader's own 12288, so it holds no firmware "
                     "(converter result 0)"},
+        ConvertCase{"AtAddressZero", FormatHexImage(0, test::MakeFirmwareImage(1)), ""},
+        ConvertCase{"CutAtALineEnd", test::WithoutEndRecord(test::FirmwareHex(test::MakeFirmwareImage(100))),
+                    "it does not end with its end-of-file record (type 01), so it may have been cut short "
+                    "(converter result 0)"},
+        ConvertCase{"AboveTheFlashStart", FormatHexImage(0x08003000, test::MakeFirmwareImage(1)),
+                    "its data start at address 0x08003000, not where the flash starts (0x00000000 or 0x08000000), "
+                    "so it would be written out of place (converter result 0)"},
         ConvertCase{"DamagedChecksum", DamagedChecksum(),
                     "a record's checksum does not match: the file is damaged (converter result 5)"},
         ConvertCase{"HtmlPage", "<!DOCTYPE html><html><body>Not here</body></html>",

@@ -28,6 +28,10 @@ inline std::string FirmwareHex(const std::vector<std::uint8_t>& image)
     return FormatHexImage(0x08000000, image);
 }
 
+// The file cut at the line end before its end-of-file record, as a transfer
+// that stopped early leaves it.
+inline std::string WithoutEndRecord(const std::string& hex) { return hex.substr(0, hex.rfind(':')); }
+
 inline void WriteBytes(const std::filesystem::path& path, const void* bytes, std::size_t count)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 #include <map>
@@ -20,7 +21,9 @@ public:
         Whole,    // with its length
         CutOff,   // half the body, then the connection closes; the length says all
         Stall,    // half the body, then nothing more while the connection stays open
-        Chunked,  // in chunks, without a length
+        Chunked,     // in chunks, without a length
+        UntilClose,  // without a length, ended by closing the connection
+        Trickle,     // with its length, a byte every 50 ms
     };
 
     struct Answer {
@@ -88,11 +91,12 @@ private:
             head += "Location: " + answer.location + "\r\n";
         if (answer.delivery == Delivery::Chunked)
             head += "Transfer-Encoding: chunked\r\n";
-        else
+        else if (answer.delivery != Delivery::UntilClose)
             head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
         socket->write(head + "\r\n");
         switch (answer.delivery) {
         case Delivery::Whole:
+        case Delivery::UntilClose:
             socket->write(answer.body);
             socket->disconnectFromHost();
             break;
@@ -111,6 +115,14 @@ private:
             socket->write("0\r\n\r\n");
             socket->disconnectFromHost();
             break;
+        case Delivery::Trickle: {
+            auto* timer = new QTimer(socket);  // goes with the socket, however the transfer ends
+            QObject::connect(timer, &QTimer::timeout, socket, [=, at = qsizetype{0}]() mutable {
+                socket->write(answer.body.mid(at++, 1));
+            });
+            timer->start(50);
+            break;
+        }
         }
     }
 

@@ -122,6 +122,7 @@ struct ServerCase {
 void PrintTo(const ServerCase& c, std::ostream* os) { *os << c.name; }
 
 QByteArray GoodHex() { return QByteArray::fromStdString(test::FirmwareHex(test::MakeFirmwareImage(1000))); }
+QByteArray CutHex() { return QByteArray::fromStdString(test::WithoutEndRecord(GoodHex().toStdString())); }
 
 class FirmwareServerTest : public FirmwareDialogTest, public ::testing::WithParamInterface<ServerCase> {
 protected:
@@ -195,6 +196,9 @@ INSTANTIATE_TEST_SUITE_P(
         ServerCase{"NotFound", {404, Html()}, Expect::DownloadFail, {}},
         ServerCase{"ServerError", {500, Html()}, Expect::DownloadFail, {}},
         ServerCase{"CutOff", {200, GoodHex(), Delivery::CutOff}, Expect::DownloadFail, {}},
+        ServerCase{"CutAtALineEndWithoutLength", {200, CutHex(), Delivery::UntilClose}, Expect::Unusable,
+                   "it does not end with its end-of-file record (type 01), so it may have been cut short (converter "
+                   "result 0)"},
         ServerCase{"Stalled", {200, GoodHex(), Delivery::Stall}, Expect::DownloadFail, {}},
         ServerCase{"AtTheSizeCap", {200, QByteArray(kCap, 'x')}, Expect::Unusable,
                    "not a HEX firmware file: it is empty, a line does not start with ':', or it holds no data "
@@ -360,27 +364,49 @@ INSTANTIATE_TEST_SUITE_P(
                       LeaveCase{"Close", [](QDialog& d) { d.close(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Progress comes from the reply's own total; without one, none is made up.
-TEST_F(FirmwareDialogTest, ProgressCarriesTheServersTotalOnlyWhenItGivesOne)
+struct DownloadCase {
+    const char* name;
+    TestWebServer::Answer answer;
+    FirmwareDownload::Outcome outcome;
+    std::optional<qint64> total;  // what every progress report carries; none: no report at all
+    QString why;                  // a part of the reason for a failure
+};
+
+void PrintTo(const DownloadCase& c, std::ostream* os) { *os << c.name; }
+
+class FirmwareDownloadTest : public FirmwareDialogTest, public ::testing::WithParamInterface<DownloadCase> {};
+
+// Progress comes from the reply's own total, and only from a reply that
+// carries the file; the whole download has a time bound; no reason shows the
+// password in the server's address.
+TEST_P(FirmwareDownloadTest, ReportsOnlyWhatTheServerSaysAndHidesItsPassword)
 {
-    server.Serve("chunked", {200, GoodHex(), Delivery::Chunked});
-    for (const QByteArray& name : {QByteArray("good"), QByteArray("chunked")}) {
-        FirmwareDownload download;
-        std::vector<qint64> totals;
-        std::optional<FirmwareDownload::Outcome> outcome;
-        QObject::connect(&download, &FirmwareDownload::Progress,
-                         [&](qint64, qint64 total) { totals.push_back(total); });
-        QObject::connect(&download, &FirmwareDownload::Finished,
-                         [&](FirmwareDownload::Outcome end, const QString&) { outcome = end; });
-        download.Start(FirmwareUrl(server.Address(name)), QString::fromStdString(files.hex.string()));
-        ASSERT_TRUE(SpinUntil([&] { return outcome.has_value(); }));
-        EXPECT_EQ(*outcome, FirmwareDownload::Outcome::Saved);
-        ASSERT_FALSE(totals.empty());
-        const qint64 expected = name == "good" ? GoodHex().size() : -1;
-        EXPECT_TRUE(std::all_of(totals.begin(), totals.end(), [&](qint64 total) { return total == expected; }))
-            << name.toStdString() << " " << ::testing::PrintToString(totals);
-    }
+    server.Serve("case", GetParam().answer);
+    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(300), kCap, std::chrono::milliseconds(1500)});
+    std::vector<qint64> totals;
+    std::optional<std::pair<FirmwareDownload::Outcome, QString>> end;
+    QObject::connect(&download, &FirmwareDownload::Progress, [&](qint64, qint64 total) { totals.push_back(total); });
+    QObject::connect(&download, &FirmwareDownload::Finished, [&](auto outcome, QString why) { end = {outcome, why}; });
+    download.Start(FirmwareUrl(server.Address("case").replace("://", "://user:secret@")),
+                   QString::fromStdString(files.hex.string()));
+    ASSERT_TRUE(SpinUntil([&] { return end.has_value(); }));
+    EXPECT_EQ(end->first, GetParam().outcome);
+    EXPECT_TRUE(end->second.contains(GetParam().why) && !end->second.contains("secret")) << end->second.toStdString();
+    EXPECT_EQ(totals.empty(), !GetParam().total.has_value());
+    EXPECT_TRUE(std::all_of(totals.begin(), totals.end(), [&](qint64 total) { return total == GetParam().total; }))
+        << ::testing::PrintToString(totals);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FirmwareDownloadTest,
+    ::testing::Values(
+        DownloadCase{"WithLength", {200, GoodHex()}, FirmwareDownload::Outcome::Saved, GoodHex().size(), {}},
+        DownloadCase{"Chunked", {200, GoodHex(), Delivery::Chunked}, FirmwareDownload::Outcome::Saved, -1, {}},
+        DownloadCase{"NotFound", {404, Html()}, FirmwareDownload::Outcome::Failed, std::nullopt,
+                     "http://127.0.0.1:"},
+        DownloadCase{"Trickled", {200, GoodHex(), Delivery::Trickle}, FirmwareDownload::Outcome::Failed,
+                     GoodHex().size(), "the download did not end within 1.5 seconds"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct UrlCase {
     const char* setting;
@@ -404,20 +430,46 @@ INSTANTIATE_TEST_SUITE_P(
                       UrlCase{" https://example.com:8443/base/ ",
                               "https://example.com:8443/base/upload/update_firm/M402/M402Firmware.txt"}));
 
-// The command line fetches, checks and writes the firmware the same way.
-TEST_F(FirmwareDialogTest, CommandLineDownloadsAndVerifies)
+struct CliDownloadCase {
+    const char* name;
+    TestWebServer::Answer answer;
+    QStringList options;
+    int status;
+    QByteArray says;
+};
+
+void PrintTo(const CliDownloadCase& c, std::ostream* os) { *os << c.name; }
+
+class CliDownloadTest : public FirmwareDialogTest, public ::testing::WithParamInterface<CliDownloadCase> {};
+
+// The command line fetches, checks and writes the firmware the same way, and
+// never shows the password in the server's address.
+TEST_P(CliDownloadTest, FetchesChecksAndWritesAsTheDialogDoes)
 {
+    server.Serve("case", GetParam().answer);
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("VORELLE2_UPDATE_SERVER", server.Address("good"));
+    environment.insert("VORELLE2_UPDATE_SERVER", server.Address("case").replace("://", "://user:secret@"));
     cli.setProcessEnvironment(environment);
-    cli.start(VORELLE2_CLI, {"firmware", "--download", "--simulate", "--yes"});
+    cli.setProcessChannelMode(QProcess::MergedChannels);
+    cli.start(VORELLE2_CLI, QStringList{"firmware", "--download", "--simulate"} + GetParam().options);
     ASSERT_TRUE(cli.waitForStarted());
     ASSERT_TRUE(SpinUntil([&] { return cli.state() == QProcess::NotRunning; }, 30000));
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    EXPECT_TRUE(cli.readAllStandardOutput().startsWith("Update Success!"));
-    EXPECT_EQ(server.Requests(), 1);
+    const QByteArray output = cli.readAll();
+    EXPECT_EQ(cli.exitCode(), GetParam().status) << output.toStdString();
+    EXPECT_TRUE(output.contains(GetParam().says)) << output.toStdString();
+    EXPECT_FALSE(output.contains("secret")) << output.toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliDownloadTest,
+    ::testing::Values(
+        CliDownloadCase{"Verified", {200, GoodHex()}, {"--yes"}, 0, "Update Success!"},
+        CliDownloadCase{"WithoutYes", {200, GoodHex()}, {}, 0, "Would download http://127.0.0.1:"},
+        CliDownloadCase{"CutAtALineEndWithoutLength", {200, CutHex(), Delivery::UntilClose}, {"--yes"}, 2,
+                        "it does not end with its end-of-file record"},
+        CliDownloadCase{"NotFound", {404, Html()}, {"--yes"}, 3, "Download Fail: "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vorelle
