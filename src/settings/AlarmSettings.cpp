@@ -2,6 +2,7 @@
 
 #include "link/BigEndian.h"
 #include "link/Commands.h"
+#include "settings/FormField.h"
 #include "units/Formatters.h"
 #include "units/Parsers.h"
 
@@ -75,13 +76,6 @@ std::int32_t DecodeValue(Quantity quantity, std::span<const std::uint8_t> bytes)
     return static_cast<std::int32_t>(raw);
 }
 
-bool IsNotSet(Quantity quantity, std::int32_t value)
-{
-    if (quantity == Quantity::Humidity)
-        return value == kAlarmHumidityNotSet || value == kAlarmWordNotSet;
-    return value == kAlarmTemperatureNotSet || value == kAlarmWordNotSet;
-}
-
 std::string ShowValue(Quantity quantity, const UnitCodes& units, std::int32_t value)
 {
     switch (quantity) {
@@ -114,19 +108,24 @@ std::int32_t ParseValue(Quantity quantity, const UnitCodes& units, const std::st
     return ParseWind(units.wind, text);
 }
 
-// What a field holds: a threshold typed or kept, or "not set".
+// What a field holds: a threshold typed, or one that is not checked (the
+// console's own, left as shown, or "not set" typed).
 struct FieldValue {
     std::int32_t value;
-    bool notSet;
+    bool unchecked;
 };
 
 FieldValue ReadField(Quantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
 {
-    if (text == ShowValue(quantity, units, shown))
-        return {shown, IsNotSet(quantity, shown)};
-    if (text == kMissingIntegerText || text == kMissingValueText)
-        return {quantity == Quantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet, true};
-    return {ParseValue(quantity, units, text), false};
+    const bool notSet = text == kMissingIntegerText || text == kMissingValueText;
+    const FieldReading field = ReadFormField(
+        text, shown, [&](std::int32_t value) { return ShowValue(quantity, units, value); },
+        [&](const std::string& typed) {
+            if (notSet)
+                return quantity == Quantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet;
+            return ParseValue(quantity, units, typed);
+        });
+    return {field.value, field.kept || notSet};
 }
 
 // A typed temperature that would go out as one of the not-set patterns
@@ -140,7 +139,7 @@ std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature)
 
 std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const UnitCodes& units)
 {
-    if (field.notSet)
+    if (field.unchecked)
         return std::nullopt;
     const std::int32_t v = field.value;
     switch (row) {
@@ -228,6 +227,8 @@ AlarmInput ReadAlarmForm(const AlarmForm& form, const AlarmThresholds& shown, co
     AlarmInput input{shown, std::nullopt};
     for (std::size_t i = 0; i < kAlarmShownRows; ++i) {
         const auto row = static_cast<AlarmRow>(i);
+        if (std::optional<std::string> refusal = EmptyFieldRefusal(form[row].text, kAlarmFieldNames[i]))
+            return {shown, std::move(refusal)};
         const FieldValue field = ReadField(QuantityOf(row), units, form[row].text, shown[row].value);
         if (std::optional<std::string> refusal = Refusal(row, field, units))
             return {shown, std::move(refusal)};

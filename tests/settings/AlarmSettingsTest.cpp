@@ -193,6 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"PressureAt225mmHg", kMmHgKmh, AlarmRow::RelPressureLow, "225", "", 3000},
         RefusalCase{"PressureAt825_1mmHg", kMmHgKmh, AlarmRow::RelPressureHigh, "825.1", "", 11000},
         RefusalCase{"PressureTypedUnset", kMetric, AlarmRow::RelPressureHigh, "--.-", "", 0xFFFF},
+        RefusalCase{"EmptyFieldIsRefusedByName", kMetric, AlarmRow::RelPressureLow, "",
+                    "Low Alarm REL Barometer: the field is empty. Type a value.", 0},
         RefusalCase{"NegativeWind", kMetric, AlarmRow::WindSpeed, "-1", "Alarm Wind Speed:0 to 6553.4 m/s", 0},
         RefusalCase{"WindAtTheNotSetMarker", kMetric, AlarmRow::WindSpeed, "6553.5",
                     "Alarm Wind Speed:0 to 6553.4 m/s", 0},
@@ -230,6 +232,7 @@ TEST(ReadAlarmFormTest, AFieldLeftAsShownKeepsTheConsolesValueInEveryUnit)
     console[AlarmRow::DewPointLow].value = 0xFFFF;
     console[AlarmRow::OutdoorHumidityLow].value = kAlarmHumidityNotSet;
     console[AlarmRow::RelPressureLow].value = kAlarmWordNotSet;
+    console[AlarmRow::IndoorHumidityHigh].value = 100;  // out of range, yet the console's own: not checked again
     for (const UnitCodes& units : {kMetric, kImperial, kMmHgKmh, kBeaufort, kKnotFeet, kFeetPerSecond}) {
         const AlarmInput input = ReadAlarmForm(ShowAlarm(console, units), console, units);
         EXPECT_FALSE(input.refusal) << input.refusal.value_or("");
