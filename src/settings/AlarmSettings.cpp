@@ -128,16 +128,19 @@ FieldValue ReadField(Quantity quantity, const UnitCodes& units, const std::strin
     return {field.value, field.kept || notSet};
 }
 
-// A typed temperature that would go out as one of the not-set patterns
-// (7F FF, or FF FF for -0.1 °C) would silently switch its alarm off.
-std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature)
+// A typed temperature that would go out as FF FF, the console's not-set
+// pattern, would silently switch its alarm off. (7F FF is past every range.)
+std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature, const std::string& text,
+                                                const UnitCodes& units)
 {
-    if (temperature == 0x7FFF || temperature == -1)
-        return std::string(kAlarmTemperatureNotSetMessage);
-    return std::nullopt;
+    if (temperature != -1)
+        return std::nullopt;
+    return "Alarm Temperature:" + text + std::string(TemperatureUnitName(units.temperature)) +
+           " would be stored as -0.1\u00B0C, the console's mark for \"not set\"; choose another value";
 }
 
-std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const UnitCodes& units)
+std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const std::string& text,
+                                   const UnitCodes& units)
 {
     if (field.unchecked)
         return std::nullopt;
@@ -151,13 +154,13 @@ std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const 
     case AlarmRow::DewPointLow:
         if (v < -400 || v > 600)
             return std::string(kAlarmTemperatureMessage);
-        return NotSetPatternRefusal(v);
+        return NotSetPatternRefusal(v, text, units);
     case AlarmRow::FeelsLikeHigh:
     case AlarmRow::FeelsLikeLow:
         // Not held to a range, but to what its signed 16-bit field can carry.
         if (v < -32768 || v > 32766)
             return std::string(kAlarmFeelsLikeMessage);
-        return NotSetPatternRefusal(v);
+        return NotSetPatternRefusal(v, text, units);
     case AlarmRow::IndoorHumidityHigh:
     case AlarmRow::IndoorHumidityLow:
     case AlarmRow::OutdoorHumidityHigh:
@@ -230,7 +233,7 @@ AlarmInput ReadAlarmForm(const AlarmForm& form, const AlarmThresholds& shown, co
         if (std::optional<std::string> refusal = EmptyFieldRefusal(form[row].text, kAlarmFieldNames[i]))
             return {shown, std::move(refusal)};
         const FieldValue field = ReadField(QuantityOf(row), units, form[row].text, shown[row].value);
-        if (std::optional<std::string> refusal = Refusal(row, field, units))
+        if (std::optional<std::string> refusal = Refusal(row, field, form[row].text, units))
             return {shown, std::move(refusal)};
         input.thresholds[row] = {field.value, form[row].on};
     }

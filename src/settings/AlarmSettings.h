@@ -58,8 +58,6 @@ inline constexpr std::string_view kAlarmBarometerMessage =
     "Alarm Barometer:300hPa / 225mmHg / 8.86inHg to 1100hPa / 825.1mmHg / 32.48inHg";
 inline constexpr std::string_view kAlarmFeelsLikeMessage =
     "Alarm Feels Like:-3276.8\u00B0C / -5866.2\u00B0F to 3276.6\u00B0C / 5929.9\u00B0F";
-inline constexpr std::string_view kAlarmTemperatureNotSetMessage =
-    "Alarm Temperature:-0.1\u00B0C / 31.8\u00B0F is the console's mark for \"not set\"; choose another value";
 
 // The rows as messages name them: the dialog's group and label.
 inline constexpr std::array<std::string_view, kAlarmShownRows> kAlarmFieldNames = {

@@ -149,8 +149,12 @@ void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 const char* const kTemperature = "Alarm Temperature:-40.0\u00B0C / -40\u00B0F to 60.0\u00B0C / 140\u00B0F";
 const char* const kHumidity = "Alarm Humidity:1 to 99";
 const char* const kBarometer = "Alarm Barometer:300hPa / 225mmHg / 8.86inHg to 1100hPa / 825.1mmHg / 32.48inHg";
-const char* const kNotSetPattern =
-    "Alarm Temperature:-0.1\u00B0C / 31.8\u00B0F is the console's mark for \"not set\"; choose another value";
+const char* const kNotSetCelsius =
+    "Alarm Temperature:-0.1\u00B0C would be stored as -0.1\u00B0C, the console's mark for \"not set\"; choose another "
+    "value";
+const char* const kNotSetFahrenheit =
+    "Alarm Temperature:31.9\u00B0F would be stored as -0.1\u00B0C, the console's mark for \"not set\"; choose another "
+    "value";
 const char* const kFeelsLike = "Alarm Feels Like:-3276.8\u00B0C / -5866.2\u00B0F to 3276.6\u00B0C / 5929.9\u00B0F";
 
 class ReadAlarmFormTest : public ::testing::TestWithParam<RefusalCase> {};
@@ -176,8 +180,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"DewPointAt140F", kImperial, AlarmRow::DewPointHigh, "140", "", 600},
         RefusalCase{"IndoorAtMinus40F", kImperial, AlarmRow::IndoorTempLow, "-40", "", -400},
         RefusalCase{"IndoorAt140_1F", kImperial, AlarmRow::IndoorTempHigh, "140.1", kTemperature, 0},
-        RefusalCase{"MinusTenthIsTheNotSetPattern", kMetric, AlarmRow::OutdoorTempLow, "-0.1", kNotSetPattern, 0},
-        RefusalCase{"ThirtyOnePointNineFahrenheitToo", kImperial, AlarmRow::OutdoorTempLow, "31.9", kNotSetPattern, 0},
+        RefusalCase{"MinusTenthIsTheNotSetPattern", kMetric, AlarmRow::OutdoorTempLow, "-0.1", kNotSetCelsius, 0},
+        RefusalCase{"ThirtyOnePointNineFahrenheitToo", kImperial, AlarmRow::OutdoorTempLow, "31.9", kNotSetFahrenheit,
+                    0},
         RefusalCase{"ZeroCelsiusIsAValue", kMetric, AlarmRow::OutdoorTempLow, "0", "", 0},
         RefusalCase{"HumidityAt0", kMetric, AlarmRow::IndoorHumidityLow, "0", kHumidity, 0},
         RefusalCase{"HumidityAt100", kMetric, AlarmRow::OutdoorHumidityHigh, "100", kHumidity, 0},
