@@ -70,15 +70,13 @@ void AlarmDialog::InitDialog()
     ShowUnits();
     ui_->selectAllHigh->setChecked(false);
     ui_->selectAllLow->setChecked(false);
-    const bool connected = link_.Connected();
-    if (connected) {
+    if (HasConsoleBlock()) {
         thresholds_ = DecodeAlarm(block_, thresholds_);
         ShowForm(ShowAlarm(thresholds_, units_));
     } else {
-        block_.fill(0);
         ShowForm({});
     }
-    ui_->saveButton->setEnabled(connected);
+    ui_->saveButton->setEnabled(HasConsoleBlock());
 }
 
 void AlarmDialog::ShowUnits()
@@ -123,7 +121,7 @@ AlarmForm AlarmDialog::Form() const
 void AlarmDialog::OnSave()
 {
     const AlarmForm form = Form();
-    SaveAndConclude([&] { return SaveAlarm(link_, screenFlag_, form, thresholds_, units_); });
+    SaveBlockAndConclude([&] { return SaveAlarm(link_, screenFlag_, form, thresholds_, units_); });
 }
 
 }  // namespace vorelle

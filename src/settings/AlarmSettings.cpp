@@ -2,6 +2,7 @@
 
 #include "link/BigEndian.h"
 #include "link/Commands.h"
+#include "settings/FormField.h"
 #include "units/Formatters.h"
 #include "units/Parsers.h"
 
@@ -75,13 +76,6 @@ std::int32_t DecodeValue(Quantity quantity, std::span<const std::uint8_t> bytes)
     return static_cast<std::int32_t>(raw);
 }
 
-bool IsNotSet(Quantity quantity, std::int32_t value)
-{
-    if (quantity == Quantity::Humidity)
-        return value == kAlarmHumidityNotSet || value == kAlarmWordNotSet;
-    return value == kAlarmTemperatureNotSet || value == kAlarmWordNotSet;
-}
-
 std::string ShowValue(Quantity quantity, const UnitCodes& units, std::int32_t value)
 {
     switch (quantity) {
@@ -114,33 +108,41 @@ std::int32_t ParseValue(Quantity quantity, const UnitCodes& units, const std::st
     return ParseWind(units.wind, text);
 }
 
-// What a field holds: a threshold typed or kept, or "not set".
+// What a field holds: a threshold typed, or one that is not checked (the
+// console's own, left as shown, or "not set" typed).
 struct FieldValue {
     std::int32_t value;
-    bool notSet;
+    bool unchecked;
 };
 
 FieldValue ReadField(Quantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
 {
-    if (text == ShowValue(quantity, units, shown))
-        return {shown, IsNotSet(quantity, shown)};
-    if (text == kMissingIntegerText || text == kMissingValueText)
-        return {quantity == Quantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet, true};
-    return {ParseValue(quantity, units, text), false};
+    const bool notSet = text == kMissingIntegerText || text == kMissingValueText;
+    const FieldReading field = ReadFormField(
+        text, shown, [&](std::int32_t value) { return ShowValue(quantity, units, value); },
+        [&](const std::string& typed) {
+            if (notSet)
+                return quantity == Quantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet;
+            return ParseValue(quantity, units, typed);
+        });
+    return {field.value, field.kept || notSet};
 }
 
-// A typed temperature that would go out as one of the not-set patterns
-// (7F FF, or FF FF for -0.1 °C) would silently switch its alarm off.
-std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature)
+// A typed temperature that would go out as FF FF, the console's not-set
+// pattern, would silently switch its alarm off. (7F FF is past every range.)
+std::optional<std::string> NotSetPatternRefusal(std::int32_t temperature, const std::string& text,
+                                                const UnitCodes& units)
 {
-    if (temperature == 0x7FFF || temperature == -1)
-        return std::string(kAlarmTemperatureNotSetMessage);
-    return std::nullopt;
+    if (temperature != -1)
+        return std::nullopt;
+    return "Alarm Temperature:" + text + std::string(TemperatureUnitName(units.temperature)) +
+           " would be stored as -0.1\u00B0C, the console's mark for \"not set\"; choose another value";
 }
 
-std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const UnitCodes& units)
+std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const std::string& text,
+                                   const UnitCodes& units)
 {
-    if (field.notSet)
+    if (field.unchecked)
         return std::nullopt;
     const std::int32_t v = field.value;
     switch (row) {
@@ -152,13 +154,13 @@ std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const 
     case AlarmRow::DewPointLow:
         if (v < -400 || v > 600)
             return std::string(kAlarmTemperatureMessage);
-        return NotSetPatternRefusal(v);
+        return NotSetPatternRefusal(v, text, units);
     case AlarmRow::FeelsLikeHigh:
     case AlarmRow::FeelsLikeLow:
         // Not held to a range, but to what its signed 16-bit field can carry.
         if (v < -32768 || v > 32766)
             return std::string(kAlarmFeelsLikeMessage);
-        return NotSetPatternRefusal(v);
+        return NotSetPatternRefusal(v, text, units);
     case AlarmRow::IndoorHumidityHigh:
     case AlarmRow::IndoorHumidityLow:
     case AlarmRow::OutdoorHumidityHigh:
@@ -228,8 +230,10 @@ AlarmInput ReadAlarmForm(const AlarmForm& form, const AlarmThresholds& shown, co
     AlarmInput input{shown, std::nullopt};
     for (std::size_t i = 0; i < kAlarmShownRows; ++i) {
         const auto row = static_cast<AlarmRow>(i);
+        if (std::optional<std::string> refusal = EmptyFieldRefusal(form[row].text, kAlarmFieldNames[i]))
+            return {shown, std::move(refusal)};
         const FieldValue field = ReadField(QuantityOf(row), units, form[row].text, shown[row].value);
-        if (std::optional<std::string> refusal = Refusal(row, field, units))
+        if (std::optional<std::string> refusal = Refusal(row, field, form[row].text, units))
             return {shown, std::move(refusal)};
         input.thresholds[row] = {field.value, form[row].on};
     }

@@ -44,9 +44,8 @@ enum class AlarmRow : std::size_t {
 inline constexpr std::size_t kAlarmShownRows = 18;
 inline constexpr std::size_t kAlarmRows = 20;
 
-// What a threshold holds when the console has none; the dialog shows it as
-// "--.-" ("--" for humidity).
-inline constexpr std::int32_t kAlarmTemperatureNotSet = 0x7FFF;  // FF FF counts too
+// What a threshold holds when the console has none (a temperature may also
+// come as 7F FF); the dialog shows it as "--.-" ("--" for humidity).
 inline constexpr std::int32_t kAlarmWordNotSet = 0xFFFF;
 inline constexpr std::int32_t kAlarmHumidityNotSet = 255;
 
@@ -59,8 +58,14 @@ inline constexpr std::string_view kAlarmBarometerMessage =
     "Alarm Barometer:300hPa / 225mmHg / 8.86inHg to 1100hPa / 825.1mmHg / 32.48inHg";
 inline constexpr std::string_view kAlarmFeelsLikeMessage =
     "Alarm Feels Like:-3276.8\u00B0C / -5866.2\u00B0F to 3276.6\u00B0C / 5929.9\u00B0F";
-inline constexpr std::string_view kAlarmTemperatureNotSetMessage =
-    "Alarm Temperature:-0.1\u00B0C / 31.8\u00B0F is the console's mark for \"not set\"; choose another value";
+
+// The rows as messages name them: the dialog's group and label.
+inline constexpr std::array<std::string_view, kAlarmShownRows> kAlarmFieldNames = {
+    "High Alarm Indoor Temp",    "Low Alarm Indoor Temp",    "High Alarm Indoor RH",  "Low Alarm Indoor RH",
+    "High Alarm Outdoor Temp",   "Low Alarm Outdoor Temp",   "High Alarm Outdoor RH", "Low Alarm Outdoor RH",
+    "High Alarm Dew Point",      "Low Alarm Dew Point",      "High Alarm ABS Barometer",
+    "Low Alarm ABS Barometer",   "High Alarm REL Barometer", "Low Alarm REL Barometer",
+    "High Alarm Feels Like",     "Low Alarm Feels Like",     "High Alarm Wind Speed", "High Alarm Wind Gust Speed"};
 
 // One threshold in console units (tenths of °C, whole %, tenths of hPa,
 // tenths of m/s, tenths of mm), or its not-set marker as the console sent it.
@@ -105,11 +110,11 @@ struct AlarmForm {
 // The thresholds as the dialog shows them in `units`.
 AlarmForm ShowAlarm(const AlarmThresholds& thresholds, const UnitCodes& units);
 
-// The thresholds a form stands for, or the message refusing the first that
-// is out of range or does not fit its field. `shown` are the thresholds the
-// form was filled from: a field left as shown keeps the console's own value
-// (its not-set marker included), so opening and saving never shifts a
-// threshold by a unit's rounding. "--" and "--.-" mean not set.
+// The thresholds a form stands for, or the message refusing the first field
+// that is empty, out of range or does not fit its field. `shown` are the
+// thresholds the form was filled from: a field left as shown keeps the
+// console's own value (its not-set marker included) and is not checked again
+// (see ReadFormField). "--" and "--.-" mean not set.
 struct AlarmInput {
     AlarmThresholds thresholds;
     std::optional<std::string> refusal;

@@ -41,13 +41,12 @@ void BasicSettingsDialog::InitDialog()
 {
     FillLists();
     ui_->interval->setToolTipDuration(kFieldToolTipMs);
-    if (link_.Connected()) {
+    if (HasConsoleBlock()) {
         Show(DecodeBasicSettings(block_));
         ui_->saveButton->setEnabled(true);
     } else {
         ui_->daylightSaving->setVisible(false);
         ui_->interval->clear();
-        block_.fill(0);
         ui_->saveButton->setEnabled(false);
     }
     ui_->sensor->setEnabled(false);
@@ -97,7 +96,7 @@ void BasicSettingsDialog::OnTimeZoneChanged(int row)
 void BasicSettingsDialog::OnSave()
 {
     const BasicSettingsForm form = Form();
-    SaveAndConclude([&] { return SaveBasicSettings(link_, screenFlag_, form); });
+    SaveBlockAndConclude([&] { return SaveBasicSettings(link_, screenFlag_, form); });
 }
 
 }  // namespace vorelle

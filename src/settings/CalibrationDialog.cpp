@@ -28,13 +28,12 @@ void CalibrationDialog::InitDialog()
     units_ = snapshot.values.units;
     current_ = snapshot.values;
     ShowUnits();
-    if (link_.Connected()) {
+    if (HasConsoleBlock()) {
         offsets_ = DecodeCalibration(block_, offsets_);
         const CalibrationForm form = ShowCalibration(offsets_, units_);
         for (std::size_t i = 0; i < kCalibrationRows; ++i)
             fields_[i]->setText(ToQString(form.texts[i]));
     } else {
-        block_.fill(0);
         for (QLineEdit* field : fields_)
             field->clear();
     }
@@ -61,7 +60,7 @@ CalibrationForm CalibrationDialog::Form() const
 void CalibrationDialog::OnSave()
 {
     const CalibrationForm form = Form();
-    SaveAndConclude([&] { return SaveCalibration(link_, screenFlag_, form, offsets_, units_, current_); });
+    SaveBlockAndConclude([&] { return SaveCalibration(link_, screenFlag_, form, offsets_, units_, current_); });
 }
 
 }  // namespace vorelle

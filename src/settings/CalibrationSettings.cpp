@@ -2,6 +2,7 @@
 
 #include "link/BigEndian.h"
 #include "link/Commands.h"
+#include "settings/FormField.h"
 #include "units/Formatters.h"
 #include "units/NumberText.h"
 #include "units/Parsers.h"
@@ -173,31 +174,35 @@ std::optional<std::string> Refusal(CalibrationRow row, std::int32_t offset, std:
 {
     constexpr Limits kInt16{std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()};
     constexpr Limits kInt8{std::numeric_limits<std::int8_t>::min(), std::numeric_limits<std::int8_t>::max()};
-    Limits corrected{};  // the reading once corrected (the offset alone without a reading)
+    Limits corrected{};  // the reading once corrected
+    Limits alone{};      // the offset itself, without a reading to apply it to
     Limits field = kInt16;
     std::string_view message;
     switch (QuantityOf(row)) {
     case Quantity::Temperature:
-        corrected = {-400, 600};
+        corrected = alone = {-400, 600};
         message = kOffsetTemperatureMessage;
         break;
     case Quantity::Humidity:
+        // From a reading of 99 % down to 1 %, or up from 1 % to 99 %.
         corrected = {1, 99};
+        alone = {-98, 98};
         field = kInt8;
         message = kOffsetHumidityMessage;
         break;
     case Quantity::Pressure:
-        corrected = {-8000, 8000};
+        corrected = alone = {-8000, 8000};
         message = kOffsetPressureMessage;
         break;
     case Quantity::Direction:
         corrected = {0, 360};
+        alone = {-360, 360};
         message = kOffsetWindDirectionMessage;
         break;
     }
     const std::optional<std::int64_t> reading = ReadingOf(row, current);
-    const std::int64_t result = reading ? *reading - shown + offset : offset;
-    if (!Within(result, corrected) || !Within(offset, field))
+    const bool inRange = reading ? Within(*reading - shown + offset, corrected) : Within(offset, alone);
+    if (!inRange || !Within(offset, field))
         return std::string(message);
     return std::nullopt;
 }
@@ -237,12 +242,16 @@ CalibrationInput ReadCalibrationForm(const CalibrationForm& form, const Calibrat
     CalibrationInput input{shown, std::nullopt};
     for (std::size_t i = 0; i < kCalibrationRows; ++i) {
         const auto row = static_cast<CalibrationRow>(i);
-        const Quantity quantity = QuantityOf(row);
-        const std::int32_t offset =
-            form[row] == ShowOffset(quantity, units, shown[row]) ? shown[row] : ParseOffset(quantity, units, form[row]);
-        if (std::optional<std::string> refusal = Refusal(row, offset, shown[row], current))
+        if (std::optional<std::string> refusal = EmptyFieldRefusal(form[row], kCalibrationFieldNames[i]))
             return {shown, std::move(refusal)};
-        input.offsets[row] = offset;
+        const Quantity quantity = QuantityOf(row);
+        const FieldReading field = ReadFormField(
+            form[row], shown[row], [&](std::int32_t value) { return ShowOffset(quantity, units, value); },
+            [&](const std::string& text) { return ParseOffset(quantity, units, text); });
+        if (!field.kept)
+            if (std::optional<std::string> refusal = Refusal(row, field.value, shown[row], current))
+                return {shown, std::move(refusal)};
+        input.offsets[row] = field.value;
     }
     return input;
 }

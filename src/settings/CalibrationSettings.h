@@ -29,6 +29,11 @@ enum class CalibrationRow : std::size_t {
 };
 inline constexpr std::size_t kCalibrationRows = 7;
 
+// The rows as messages name them: the dialog's labels.
+inline constexpr std::array<std::string_view, kCalibrationRows> kCalibrationFieldNames = {
+    "Indoor Temperature", "Outdoor Temperature", "Indoor Humidity", "Outdoor Humidity",
+    "Absolute Pressure",  "Relative Pressure",   "Wind Direction"};
+
 // A temperature or wind-direction offset of 255 is shown as "--"; written
 // back unchanged it stays 255.
 inline constexpr std::int32_t kCalibrationNotSet = 255;
@@ -73,12 +78,13 @@ struct CalibrationForm {
 // The offsets as the dialog shows them in `units`.
 CalibrationForm ShowCalibration(const CalibrationOffsets& offsets, const UnitCodes& units);
 
-// The offsets a form stands for, or the message refusing the first whose
-// reading would leave its range or which does not fit its field. `shown` are
-// the offsets the form was filled from: a field left as shown keeps the
-// console's own value, so opening and saving never shifts an offset by a
-// unit's rounding. Each new offset is checked against `current`, the latest
-// reading, and the value checked is the value written.
+// The offsets a form stands for, or the message refusing the first field
+// that is empty, whose reading would leave its range, or which does not fit
+// its field. `shown` are the offsets the form was filled from: a field left
+// as shown keeps the console's own value and is not checked again (see
+// ReadFormField). Each changed offset is checked against `current`, the
+// latest reading; without a reading, the offset itself is held to the range
+// an offset of its kind can span. The value checked is the value written.
 struct CalibrationInput {
     CalibrationOffsets offsets;
     std::optional<std::string> refusal;

@@ -29,18 +29,31 @@ public:
 
 protected:
     // Each opening: fill the controls from the block (or leave them empty
-    // without a console).
+    // without it).
     virtual void InitDialog() = 0;
+
+    // Whether this opening has the console's block to fill the controls from:
+    // the console was there when the dialog opened, and its block has come
+    // (now or at an earlier reading). Without it the block is all zeros.
+    bool HasConsoleBlock() const { return hasBlock_; }
 
     // Runs a save (which waits for the console) under a busy cursor and shows
     // how it ended; a save that went through closes the dialog, anything else
     // leaves it open with what the user typed.
     void SaveAndConclude(const std::function<SaveOutcome()>& save);
 
+    // The same for a save that writes back the block the controls were filled
+    // from: opened without it, the dialog never writes one (its empty fields
+    // would go out as zeros), even if the console has come since.
+    void SaveBlockAndConclude(const std::function<SaveOutcome()>& save);
+
     ConsoleLink& link_;
     Messages& messages_;
     ReplyArea::Slot block_{};
     ScreenFlag screenFlag_{1};
+
+private:
+    bool hasBlock_ = false;
 };
 
 }  // namespace vorelle

@@ -40,8 +40,6 @@ void MaxMinDialog::InitDialog()
     const bool connected = link_.Connected();
     if (connected)
         records_ = DecodeMaxMin(block_, records_);
-    else
-        block_.fill(0);
     // Without a console nothing is current: records of an earlier opening
     // shown now would pass for today's.
     ShowRecords(connected ? records_ : MaxMinRecords{});

@@ -17,6 +17,9 @@ inline constexpr std::string_view kSwitchToMainScreenText = "Please switch the d
 inline constexpr std::string_view kNotConnectedNothingSavedText = "The console is not connected. Nothing was saved.";
 inline constexpr std::string_view kNotConnectedNothingClearedText =
     "The console is not connected. Nothing was cleared.";
+inline constexpr std::string_view kOpenedWithoutConsoleText =
+    "This dialog was opened without the console's settings. Nothing was saved: close it and open it again with the "
+    "console connected.";
 inline constexpr std::string_view kGoneDuringSaveText =
     "The console was disconnected while it took the new settings. Check them once it is connected again.";
 

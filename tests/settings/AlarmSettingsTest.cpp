@@ -149,8 +149,12 @@ void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 const char* const kTemperature = "Alarm Temperature:-40.0\u00B0C / -40\u00B0F to 60.0\u00B0C / 140\u00B0F";
 const char* const kHumidity = "Alarm Humidity:1 to 99";
 const char* const kBarometer = "Alarm Barometer:300hPa / 225mmHg / 8.86inHg to 1100hPa / 825.1mmHg / 32.48inHg";
-const char* const kNotSetPattern =
-    "Alarm Temperature:-0.1\u00B0C / 31.8\u00B0F is the console's mark for \"not set\"; choose another value";
+const char* const kNotSetCelsius =
+    "Alarm Temperature:-0.1\u00B0C would be stored as -0.1\u00B0C, the console's mark for \"not set\"; choose another "
+    "value";
+const char* const kNotSetFahrenheit =
+    "Alarm Temperature:31.9\u00B0F would be stored as -0.1\u00B0C, the console's mark for \"not set\"; choose another "
+    "value";
 const char* const kFeelsLike = "Alarm Feels Like:-3276.8\u00B0C / -5866.2\u00B0F to 3276.6\u00B0C / 5929.9\u00B0F";
 
 class ReadAlarmFormTest : public ::testing::TestWithParam<RefusalCase> {};
@@ -176,8 +180,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"DewPointAt140F", kImperial, AlarmRow::DewPointHigh, "140", "", 600},
         RefusalCase{"IndoorAtMinus40F", kImperial, AlarmRow::IndoorTempLow, "-40", "", -400},
         RefusalCase{"IndoorAt140_1F", kImperial, AlarmRow::IndoorTempHigh, "140.1", kTemperature, 0},
-        RefusalCase{"MinusTenthIsTheNotSetPattern", kMetric, AlarmRow::OutdoorTempLow, "-0.1", kNotSetPattern, 0},
-        RefusalCase{"ThirtyOnePointNineFahrenheitToo", kImperial, AlarmRow::OutdoorTempLow, "31.9", kNotSetPattern, 0},
+        RefusalCase{"MinusTenthIsTheNotSetPattern", kMetric, AlarmRow::OutdoorTempLow, "-0.1", kNotSetCelsius, 0},
+        RefusalCase{"ThirtyOnePointNineFahrenheitToo", kImperial, AlarmRow::OutdoorTempLow, "31.9", kNotSetFahrenheit,
+                    0},
         RefusalCase{"ZeroCelsiusIsAValue", kMetric, AlarmRow::OutdoorTempLow, "0", "", 0},
         RefusalCase{"HumidityAt0", kMetric, AlarmRow::IndoorHumidityLow, "0", kHumidity, 0},
         RefusalCase{"HumidityAt100", kMetric, AlarmRow::OutdoorHumidityHigh, "100", kHumidity, 0},
@@ -193,6 +198,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"PressureAt225mmHg", kMmHgKmh, AlarmRow::RelPressureLow, "225", "", 3000},
         RefusalCase{"PressureAt825_1mmHg", kMmHgKmh, AlarmRow::RelPressureHigh, "825.1", "", 11000},
         RefusalCase{"PressureTypedUnset", kMetric, AlarmRow::RelPressureHigh, "--.-", "", 0xFFFF},
+        RefusalCase{"EmptyFieldIsRefusedByName", kMetric, AlarmRow::RelPressureLow, "",
+                    "Low Alarm REL Barometer: the field is empty. Type a value.", 0},
         RefusalCase{"NegativeWind", kMetric, AlarmRow::WindSpeed, "-1", "Alarm Wind Speed:0 to 6553.4 m/s", 0},
         RefusalCase{"WindAtTheNotSetMarker", kMetric, AlarmRow::WindSpeed, "6553.5",
                     "Alarm Wind Speed:0 to 6553.4 m/s", 0},
@@ -230,6 +237,7 @@ TEST(ReadAlarmFormTest, AFieldLeftAsShownKeepsTheConsolesValueInEveryUnit)
     console[AlarmRow::DewPointLow].value = 0xFFFF;
     console[AlarmRow::OutdoorHumidityLow].value = kAlarmHumidityNotSet;
     console[AlarmRow::RelPressureLow].value = kAlarmWordNotSet;
+    console[AlarmRow::IndoorHumidityHigh].value = 100;  // out of range, yet the console's own: not checked again
     for (const UnitCodes& units : {kMetric, kImperial, kMmHgKmh, kBeaufort, kKnotFeet, kFeetPerSecond}) {
         const AlarmInput input = ReadAlarmForm(ShowAlarm(console, units), console, units);
         EXPECT_FALSE(input.refusal) << input.refusal.value_or("");

@@ -142,7 +142,13 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"TemperatureBeyondItsField", kMetricUnits, kZero, Readings(-32768, 120, 45, 70, 180), Row::IndoorTemp,
                   "3300", kTemperatureRangeError, 0},
         CheckCase{"HumidityWithoutReading", kMetricUnits, kZero, Readings(215, 120, 0xFFFF, 70, 180), Row::IndoorHumidity,
-                  "0", kHumidityRangeError, 0},
+                  "-98", "", -98},
+        CheckCase{"HumidityWithoutReadingPast98", kMetricUnits, kZero, Readings(215, 120, 0xFFFF, 70, 180),
+                  Row::IndoorHumidity, "99", kHumidityRangeError, 0},
+        CheckCase{"UntouchedOffsetWithoutReadingIsNotChecked", kMetricUnits, Offsets({0, 0, -10, 0, 0, 0, 0}),
+                  Readings(0x7FFF, 0x7FFF, 0xFFFF, 0xFFFF, 0xFFFF), Row::IndoorTemp, "2.0", "", 20},
+        CheckCase{"EmptyFieldIsRefusedByName", kMetricUnits, kZero, kUsual, Row::OutdoorHumidity, "",
+                  "Outdoor Humidity: the field is empty. Type a value.", 0},
         CheckCase{"HumidityByteFFIsNoReadingEither", kMetricUnits, kZero, Readings(215, 120, 45, 255, 180),
                   Row::OutdoorHumidity, "5", "", 5},
         CheckCase{"HumidityWithReading", kMetricUnits, kZero, Readings(215, 120, 50, 70, 180), Row::IndoorHumidity,
@@ -157,7 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"DirectionPast360", kMetricUnits, kZero, Readings(215, 120, 45, 70, 350), Row::WindDirection, "11",
                   kDirection, 0},
         CheckCase{"DirectionWithoutReading", kMetricUnits, kZero, Readings(215, 120, 45, 70, 0xFFFF), Row::WindDirection,
-                  "-1", kDirection, 0},
+                  "-360", "", -360},
+        CheckCase{"DirectionWithoutReadingPast360", kMetricUnits, kZero, Readings(215, 120, 45, 70, 0xFFFF),
+                  Row::WindDirection, "361", kDirection, 0},
         CheckCase{"PressureAt800", kMetricUnits, kZero, kUsual, Row::AbsPressure, "800.0", "", 8000},
         CheckCase{"PressurePast800", kMetricUnits, kZero, kUsual, Row::RelPressure, "800.1", kPressure, 0},
         CheckCase{"PressureBelowMinus800", kMetricUnits, kZero, kUsual, Row::RelPressure, "-800.1", kPressure, 0},
@@ -206,20 +214,20 @@ TEST_F(CalibrationWriteTest, SavedUnchangedTheConsoleGetsItsOwnBytesBackInEveryU
 TEST_F(CalibrationWriteTest, ConsoleReceivesTheOffsetsByteForByteAtTheirLimits)
 {
     const CalibrationOffsets shown = ReadConsole();
-    // No readings: each offset is held to the reading's range by itself.
+    // No readings: each offset is held to the range an offset of its kind can span.
     const LiveValues none = Readings(0x7FFF, 0xFFFF, 0xFFFF, 255, 0xFFFF);
     CalibrationForm form = ShowCalibration(shown, kFahrenheitInHg);
     form[Row::IndoorTemp] = "-72.0";       // -400
     form[Row::OutdoorTemp] = "108.0";      // 600
-    form[Row::IndoorHumidity] = "99";
-    form[Row::OutdoorHumidity] = "1";
+    form[Row::IndoorHumidity] = "98";
+    form[Row::OutdoorHumidity] = "-98";
     form[Row::AbsPressure] = "-23.62";     // -7999
     form[Row::RelPressure] = "0.01";       // 3
-    form[Row::WindDirection] = "360";
+    form[Row::WindDirection] = "-360";
     ASSERT_EQ(SaveCalibration(link, flag, form, shown, kFahrenheitInHg, none).status, SaveStatus::Done);
-    EXPECT_EQ(OnlyCommand(0x05), test::Command(0x05, 21, {1, 0xFE, 0x70, 2, 0x02, 0x58, 6, 99, 7, 1, 8, 0xE0, 0xC1,
-                                                          9, 0x00, 0x03, 10, 0x01, 0x68}));
-    EXPECT_EQ(ReadConsole(), Offsets({-400, 600, 99, 1, -7999, 3, 360}));
+    EXPECT_EQ(OnlyCommand(0x05), test::Command(0x05, 21, {1, 0xFE, 0x70, 2, 0x02, 0x58, 6, 98, 7, 0x9E, 8, 0xE0, 0xC1,
+                                                          9, 0x00, 0x03, 10, 0xFE, 0x98}));
+    EXPECT_EQ(ReadConsole(), Offsets({-400, 600, 98, -98, -7999, 3, -360}));
 }
 
 TEST_F(CalibrationWriteTest, RefusedOffsetSendsNothing)

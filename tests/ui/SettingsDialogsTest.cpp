@@ -2,7 +2,6 @@
 #include "WindowFixture.h"
 #include "app/CommandIds.h"
 #include "board/BoardTexts.h"
-#include "live/LiveItems.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -147,12 +146,18 @@ TEST_F(SettingsDialogsTest, TimeZoneRuleShowsOrHidesDaylightSaving)
 
 TEST_F(SettingsDialogsTest, DialogsOpenedWithoutAConsoleCannotSave)
 {
+    const std::string withoutConsole = "This dialog was opened without the console's settings. Nothing was saved: "
+                                       "close it and open it again with the console connected.";
+    CalibrationDialog& calibration = window.Calibration();
+    console.Faults().noReply = true;  // its block never came
+    RunWithDialog(command_id::CalibrationSettings, calibration, [&] {
+        EXPECT_TRUE(Text(calibration, 1017).isEmpty());
+        Click(calibration, 1005);
+        EXPECT_EQ(messages.Texts().back(), withoutConsole);
+    });
+    console.Faults().noReply = false;
     MaxMinDialog& maxMin = window.MaxMin();
     RunWithDialog(command_id::MaxMin, maxMin, [] {});  // records of an earlier opening
-    // A station without humidity sensors: each humidity offset is checked by itself.
-    console.Weather().SetMissing(item::IndoorHumidity, true);
-    console.Weather().SetMissing(item::OutdoorHumidity, true);
-    TakeReading();
     transport.Unplug();
     console.ClearReceived();
     QApplication::processEvents();
@@ -181,15 +186,21 @@ TEST_F(SettingsDialogsTest, DialogsOpenedWithoutAConsoleCannotSave)
         EXPECT_TRUE(Text(alarm, 1014).isEmpty());
         EXPECT_FALSE(ById<QCheckBox>(alarm, 1013)->isChecked());
     });
-    CalibrationDialog& calibration = window.Calibration();
     RunWithDialog(command_id::CalibrationSettings, calibration, [&] {
         EXPECT_TRUE(Text(calibration, 1014).isEmpty());
-        // Save stays enabled, and says that nothing was saved.
+        // Save stays enabled, and writes nothing even once the console has come.
         Type(calibration, 1018, QStringLiteral("5"));
-        Type(calibration, 1023, QStringLiteral("5"));
-        Click(calibration, 1005);
-        EXPECT_TRUE(calibration.isVisible());
-        EXPECT_EQ(messages.Texts().back(), "The console is not connected. Nothing was saved.");
+        for (const bool plugged : {false, true}) {
+            if (plugged)
+                transport.Plug();
+            test::ProcessEvents();
+            EXPECT_EQ(window.ConnectionText(), plugged ? "Connected" : "Unconnected");
+            Click(calibration, 1005);
+            EXPECT_TRUE(calibration.isVisible());
+            EXPECT_EQ(messages.Texts().back(), withoutConsole);
+        }
+        transport.Unplug();
+        test::ProcessEvents();
     });
     MobileNetworkDialog& mobile = window.MobileNetwork();
     RunWithMessage("mobile-network", mobile, [&] {
