@@ -19,8 +19,8 @@ namespace vorelle::bench {
 namespace fs = std::filesystem;
 
 inline constexpr std::uint64_t kLinesOfAYear = 525600;
-inline constexpr const char* kYearStart = "2024-01-01 0:00:00";
-inline constexpr const char* kYearEnd = "2025-01-01 0:00:00";
+inline constexpr CivilTime kYearStart{2024, 1, 1, 0, 0, 0};
+inline constexpr CivilTime kYearEnd{2025, 1, 1, 0, 0, 0};
 
 // Any message means the run measured something else than it meant to.
 class FailOnMessage final : public Messages {

@@ -31,8 +31,8 @@ public:
     }
 };
 
-constexpr const char* kFirst = "1900-01-01 0:00:00";
-constexpr const char* kLast = "9999-12-31 23:59:59";
+constexpr vorelle::CivilTime kFirst{1900, 1, 1, 0, 0, 0};
+constexpr vorelle::CivilTime kLast{9999, 12, 31, 23, 59, 59};
 
 // Rows stored after the first second there is, which no range can include.
 double RowsInWholeRange(vorelle::RecordDatabase& store)
@@ -62,6 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RecordingContent& content = first.content;
     Check(summary.linesRead == summary.rowsStored + summary.linesRefused, "every line read is stored or refused");
     Check(content.RowCount() == summary.linesRead, "every line read is shown");
+    // A last line that is more than a carriage return and has no line feed
+    // after it is held back, and no other.
+    const std::string_view body = std::string_view(content.Text()).substr(content.BodyStart());
+    const std::size_t lastFeed = body.rfind('\n');
+    const std::string_view last = lastFeed == std::string_view::npos ? body : body.substr(lastFeed + 1);
+    Check(summary.linesHeldBack == (last.size() > (last.ends_with('\r') ? 1u : 0u) ? 1u : 0u),
+          "only an unended last line is held back");
     Check(content.ColumnCount() >= 1 && content.ColumnCount() <= kMaxRecordingColumns, "columns of the header");
 
     std::uint64_t onFirstSecond = 0;

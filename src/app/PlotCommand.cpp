@@ -6,6 +6,7 @@
 #include "graph/GraphTime.h"
 #include "recordings/StoredRecording.h"
 #include "records/DataFolder.h"
+#include "records/DesktopDateOrder.h"
 #include "records/RecordDatabase.h"
 #include "widgets/QtText.h"
 
@@ -41,12 +42,12 @@ QString Names(const std::vector<Quantity>& quantities)
     return names.join(QStringLiteral(", "));
 }
 
-std::optional<CivilTime> TimeOf(const QString& text)
+// Read as the import reads a recording's times, in the desktop's order.
+std::optional<CivilTime> TimeOf(const QString& text, DateOrder order)
 {
-    const std::optional<CivilTime> time = ParseRecordTime(text.toStdString(), DateOrder::DayMonthYear);
+    const std::optional<CivilTime> time = ParseRecordTime(text.toStdString(), order);
     if (!time)
-        std::fprintf(stderr, "vorelle2: '%s' is not a date and time; write it as \"2024-01-31 0:00:00\"\n",
-                     qPrintable(text));
+        std::fprintf(stderr, "vorelle2: %s\n", UnreadableTimeText(text.toStdString()).c_str());
     return time;
 }
 
@@ -80,8 +81,9 @@ int RunPlot(const PlotRequest& request)
         std::fprintf(stderr, "vorelle2: --plot needs --from, --to and --png\n");
         return kExitWrongRequest;
     }
-    const std::optional<CivilTime> from = TimeOf(request.from);
-    const std::optional<CivilTime> to = TimeOf(request.to);
+    const DateOrder order = DesktopDateOrder();
+    const std::optional<CivilTime> from = TimeOf(request.from, order);
+    const std::optional<CivilTime> to = TimeOf(request.to, order);
     const std::optional<QSize> size = SizeOf(request.size);
     if (!from || !to || !size)
         return kExitWrongRequest;

@@ -18,8 +18,10 @@ constexpr const char* kImportUsage =
     "\n"
     "Imports the recording FILE into the record store in place of the recording\n"
     "held there: all of its readings or, after any failure, none. Prints how many\n"
-    "lines were read, how many became rows and how many were refused (a time that\n"
-    "cannot be read), and the recording's five unit labels.\n"
+    "lines were read, how many became rows, how many were refused (a time that\n"
+    "cannot be read) and whether the last line was held back (it has no line end\n"
+    "yet: the console may still be writing it), and the recording's five unit\n"
+    "labels.\n"
     "\n"
     "  --name NAME   the recording's name on the console (default: FILE's own\n"
     "                name). \"CH\" in it marks a channel recording, else \"SM\" a\n"
@@ -98,8 +100,9 @@ void PrintSummary(const ImportOptions& options, const std::filesystem::path& sto
         std::printf("{\n  \"recording\": %s,\n  \"name\": %s,\n  \"layout\": %s,\n  \"store\": %s,\n",
                     JsonString(options.file).c_str(), JsonString(options.name).c_str(), JsonString(layout).c_str(),
                     JsonString(store.string()).c_str());
-        std::printf("  \"linesRead\": %" PRIu64 ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64 ",\n",
-                    s.linesRead, s.rowsStored, s.linesRefused);
+        std::printf("  \"linesRead\": %" PRIu64 ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64
+                    ",\n  \"linesHeldBack\": %" PRIu64 ",\n",
+                    s.linesRead, s.rowsStored, s.linesRefused, s.linesHeldBack);
         std::printf("  \"units\": {\"temperature\": %s, \"pressure\": %s, \"rain\": %s, \"wind\": %s, \"light\": %s}\n}\n",
                     JsonString(u.temperature).c_str(), JsonString(u.pressure).c_str(), JsonString(u.rain).c_str(),
                     JsonString(u.wind).c_str(), JsonString(u.light).c_str());
@@ -107,8 +110,9 @@ void PrintSummary(const ImportOptions& options, const std::filesystem::path& sto
     }
     std::printf("Imported %s as the %s recording %s into %s\n", options.file.c_str(), layout, options.name.c_str(),
                 store.string().c_str());
-    std::printf("Lines read         %" PRIu64 "\nRows stored        %" PRIu64 "\nLines refused      %" PRIu64 "\n",
-                s.linesRead, s.rowsStored, s.linesRefused);
+    std::printf("Lines read         %" PRIu64 "\nRows stored        %" PRIu64 "\nLines refused      %" PRIu64
+                "\nLines held back    %" PRIu64 "\n",
+                s.linesRead, s.rowsStored, s.linesRefused, s.linesHeldBack);
     std::printf("Temperature unit   %s\nPressure unit      %s\nRain unit          %s\nWind unit          %s\n"
                 "Light unit         %s\n",
                 u.temperature.c_str(), u.pressure.c_str(), u.rain.c_str(), u.wind.c_str(), u.light.c_str());

@@ -21,21 +21,27 @@ constexpr const char* kQueryUsage =
     "(\"Min1\") value, and every reading in time order, its time as\n"
     "YYYY-MM-DD HH:MM:SS and its value. The range excludes START and includes END;\n"
     "readings whose COLUMN is missing (65535) are left out. Write START and END as\n"
-    "the graph writes them, e.g. \"2024-01-31 0:00:00\". COLUMN is one of the\n"
-    "Records columns: Time, No, InHumi, OutHumi, WindDirection, UV, InTemp,\n"
-    "OutTemp, Wind, Gust, DewPoint, WindChill, RelPressure, AbsPressure, Rain,\n"
-    "RainHour, RainDay, RainWeek, RainMonth, RainYear, Light.\n"
+    "the graph writes them, e.g. \"2024-01-31 0:00:00\"; a date written year last\n"
+    "is read day or month first as the locale's date format (LC_TIME) has it, as\n"
+    "the import reads it. COLUMN is one of the Records columns: Time, No, InHumi,\n"
+    "OutHumi, WindDirection, UV, InTemp, OutTemp, Wind, Gust, DewPoint, WindChill,\n"
+    "RelPressure, AbsPressure, Rain, RainHour, RainDay, RainWeek, RainMonth,\n"
+    "RainYear, Light.\n"
     "\n"
     "  --db PATH     the record store (default: QM710.db in the data folder,\n"
     "                ~/.local/share/Vorelle2 or VORELLE2_DATA_DIR)\n"
     "  --json        print one JSON object\n"
     "  -h, --help    show this help and exit\n"
     "\n"
+    "The command only reads: the store is never changed, and may be read only.\n"
+    "\n"
     "Exit status: 0 answered, 1 the store or the query failed, 64 for a wrong\n"
-    "command line.\n";
+    "command line (also a START or END that is not a time).\n";
 
 struct QueryOptions {
     std::vector<std::string> words;  // COLUMN START END
+    CivilTime start;
+    CivilTime end;
     std::string store;
     bool json = false;
     bool help = false;
@@ -58,9 +64,21 @@ bool ParseOptions(const std::vector<std::string>& args, QueryOptions& options, s
             options.words.push_back(arg);
         }
     }
-    if (!options.help && options.words.size() != 3) {
+    if (options.help)
+        return true;
+    if (options.words.size() != 3) {
         error = "expected a column, a start and an end";
         return false;
+    }
+    // The bounds are read as the import reads a recording's times.
+    const DateOrder order = DesktopDateOrder();
+    for (const auto& [word, time] : {std::pair{options.words[1], &options.start}, {options.words[2], &options.end}}) {
+        const std::optional<CivilTime> read = ParseRecordTime(word, order);
+        if (!read) {
+            error = UnreadableTimeText(word);
+            return false;
+        }
+        *time = *read;
     }
     return true;
 }
@@ -94,8 +112,8 @@ struct Answer {
 bool Ask(const std::filesystem::path& store, const QueryOptions& options, Answer& answer)
 {
     const std::string& column = options.words[0];
-    const std::string& start = options.words[1];
-    const std::string& end = options.words[2];
+    const CivilTime& start = options.start;
+    const CivilTime& end = options.end;
     StandardErrorMessages messages;
     RecordDatabase db(messages);
     if (db.Connect(store) != 0 || db.QueryCount(end, start, column) != 0)

@@ -223,19 +223,20 @@ int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
     if (json) {
         std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\",\n  \"fetched\": %" PRIu64 ",\n  \"held\": %" PRIu64
                     ",\n  \"localCopy\": %s,\n  \"imported\": %s,\n  \"store\": %s,\n  \"linesRead\": %" PRIu64
-                    ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64 "\n}\n",
+                    ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64 ",\n  \"linesHeldBack\": %" PRIu64
+                    "\n}\n",
                     JsonString(name).c_str(), FetchStatusWord(fetch.status), fetch.fetched, fetch.heldBefore,
                     JsonString(fetch.localCopy.string()).c_str(), outcome.Imported() ? "true" : "false",
                     JsonString(store.string()).c_str(), imported.linesRead, imported.rowsStored,
-                    imported.linesRefused);
+                    imported.linesRefused, imported.linesHeldBack);
     } else if (fetch.ImportsLocalCopy()) {
         std::printf("%s: fetched %" PRIu64 " bytes, %" PRIu64 " bytes already held\n", name.c_str(), fetch.fetched,
                     fetch.heldBefore);
         if (outcome.Imported())
             std::printf("%s: imported into %s: %" PRIu64 " lines read, %" PRIu64 " rows stored, %" PRIu64
-                        " lines refused\n",
+                        " lines refused, %" PRIu64 " lines held back\n",
                         name.c_str(), store.string().c_str(), imported.linesRead, imported.rowsStored,
-                        imported.linesRefused);
+                        imported.linesRefused, imported.linesHeldBack);
     }
     // A copy that could not be imported leaves the store as it was.
     if (fetch.ImportsLocalCopy() && !outcome.Imported() && fetch.status != FetchStatus::TimedOut)

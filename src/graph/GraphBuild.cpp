@@ -23,7 +23,7 @@ bool ReadCurve(RecordDatabase& store, const GraphRequest& request, std::string_v
                std::vector<ChartPoint>& curve)
 {
     curve.clear();
-    if (store.QueryRange(RangeText(request.end), RangeText(request.start), column) != 0)
+    if (store.QueryRange(request.end, request.start, column) != 0)
         return false;
     const std::optional<std::size_t> timeColumn = store.ResultColumn("Time");
     const std::optional<std::size_t> valueColumn = store.ResultColumn(column);

@@ -107,7 +107,7 @@ BuildResult GraphDialog::Select()
 
 bool GraphDialog::SelectWholeRecording()
 {
-    if (store_.QueryMaxMin(RangeText(kLatest), RangeText(kEarliest), "Time") != 0)
+    if (store_.QueryMaxMin(kLatest, kEarliest, "Time") != 0)
         return false;
     const std::optional<double> first = store_.Collect("Min1");
     const std::optional<double> last = store_.Collect("Max1");

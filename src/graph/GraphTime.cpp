@@ -1,7 +1,6 @@
 #include "graph/GraphTime.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace vorelle {
 
@@ -14,13 +13,6 @@ double ChartSeconds(double automationDate) { return automationDate * kSecondsPer
 double ChartSeconds(const CivilTime& time) { return ChartSeconds(AutomationDate(time)); }
 
 CivilTime CivilTimeAtSeconds(double seconds) { return CivilTimeOf(seconds / kSecondsPerDay); }
-
-std::string RangeText(const CivilTime& t)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%d-%02d-%02d %d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-    return text;
-}
 
 TimeRange LastHourBefore(const CivilTime& now)
 {

@@ -15,10 +15,6 @@ double ChartSeconds(double automationDate);
 double ChartSeconds(const CivilTime& time);
 CivilTime CivilTimeAtSeconds(double seconds);
 
-// A time as the graph asks the store for it: "2024-01-31 0:00:00" (the hour
-// not padded).
-std::string RangeText(const CivilTime& time);
-
 // The range the graph opens with: the hour up to `now`.
 struct TimeRange {
     CivilTime start;

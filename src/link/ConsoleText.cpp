@@ -80,6 +80,31 @@ ConsoleText EncodeConsoleText(std::string_view field, std::string_view utf8)
     return text;
 }
 
+bool IsUtf8(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Character character = ReadUtf8(text, at);
+        // U+FFFD written out takes three bytes; a byte that is no character, one.
+        if (character.code == kNotACharacter && character.length == 1)
+            return false;
+        at += character.length;
+    }
+    return true;
+}
+
+void AppendUtf8(std::string& utf8, char32_t code)
+{
+    if (code < 0x80) {
+        utf8 += static_cast<char>(code);
+        return;
+    }
+    const int length = code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+    // The lead byte: as many high bits set as the sequence has bytes.
+    utf8 += static_cast<char>(((0xF00 >> length) & 0xF0) | (code >> (6 * (length - 1))));
+    for (int i = length - 2; i >= 0; --i)
+        utf8 += static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F));
+}
+
 std::size_t PutCountedText(Report& command, std::size_t at, std::string_view latin1)
 {
     // Callers refuse texts that do not fit; this only keeps a mistake of

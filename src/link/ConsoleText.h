@@ -22,6 +22,14 @@ struct ConsoleText {
 // UTF-8 count as a character beyond Latin-1.
 ConsoleText EncodeConsoleText(std::string_view field, std::string_view utf8);
 
+// Whether the whole of `text` is well-formed UTF-8, read as
+// EncodeConsoleText reads it.
+bool IsUtf8(std::string_view text);
+
+// Appends the UTF-8 bytes of `code`, a Unicode character, to `utf8`: for a
+// text from the console that is shown.
+void AppendUtf8(std::string& utf8, char32_t code);
+
 // Writes `latin1` at `at` as the console reads a text: its length byte, then
 // its characters. Returns where the next field starts. Callers check that the
 // text fits first; one that does not is not written at all.

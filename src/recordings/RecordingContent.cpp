@@ -1,5 +1,6 @@
 #include "recordings/RecordingContent.h"
 
+#include "link/ConsoleText.h"
 #include "recordings/RecordingLine.h"
 
 #include <algorithm>
@@ -12,14 +13,29 @@ namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
+// The characters of Windows-1252's bytes 0x80 to 0x9F; the five bytes it
+// leaves undefined read as the control characters of the same number, as
+// Windows reads them. The other bytes are the characters of their number.
+constexpr char32_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
 RecordingContent::RecordingContent(std::string text) : text_(std::move(text))
 {
-    utf8_ = std::string_view(text_).starts_with(kUtf8ByteOrderMark);
-    const std::size_t start = utf8_ ? kUtf8ByteOrderMark.size() : 0;
+    const bool marked = std::string_view(text_).starts_with(kUtf8ByteOrderMark);
+    const std::size_t start = marked ? kUtf8ByteOrderMark.size() : 0;
     const TextLine header = start < text_.size() ? LineAt(text_, start) : TextLine{start, start, start};
     const std::string_view titles = std::string_view(text_).substr(header.begin, header.end - header.begin);
+    utf8_ = marked || (!IsAscii(titles) && IsUtf8(titles));
     columns_ = std::min<std::size_t>(std::count(titles.begin(), titles.end(), ',') + 1, kMaxRecordingColumns);
     header_ = {static_cast<std::uint32_t>(header.begin), static_cast<std::uint32_t>(header.end)};
     bodyStart_ = header.next;
@@ -60,6 +76,19 @@ void RecordingContent::Cells(std::size_t row, std::span<std::string_view> fields
     SplitFields(line, all);
     for (std::size_t column = 0; column < columns_ && column < fields.size(); ++column)
         fields[column] = FieldOf(line, all, column);
+}
+
+std::string RecordingContent::Shown(std::string_view bytes) const
+{
+    if (utf8_)
+        return std::string(bytes);
+    std::string shown;
+    shown.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        AppendUtf8(shown, byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char32_t{byte});
+    }
+    return shown;
 }
 
 std::string_view RecordingContent::Cell(std::size_t row, std::size_t column) const

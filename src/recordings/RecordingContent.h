@@ -15,8 +15,10 @@ namespace vorelle {
 // cells when they are asked for (a line is short, so that is quick), and a
 // year of one-minute readings takes little more memory than its file.
 //
-// Cells are the file's bytes: Latin-1, or UTF-8 when the file starts with a
-// UTF-8 byte-order mark (see Utf8()). The mark and each line's carriage
+// Cells are the file's bytes; Shown() reads them as text. The console writes
+// Windows-1252, the Western European code page (0x80 is the euro sign); a
+// file that starts with a UTF-8 byte-order mark, or whose header is UTF-8
+// and not plain ASCII, is read as UTF-8. The mark and each line's carriage
 // return are not part of any cell.
 //
 // Built by the import; afterwards it does not change, so any number of
@@ -31,13 +33,14 @@ public:
 
     std::size_t ColumnCount() const { return columns_; }
     std::size_t RowCount() const { return rows_.size(); }
-    bool Utf8() const { return utf8_; }
 
     // Empty for a column beyond the header's or a row beyond the last.
     std::string_view Title(std::size_t column) const;
     std::string_view Cell(std::size_t row, std::size_t column) const;
     // Every cell of `row` at once, into fields[0] to fields[ColumnCount() - 1].
     void Cells(std::size_t row, std::span<std::string_view> fields) const;
+    // A title's or a cell's bytes as text to show, in UTF-8.
+    std::string Shown(std::string_view bytes) const;
 
     // Where the first reading line begins.
     std::size_t BodyStart() const { return bodyStart_; }
@@ -60,7 +63,7 @@ private:
     std::string_view Field(LineSpan line, std::size_t column) const;
 
     std::string text_;
-    bool utf8_ = false;
+    bool utf8_ = false;  // else Windows-1252
     std::size_t columns_ = 0;
     std::size_t bodyStart_ = 0;
     LineSpan header_;

@@ -1,5 +1,7 @@
 #include "recordings/RecordingContentModel.h"
 
+#include "widgets/QtText.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -31,9 +33,7 @@ int RecordingContentModel::columnCount(const QModelIndex& parent) const
 
 QString RecordingContentModel::Text(std::string_view bytes) const
 {
-    const auto size = static_cast<qsizetype>(bytes.size());
-    const QString text = content_->Utf8() ? QString::fromUtf8(bytes.data(), size) : QString::fromLatin1(bytes.data(), size);
-    return text.left(kMaxCellCharacters);
+    return ToQString(content_->Shown(bytes)).left(kMaxCellCharacters);
 }
 
 QVariant RecordingContentModel::data(const QModelIndex& index, int role) const

@@ -7,9 +7,9 @@
 
 namespace vorelle {
 
-// What the graph needs of the recording the record store holds: which
-// readings it carries and the units its header names. Empty labels and the
-// main layout when nothing was imported since the program started.
+// What the graph needs of the recording the record store holds, as the store
+// notes it: which readings it carries and the units its header names. Empty
+// labels and the main layout for a store that notes no recording.
 struct RecordingForGraph {
     std::string recordingName;  // its name on the console, bytes as sent
     RecordingLayout layout = RecordingLayout::Main;

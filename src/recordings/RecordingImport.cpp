@@ -55,9 +55,9 @@ struct TimedRow {
 };
 
 // The first pass: every line into the content, the lines whose time can be
-// read into `rows`, in time order. Blank lines and refused lines are settled
-// here: `settled` counts them, with the header's bytes. Returns false when
-// asked to stop.
+// read into `rows`, in time order. Blank, refused and held-back lines are
+// settled here: `settled` counts them, with the header's bytes. Returns false
+// when asked to stop.
 bool ReadLines(RecordingContent& content, DateOrder dateOrder, std::vector<TimedRow>& rows, ImportProgress& settled,
                ImportSummary& summary, const std::stop_token& stop)
 {
@@ -74,7 +74,11 @@ bool ReadLines(RecordingContent& content, DateOrder dateOrder, std::vector<Timed
         const TextLine line = LineAt(text, at);
         at = line.next;
         const auto bytes = static_cast<std::uint32_t>(line.next - line.begin);
-        if (line.end > line.begin) {
+        // Only the last line can lack its line end.
+        const bool ended = text[line.next - 1] == '\n';
+        if (line.end > line.begin && !ended) {
+            ++summary.linesHeldBack;
+        } else if (line.end > line.begin) {
             content.AppendRow(line.begin, line.end);
             ++summary.linesRead;
             const std::size_t row = content.RowCount() - 1;
@@ -182,7 +186,7 @@ ImportResult ImportRecording(const RecordingImport& what, Messages& messages, co
         return result;
     }
     RecordDatabase store(messages);
-    if (store.Connect(what.store) != 0) {
+    if (store.Connect(what.store, StoreAccess::Write) != 0) {
         result.status = ImportStatus::StoreFailed;
         return result;
     }

@@ -31,11 +31,14 @@ using ImportProgressCallback = std::function<void(const ImportProgress&)>;
 
 // What an import made of the recording's reading lines (blank lines are not
 // readings and not counted): every line read is shown in the content, and
-// either stored as a row or refused because its time cannot be read.
+// either stored as a row or refused because its time cannot be read. A last
+// line without its line end is held back, neither read nor shown: the console
+// may be writing it still, and the next fetch brings the rest of it.
 struct ImportSummary {
     std::uint64_t linesRead = 0;
     std::uint64_t rowsStored = 0;
     std::uint64_t linesRefused = 0;
+    std::uint64_t linesHeldBack = 0;
 };
 
 enum class ImportStatus {

@@ -3,6 +3,7 @@
 #include "messages/CollectedMessages.h"
 #include "recordings/RecordingContentModel.h"
 #include "recordings/RecordingMessages.h"
+#include "recordings/StoredRecording.h"
 #include "records/DataFolder.h"
 #include "records/DesktopDateOrder.h"
 #include "records/RecordDatabase.h"
@@ -98,8 +99,7 @@ int RecordingsDialog::Run()
     ui_->fileList->clear();
     ui_->chosenName->clear();
     ui_->chosenSize->clear();
-    ui_->progress->setValue(0);
-    ui_->progress->setFormat(QString());
+    ResetProgress();
     StartListing();
     return exec();
 }
@@ -198,8 +198,7 @@ void RecordingsDialog::OnExport()
     }
     const RecordingEntry file = *chosen_;
     const std::filesystem::path store = dataFolder_ / kRecordStoreFile;
-    ui_->progress->setValue(0);
-    ui_->progress->setFormat(QString());
+    ResetProgress();
     StartJob(Job::Exporting, [this, file, store](std::stop_token stop) -> Then {
         auto said = std::make_shared<CollectedMessages>();
         auto outcome = std::make_shared<ExportOutcome>(ExportRecording(
@@ -209,6 +208,13 @@ void RecordingsDialog::OnExport()
             ShowAll(said->said);
         };
     });
+}
+
+void RecordingsDialog::ResetProgress()
+{
+    ui_->progress->setValue(0);
+    ui_->progress->setFormat(QString());
+    ui_->progress->setToolTip(QString());
 }
 
 void RecordingsDialog::OnExportProgress(const ExportProgress& progress)
@@ -237,22 +243,30 @@ void RecordingsDialog::OnExported(ExportOutcome& outcome, const RecordingEntry& 
     if (!outcome.Imported()) {
         // A transfer that ended early left the copy as it was: nothing to show.
         if (!outcome.fetch.ImportsLocalCopy()) {
-            ui_->progress->setValue(0);
-            ui_->progress->setFormat(QString());
+            ResetProgress();
         }
         return;
     }
     content_->Show(std::make_shared<const RecordingContent>(std::move(outcome.import.content)));
-    imported_ = {file.name, LayoutForRecording(file.name), outcome.import.labels};
+    // What became of the lines, as the command line tells it; the bytes the
+    // copy holds of the card file stay at hand in the tool tip.
+    const ImportSummary& lines = outcome.import.summary;
     const std::uint64_t held = outcome.fetch.heldBefore + outcome.fetch.fetched;
     ui_->progress->setValue(kBarSteps);
-    ui_->progress->setFormat(Bytes(held) + tr(" of ") + Bytes(file.size) + tr(" bytes"));
+    ui_->progress->setFormat(tr("Lines: ") + Bytes(lines.rowsStored) + tr(" stored, ") + Bytes(lines.linesRefused) +
+                             tr(" refused, ") + Bytes(lines.linesHeldBack) + tr(" held back"));
+    ui_->progress->setToolTip(Bytes(held) + tr(" of ") + Bytes(file.size) + tr(" bytes"));
 }
 
 void RecordingsDialog::OnGraph()
 {
-    if (openGraph_)
-        openGraph_(imported_);
+    // The store notes the recording it holds, imported in this run or in an
+    // earlier one.
+    RecordDatabase store(messages_);
+    if (!openGraph_ || store.Connect(dataFolder_ / kRecordStoreFile) != 0)
+        return;
+    const StoredRecording recording = StoredRecordingOf(store);
+    openGraph_({recording.name, LayoutForRecording(recording.name), recording.labels});
 }
 
 void RecordingsDialog::OnDelete()
@@ -292,12 +306,10 @@ void RecordingsDialog::OnDeleted(const DeleteOutcome& outcome, const RecordingEn
     // The store no longer holds any recording, so neither does the content
     // list nor the graph.
     RecordDatabase store(messages_);
-    if (store.Connect(dataFolder_ / kRecordStoreFile) == 0)
+    if (store.Connect(dataFolder_ / kRecordStoreFile, StoreAccess::Write) == 0)
         store.ClearTables();
     content_->Show(nullptr);
-    imported_ = {};
-    ui_->progress->setValue(0);
-    ui_->progress->setFormat(QString());
+    ResetProgress();
     if (!outcome.message.empty())
         messages_.Inform(outcome.message);
 }

@@ -29,9 +29,10 @@ class RecordingContentModel;
 // SDCard File: the recording files on the console's SD card. Export fetches
 // the chosen file into its local copy and imports that into the record
 // store, whose readings the content list then shows; Graph hands the
-// imported recording to the graph; Delete deletes the file on the card and
-// its local copy; Folder opens the data folder. Built once and reused, so
-// the content and the graph's labels stay from one opening to the next.
+// recording the store holds (as the store notes it, imported in this run or
+// an earlier one) to the graph; Delete deletes the file on the card and its
+// local copy; Folder opens the data folder. Built once and reused, so the
+// content stays from one opening to the next.
 //
 // The listing, Export and Delete run on a worker thread, one at a time;
 // while one runs its buttons are disabled and the dialog cannot be closed,
@@ -75,6 +76,7 @@ private:
     void OnChoiceChanged();
 
     void OnExport();
+    void ResetProgress();
     void OnExportProgress(const ExportProgress& progress);
     void ShowExportProgress();
     void OnExported(ExportOutcome& outcome, const RecordingEntry& file);
@@ -96,8 +98,6 @@ private:
     std::vector<RecordingEntry> files_;
     // The chosen file, its name's bytes as the console sent them.
     std::optional<RecordingEntry> chosen_;
-    // The recording the store holds since the last Export of this run.
-    RecordingForGraph imported_;
     Job job_ = Job::None;
 
     // The latest progress of an Export; the UI thread shows it once however

@@ -10,28 +10,12 @@ namespace {
 
 constexpr std::string_view kDegree = "\u00B0";
 
-std::string Latin1ToUtf8(std::string_view text)
-{
-    std::string utf8;
-    utf8.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | (byte >> 6));
-            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 std::string LabelOf(const RecordingContent& content, std::size_t column)
 {
     std::string_view title = content.Title(column);
     if (const std::size_t open = title.find('('); open != std::string_view::npos)
         title.remove_prefix(open);
-    return content.Utf8() ? std::string(title) : Latin1ToUtf8(title);
+    return content.Shown(title);
 }
 
 // Puts a degree sign before every `letter` that has none yet, so "(C)" reads

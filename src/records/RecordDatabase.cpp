@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <fstream>
 #include <limits>
 #include <string>
 
@@ -17,12 +18,18 @@ namespace {
 // reports the store as busy.
 constexpr int kBusyTimeoutMs = 5000;
 
-// The write-ahead log with normal synchronisation: a crash or a power loss
-// keeps every committed import and never shows half of one. Emptying a table
-// need not overwrite its pages with zeros: weather readings are not secrets,
-// and the zeros would cost an import the size of the store in extra writes.
-constexpr const char* kConnectionSettings =
+// A connection that writes keeps the write-ahead log with normal
+// synchronisation: a crash or a power loss keeps every committed import and
+// never shows half of one. Emptying a table need not overwrite its pages with
+// zeros: weather readings are not secrets, and the zeros would cost an import
+// the size of the store in extra writes.
+constexpr const char* kWriteSettings =
     "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA secure_delete=FAST;";
+// A connection that reads refuses every change. It is opened for writing all
+// the same (SQLite opens a write-protected file for reading only), because
+// only such a connection removes the -wal and -shm files SQLite makes beside
+// a store in write-ahead-log mode: a read-only one would leave them behind.
+constexpr const char* kReadSettings = "PRAGMA query_only=ON;";
 
 // Query results are read through memory mapping rather than the page cache,
 // so a year of rows is read at the speed of memory. An import maps nothing:
@@ -32,34 +39,66 @@ constexpr const char* kConnectionSettings =
 constexpr const char* kMapForQueries = "PRAGMA mmap_size=268435456;";
 constexpr const char* kMapNothing = "PRAGMA mmap_size=0;";
 
-// Rows of a range by time: the import appends rows in time order (see
-// AppendRecord), so the rows of a range are the rowids from the first row
-// after the start to the last row up to the end, found by the time index, and
-// are read in one run through the table instead of one lookup per row. In the
-// queries below, %r stands for this condition and %c for the column's name.
-constexpr std::string_view kRowsInRange =
-    "rowid BETWEEN (SELECT rowid FROM Records WHERE Time>?1 ORDER BY Time ASC LIMIT 1)"
-    " AND (SELECT rowid FROM Records WHERE Time<=?2 ORDER BY Time DESC LIMIT 1)";
+// How a query finds the rows of a range, and their order.
+struct RangeRows {
+    std::string_view condition;
+    std::string_view order;
+};
 
-constexpr std::string_view kRangeQuery = "SELECT Time, %c FROM Records WHERE %r AND %c<>65535 ORDER BY rowid ASC";
+// In any store: the rows the statement means, found by the time index.
+constexpr RangeRows kRowsByTime{"Time>?1 AND Time<=?2", "Time ASC, rowid ASC"};
+
+// In a store whose rows lie in time order (RecordStoreSchema.h tells how the
+// store knows), the same rows are the rowids from the first row after the
+// start to the last row up to the end, both found by the time index, and are
+// read in one run through the table instead of one lookup per row.
+constexpr RangeRows kRowsByRowid{
+    "rowid BETWEEN (SELECT rowid FROM Records WHERE Time>?1 ORDER BY Time ASC LIMIT 1)"
+    " AND (SELECT rowid FROM Records WHERE Time<=?2 ORDER BY Time DESC LIMIT 1)",
+    "rowid ASC"};
+
+// In the queries, %r stands for the rows' condition, %o for their order and
+// %c for the column's name.
+constexpr std::string_view kRangeQuery = "SELECT Time, %c FROM Records WHERE %r AND %c<>65535 ORDER BY %o";
 constexpr std::string_view kCountQuery = "SELECT count(*) AS \"Count\" FROM Records WHERE %r AND %c<>65535";
 // The extremes functions leave out the missing value themselves.
 constexpr std::string_view kMaxMinQuery =
     "SELECT vorelle_highest(e) AS Max1, vorelle_lowest(e) AS Min1"
     " FROM (SELECT vorelle_extremes(%c) AS e FROM Records WHERE %r)";
 
-// `query` with %r and %c written out.
-std::string QueryText(std::string_view query, std::string_view column)
+// `query` with %r, %o and %c written out.
+std::string QueryText(std::string_view query, const RangeRows& rows, std::string_view column)
 {
     std::string sql;
     for (std::size_t at = 0; at < query.size(); ++at) {
-        if (query[at] == '%' && at + 1 < query.size() && (query[at + 1] == 'r' || query[at + 1] == 'c')) {
-            sql += query[++at] == 'r' ? kRowsInRange : column;
+        const std::string_view mark = query.substr(at, 2);
+        if (mark == "%r" || mark == "%o" || mark == "%c") {
+            sql += mark == "%r" ? rows.condition : mark == "%o" ? rows.order : column;
+            ++at;
             continue;
         }
         sql += query[at];
     }
     return sql;
+}
+
+// "Time, No, ..., Light".
+std::string RecordColumnList()
+{
+    std::string list;
+    for (const std::string_view column : kRecordColumns)
+        list += std::string(list.empty() ? "" : ", ") + std::string(column);
+    return list;
+}
+
+// Whether the file's header marks a store in write-ahead-log mode (its
+// read and write versions, bytes 18 and 19, are 2).
+bool KeepsWriteAheadLog(const std::filesystem::path& file)
+{
+    char header[20] = {};
+    std::ifstream(file, std::ios::binary).read(header, sizeof header);
+    return std::string_view(header, 16) == std::string_view("SQLite format 3\0", 16) && header[18] == 2 &&
+           header[19] == 2;
 }
 
 // Rows go in this many at a time: one statement's run carries a fixed cost
@@ -70,11 +109,7 @@ constexpr std::size_t kRowsPerInsert = 32;
 // `rows` rows.
 std::string InsertStatement(std::size_t rows)
 {
-    std::string sql = "INSERT INTO Records (";
-    for (const std::string_view column : kRecordColumns) {
-        sql += column;
-        sql += column == kRecordColumns.back() ? ") VALUES " : ", ";
-    }
+    std::string sql = "INSERT INTO Records (" + RecordColumnList() + ") VALUES ";
     std::string row = "(";
     for (std::size_t i = 1; i < kRecordColumns.size(); ++i)
         row += "?, ";
@@ -84,6 +119,8 @@ std::string InsertStatement(std::size_t rows)
     return sql;
 }
 
+constexpr const char* kWriteAheadLogAdvice =
+    "Copy the store into a folder you may write to, or allow writing in this one.";
 constexpr std::string_view kOutOfOrderText = "The readings of an import must come in time order.";
 
 constexpr int kConnectFailed = -1;
@@ -160,22 +197,58 @@ int RecordDatabase::Open(const char* name, int flags)
         Close();
         return kConnectFailed;
     }
-    if (!Execute(kConnectionSettings) || !Execute(kMapForQueries)) {
+    if (!Execute(kMapForQueries)) {
         Close();
         return kConnectFailed;
     }
     return 0;
 }
 
-int RecordDatabase::Connect(const std::filesystem::path& file)
+int RecordDatabase::Connect(const std::filesystem::path& file, StoreAccess access)
 {
-    return Open(file.string().c_str(), SQLITE_OPEN_READWRITE);
+    if (const int status = Open(file.string().c_str(), SQLITE_OPEN_READWRITE); status != 0)
+        return status;
+    // The file is known to be a store before anything is set that would
+    // change it: a file of another program is never converted.
+    const bool reading = access == StoreAccess::Read;
+    if ((reading && !Execute(kReadSettings)) || !IsRecordStore(file) || (!reading && !Execute(kWriteSettings))) {
+        Close();
+        return kConnectFailed;
+    }
+    return 0;
+}
+
+bool RecordDatabase::IsRecordStore(const std::filesystem::path& file)
+{
+    // Preparing a statement reads the schema and nothing else.
+    const std::string probes[] = {"SELECT " + RecordColumnList() + " FROM Records", "SELECT Name, Value FROM Param"};
+    for (const std::string& probe : probes) {
+        sqlite3_stmt* statement = nullptr;
+        const int status = sqlite3_prepare_v2(db_, probe.c_str(), -1, &statement, nullptr) & 0xFF;
+        sqlite3_finalize(statement);
+        if (status == SQLITE_OK)
+            continue;
+        if (status == SQLITE_CANTOPEN && KeepsWriteAheadLog(file))
+            Report(file.string() + " keeps a write-ahead log, which SQLite reads only where it may make " +
+                   file.filename().string() + "-shm beside it, and its folder does not allow that. " +
+                   kWriteAheadLogAdvice);
+        else if (status == SQLITE_ERROR || status == SQLITE_NOTADB)
+            Report(file.string() + " is not a record store of Vorelle 2: " + sqlite3_errmsg(db_));
+        else
+            ReportError();
+        return false;
+    }
+    return true;
 }
 
 int RecordDatabase::ConnectInMemory()
 {
     if (const int status = Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); status != 0)
         return status;
+    if (!Execute(kWriteSettings)) {
+        Close();
+        return kConnectFailed;
+    }
     if (const std::string failure = CreateRecordTables(db_); !failure.empty()) {
         Report(failure);
         Close();
@@ -204,7 +277,8 @@ int RecordDatabase::BeginImport()
 {
     AbandonImport();
     const std::string begin =
-        std::string(kMapNothing) + " BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; " + kDropTimeIndex;
+        std::string(kMapNothing) + " BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; " + kDropTimeIndex +
+        kDropOrderWatch;
     if (!Execute(begin.c_str())) {
         AbandonImport();
         return kImportFailed;
@@ -270,7 +344,8 @@ int RecordDatabase::CommitImport()
         }
     }
     StopInserting();
-    const std::string commit = std::string(kCreateTimeIndex) + " COMMIT;";
+    // AppendRecord let the rows in only in time order.
+    const std::string commit = std::string(kCreateTimeIndex) + kCreateOrderWatch + " COMMIT;";
     if (!Execute(commit.c_str())) {
         AbandonImport();
         return kImportFailed;
@@ -333,7 +408,7 @@ std::optional<std::string> RecordDatabase::Param(std::string_view name)
     return std::nullopt;
 }
 
-int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::string_view column,
+int RecordDatabase::RunQuery(const CivilTime& end, const CivilTime& start, std::string_view column,
                              std::string_view query)
 {
     result_.reset();
@@ -344,18 +419,16 @@ int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::
         Report("no such column: " + std::string(column));
         return kQueryFailed;
     }
-    const std::optional<CivilTime> from = ParseRecordTime(start, DateOrder::DayMonthYear);
-    const std::optional<CivilTime> to = ParseRecordTime(end, DateOrder::DayMonthYear);
-    if (!from || !to) {
-        Report("not a date and time: " + std::string(from ? end : start));
+    const std::optional<bool> inTimeOrder = RowsInTimeOrder();
+    if (!inTimeOrder)
         return kQueryFailed;
-    }
     // The column name comes from the fixed list, never from the caller's text.
-    Statement statement = Prepare(QueryText(query, kRecordColumns[*columnIndex]));
+    Statement statement =
+        Prepare(QueryText(query, *inTimeOrder ? kRowsByRowid : kRowsByTime, kRecordColumns[*columnIndex]));
     if (!statement)
         return kQueryFailed;
-    sqlite3_bind_double(statement.get(), 1, AutomationDate(*from));
-    sqlite3_bind_double(statement.get(), 2, AutomationDate(*to));
+    sqlite3_bind_double(statement.get(), 1, AutomationDate(start));
+    sqlite3_bind_double(statement.get(), 2, AutomationDate(end));
     result_ = std::move(statement);
     atEnd_ = false;
     rowsFailed_ = false;
@@ -363,17 +436,29 @@ int RecordDatabase::RunQuery(std::string_view end, std::string_view start, std::
     return result_ ? 0 : kQueryFailed;
 }
 
-int RecordDatabase::QueryRange(std::string_view end, std::string_view start, std::string_view column)
+std::optional<bool> RecordDatabase::RowsInTimeOrder()
+{
+    const Statement statement = Prepare(kInTimeOrderQuery);
+    if (!statement)
+        return std::nullopt;
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        ReportError();
+        return std::nullopt;
+    }
+    return sqlite3_column_int(statement.get(), 0) != 0;
+}
+
+int RecordDatabase::QueryRange(const CivilTime& end, const CivilTime& start, std::string_view column)
 {
     return RunQuery(end, start, column, kRangeQuery);
 }
 
-int RecordDatabase::QueryMaxMin(std::string_view end, std::string_view start, std::string_view column)
+int RecordDatabase::QueryMaxMin(const CivilTime& end, const CivilTime& start, std::string_view column)
 {
     return RunQuery(end, start, column, kMaxMinQuery);
 }
 
-int RecordDatabase::QueryCount(std::string_view end, std::string_view start, std::string_view column)
+int RecordDatabase::QueryCount(const CivilTime& end, const CivilTime& start, std::string_view column)
 {
     return RunQuery(end, start, column, kCountQuery);
 }

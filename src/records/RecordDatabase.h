@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages/Messages.h"
+#include "records/RecordTime.h"
 #include "records/WeatherRecord.h"
 
 #include <cstddef>
@@ -30,6 +31,12 @@ namespace vorelle {
 // called on that thread (a worker passes one that hands the text to the UI
 // thread). Several objects may use the same file from different threads at
 // once: readers see the last committed import, never half of one.
+
+// What a connection to a store file may do. A reading connection never
+// changes the file, so a store that is read only (a copy on a read-only
+// medium, a file of someone else's) can be queried.
+enum class StoreAccess { Read, Write };
+
 class RecordDatabase {
 public:
     explicit RecordDatabase(Messages& messages);
@@ -38,10 +45,13 @@ public:
     RecordDatabase& operator=(const RecordDatabase&) = delete;
 
     // Opens the store file, dropping any connection held. A missing file is
-    // reported, never created: an empty file would have no tables. Sets the
-    // write-ahead log and normal synchronisation, so that a crash or a power
-    // loss never leaves the file corrupt or half an import in it.
-    int Connect(const std::filesystem::path& file);
+    // reported, never created: an empty file would have no tables. So is a
+    // file that is not a record store (no Records and Param tables of this
+    // program's columns), which is then left exactly as it was. To write,
+    // the connection sets the write-ahead log and normal synchronisation, so
+    // that a crash or a power loss never leaves the file corrupt or half an
+    // import in it; to read, it changes nothing, not even that.
+    int Connect(const std::filesystem::path& file, StoreAccess access = StoreAccess::Read);
     // An empty store in memory that lasts as long as this object.
     int ConnectInMemory();
     // The file connected to; empty for none, or for a store in memory.
@@ -54,11 +64,12 @@ public:
     // transaction and empties both tables, AppendRecord adds one row each
     // (written in batches, so a row's failure may show on a later call),
     // CommitImport writes the rest and makes them all visible at once.
-    // Records must come in time order (equal times in any order): the
-    // queries rely on it, and a record earlier than the one before is
-    // refused as a failure. After a failure, or when the
-    // caller gives up, AbandonImport (silent) puts the previous rows back;
-    // so does closing the object or the process dying with the import open.
+    // Records must come in time order (equal times in any order), which the
+    // commit notes, so that a range is read in one run through the table
+    // (RecordStoreSchema.h); a record earlier than the one before is refused
+    // as a failure. After a failure, or when the caller gives up,
+    // AbandonImport (silent) puts the previous rows back; so does closing the
+    // object or the process dying with the import open.
     int BeginImport();
     int AppendRecord(const WeatherRecord& record);
     int CommitImport();
@@ -72,18 +83,17 @@ public:
     int SetParam(std::string_view name, std::string_view value);
     std::optional<std::string> Param(std::string_view name);
 
-    // The queries of the graph. `start` and `end` are date texts as
-    // ParseRecordTime reads them (the graph writes "2024-01-31 0:00:00");
-    // the range excludes `start` and includes `end`, and rows whose `column`
-    // holds kMissingValue are left out. `column` must be one of
-    // kRecordColumns.
+    // The queries of the graph, as SQL means them for any store, whatever
+    // the order of its rows: the range excludes `start` and includes `end`
+    // (Time > start AND Time <= end), and rows whose `column` holds
+    // kMissingValue are left out. `column` must be one of kRecordColumns.
     //
     // QueryRange: "Time" and `column` of the matching rows, in time order.
     // QueryMaxMin: one row, "Max1" and "Min1" of `column` (null without rows).
     // QueryCount: one row, "Count".
-    int QueryRange(std::string_view end, std::string_view start, std::string_view column);
-    int QueryMaxMin(std::string_view end, std::string_view start, std::string_view column);
-    int QueryCount(std::string_view end, std::string_view start, std::string_view column);
+    int QueryRange(const CivilTime& end, const CivilTime& start, std::string_view column);
+    int QueryMaxMin(const CivilTime& end, const CivilTime& start, std::string_view column);
+    int QueryCount(const CivilTime& end, const CivilTime& start, std::string_view column);
 
     // Reading the last query's rows, one at a time from the first. A failure
     // while stepping is reported and ends the rows.
@@ -106,6 +116,7 @@ private:
     using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
     int Open(const char* name, int flags);
+    bool IsRecordStore(const std::filesystem::path& file);
     void Close();
     void Report(std::string_view text);
     void ReportError();
@@ -115,7 +126,10 @@ private:
     void MapForQueries();
     static void BindRecord(sqlite3_stmt* statement, int first, const WeatherRecord& record);
     bool Insert(sqlite3_stmt* statement, std::span<const WeatherRecord> records);
-    int RunQuery(std::string_view end, std::string_view start, std::string_view column, std::string_view query);
+    // Whether the rows lie in time order, as the import that wrote them
+    // noted; none after a reported failure.
+    std::optional<bool> RowsInTimeOrder();
+    int RunQuery(const CivilTime& end, const CivilTime& start, std::string_view column, std::string_view query);
 
     Messages& messages_;
     sqlite3* db_ = nullptr;

@@ -190,4 +190,11 @@ std::string FormatRecordTime(const CivilTime& time)
     return text;
 }
 
+std::string UnreadableTimeText(std::string_view text)
+{
+    return "'" + std::string(text) +
+           "' is not a date and time; write it year first, as \"2024-01-31 0:00:00\", or with the four-digit year "
+           "last and day and month in the order of your desktop's dates";
+}
+
 }  // namespace vorelle

@@ -47,4 +47,8 @@ std::optional<CivilTime> ParseRecordTime(std::string_view text, DateOrder order)
 // "YYYY-MM-DD HH:MM:SS".
 std::string FormatRecordTime(const CivilTime& time);
 
+// Why a time typed on a command line (`text`, which ParseRecordTime cannot
+// read) is refused, and how to write it.
+std::string UnreadableTimeText(std::string_view text);
+
 }  // namespace vorelle

@@ -54,7 +54,8 @@ TEST(CliRecordsTest, ImportThenQueryGiveTheCountsExtremesAndRowsTheFileHolds)
 
     const CliRun imported = RunCli("import " + Quoted(file) + " --db " + Quoted(store), true);
     ASSERT_EQ(imported.status, 0) << imported.output;
-    EXPECT_NE(imported.output.find("Lines read         10080\nRows stored        10080\nLines refused      0\n"),
+    EXPECT_NE(imported.output.find("Lines read         10080\nRows stored        10080\nLines refused      0\n"
+                                   "Lines held back    0\n"),
               std::string::npos)
         << imported.output;
     EXPECT_NE(imported.output.find("Temperature unit   (\u00B0C)\nPressure unit      (hPa)\nRain unit          (mm)\n"
@@ -98,9 +99,13 @@ TEST(CliRecordsTest, WithoutDbTheDataFolderIsPreparedAndItsStoreUsed)
     EXPECT_NE(imported.output.find("\"rowsStored\": 2"), std::string::npos);
     EXPECT_NE(imported.output.find("\"temperature\": \"(\u00B0F)\""), std::string::npos);
     ASSERT_TRUE(fs::exists(data / "QM710.db"));
-    // The C locale writes dates month first: 03/04 is the 4th of March.
-    const CliRun queried = RunCli("query InHumi '2024-03-01 0:00:00' '2024-04-01 0:00:00'", true, environment);
+    // The C locale writes dates month first: 03/04 is the 4th of March, for
+    // the import and the query alike; a bound that is no time is refused.
+    const CliRun queried = RunCli("query InHumi '03/01/2024 0:00' '04/01/2024'", true, environment);
     EXPECT_EQ(queried.output, "Count  1\nMax1   55\nMin1   55\n2024-03-04 10:00:00  55\n");
+    const CliRun refused = RunCli("query InHumi '13/01/2024' '04/01/2024'", true, environment);
+    EXPECT_EQ(refused.status, 64);
+    EXPECT_NE(refused.output.find("'13/01/2024' is not a date and time"), std::string::npos) << refused.output;
 }
 
 struct FailureCase {
@@ -117,7 +122,12 @@ TEST(CliRecordsTest, FailuresSaySoAndLeaveTheStoreAsItWas)
     const fs::path good = temp.Write("good.csv", "Time,Temp(C)\r\n2024-01-01 00:01,1.5\r\n");
     ASSERT_EQ(RunCli("import " + Quoted(good) + " --db " + Quoted(store)).status, 0);
     const std::vector<WeatherRecord> before = StoredRecords(store);
+    const fs::path empty = temp.Write("e.db", "");
     const FailureCase cases[] = {
+        {"a query of a file that is no store", "query InTemp 2024-01-01 2024-01-02 --db " + Quoted(empty),
+         "e.db is not a record store of Vorelle 2: no such table: Records\n"},
+        {"an import into a file that is no store", "import " + Quoted(good) + " --db " + Quoted(empty),
+         "e.db is not a record store of Vorelle 2: no such table: Records\n"},
         {"a recording that is not there", "import " + Quoted(temp.Path() / "gone.csv") + " --db " + Quoted(store),
          "gone.csv: no such recording file"},
         {"a store that is not there", "import " + Quoted(good) + " --db " + Quoted(temp.Path() / "gone.db"),
@@ -136,6 +146,7 @@ TEST(CliRecordsTest, FailuresSaySoAndLeaveTheStoreAsItWas)
         EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
         EXPECT_FALSE(fs::exists(temp.Path() / "gone.db"));
         EXPECT_EQ(StoredRecords(store), before);
+        EXPECT_EQ(fs::file_size(empty), 0u);
     }
 }
 

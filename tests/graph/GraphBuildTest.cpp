@@ -134,10 +134,12 @@ TEST_F(GraphBuildTest, AStartAfterTheEndIsATimeErrorAndReadsNothing)
 // stops with empty curves, and nothing else happens.
 TEST_F(GraphBuildTest, AFailedQueryStopsTheBuild)
 {
+    RecordDatabase db(messages);
+    ASSERT_EQ(db.Connect(store), 0);
     Sql("DROP TABLE Records;");
     GraphData data;
     data.curves[0] = {{1.0, 2.0}};
-    EXPECT_EQ(Build(Quantity::RainFall, {2024, 5, 1, 10, 0, 0}, {2024, 5, 1, 11, 0, 0}, data),
+    EXPECT_EQ(BuildGraph(db, messages, {Quantity::RainFall, RecordingLayout::Main, {}, {2024, 5, 1, 10}, {2024, 5, 1, 11}}, data),
               BuildResult::QueryFailed);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("Records"), std::string::npos) << messages.shown[0].text;

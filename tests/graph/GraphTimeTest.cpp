@@ -8,7 +8,7 @@
 namespace vorelle {
 namespace {
 
-TEST(GraphTimeTest, RangeTextsAndTheDefaultHour)
+TEST(GraphTimeTest, TheDefaultHour)
 {
     struct Case {
         CivilTime now;
@@ -17,13 +17,13 @@ TEST(GraphTimeTest, RangeTextsAndTheDefaultHour)
     };
     const Case cases[] = {
         {{2024, 6, 15, 14, 30, 5}, "2024-06-15 13:30:05", "2024-06-15 14:30:05"},
-        {{2024, 1, 1, 0, 20, 0}, "2023-12-31 23:20:00", "2024-01-01 0:20:00"},
-        {{2024, 3, 1, 0, 0, 0}, "2024-02-29 23:00:00", "2024-03-01 0:00:00"},
+        {{2024, 1, 1, 0, 20, 0}, "2023-12-31 23:20:00", "2024-01-01 00:20:00"},
+        {{2024, 3, 1, 0, 0, 0}, "2024-02-29 23:00:00", "2024-03-01 00:00:00"},
     };
     for (const Case& c : cases) {
         const TimeRange range = LastHourBefore(c.now);
-        EXPECT_EQ(RangeText(range.start), c.start);
-        EXPECT_EQ(RangeText(range.end), c.end);
+        EXPECT_EQ(FormatRecordTime(range.start), c.start);
+        EXPECT_EQ(FormatRecordTime(range.end), c.end);
     }
 }
 

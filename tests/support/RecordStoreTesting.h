@@ -118,9 +118,11 @@ struct QueryAnswer {
     std::vector<StoredReading> rows;
 };
 
-inline QueryAnswer AskStore(const std::filesystem::path& store, const std::string& column, const std::string& start,
-                            const std::string& end)
+inline QueryAnswer AskStore(const std::filesystem::path& store, const std::string& column, const std::string& startText,
+                            const std::string& endText)
 {
+    const CivilTime start = ParseRecordTime(startText, DateOrder::DayMonthYear).value();
+    const CivilTime end = ParseRecordTime(endText, DateOrder::DayMonthYear).value();
     MessageRecorder messages;
     RecordDatabase db(messages);
     QueryAnswer answer;

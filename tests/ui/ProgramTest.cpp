@@ -22,6 +22,7 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("VORELLE2_DATA_DIR", QString::fromStdString(data.Path().string()));
+        environment.insert("LC_ALL", "C.UTF-8");  // dates month first
         // Qt complains on standard error when a session has no private runtime folder.
         const std::filesystem::path runtime = data.Path() / "runtime";
         std::filesystem::create_directories(runtime);
@@ -183,6 +184,9 @@ TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
          "unknown quantity 'Rain'"},
         {{"--plot", "Wind", "--from", "yesterday", "--to", "2024-01-02 0:00:00", "--png", file}, 2,
          "'yesterday' is not a date and time"},
+        // A date with the year last is read in the desktop's order, as the import reads it: month first here.
+        {{"--plot", "Wind", "--from", "13/01/2024", "--to", "2024-01-02 0:00:00", "--png", file}, 2,
+         "'13/01/2024' is not a date and time"},
         {{"--plot", "Wind", "--from", "2024-01-02 0:00:00", "--to", "2024-01-01 0:00:00", "--png", file}, 2,
          "Time Error."},
         {{"--plot", "Soil moisture", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", file}, 2,

@@ -6,6 +6,7 @@
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
 #include "recordings/RecordingsDialog.h"
+#include "recordings/StoredRecording.h"
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
 #include "records/DataFolder.h"
@@ -204,10 +205,12 @@ TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
 }
 
 // Export fetches the chosen file with its progress shown, and the content
-// list and the store then hold every reading of the card file.
+// list and the store then hold every reading of the card file; the bar then
+// tells what became of the lines, a half-written last one held back.
 TEST_F(RecordingsDialogTest, ExportShowsProgressAndFillsTheContentWithTheCardFile)
 {
     QProgressBar& bar = *ById<QProgressBar>(dialog, kFetchProgress);
+    console.Card().AddFile("half.csv", "Time,Temp(\x80" "C)\n2026-05-12 07:00,1.5\ngarbage\n2026-05-12 07:01,2.");
     Open([&] {
         Choose(kToday);
         EXPECT_EQ(ById<QLabel>(dialog, kChosenName)->text().toStdString(), kToday);
@@ -217,7 +220,11 @@ TEST_F(RecordingsDialogTest, ExportShowsProgressAndFillsTheContentWithTheCardFil
         EXPECT_EQ(test::ReadWhole(data.Path() / kToday), CardFileWithCrLf(kToday));
         EXPECT_EQ(bar.value(), bar.maximum());
         const std::string size = std::to_string(CardFile(kToday).size());
-        EXPECT_EQ(bar.text().toStdString(), size + " of " + size + " bytes");
+        EXPECT_EQ(bar.toolTip().toStdString(), size + " of " + size + " bytes");
+        Choose("half.csv");
+        Export();
+        EXPECT_EQ(bar.text(), "Lines: 1 stored, 1 refused, 1 held back");
+        EXPECT_EQ(Content().headerData(1, Qt::Horizontal).toString(), "Temp(\u20ACC)");
     });
 }
 
@@ -290,11 +297,16 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
         {"20260512CH.csv", RecordingLayout::Channel},
         {"20260512SM.csv", RecordingLayout::Soil},
     };
+    {
+        RecordDatabase earlier(messages);
+        ASSERT_EQ(earlier.Connect(Store(), StoreAccess::Write) + earlier.BeginImport(), 0);
+        ASSERT_EQ(NoteStoredRecording(earlier, {"20260511CH.csv", {"(\u00B0F)", "", "", "", ""}}) + earlier.CommitImport(), 0);
+    }
     Open([&] {
         Click(kGraph);
         ASSERT_EQ(graphs.size(), 1u);
-        EXPECT_TRUE(graphs[0].recordingName.empty()) << "nothing exported yet";
-        EXPECT_EQ(graphs[0].labels.temperature, "");
+        EXPECT_EQ(graphs[0].layout, RecordingLayout::Channel) << "nothing exported yet: the store's notes";
+        EXPECT_EQ(graphs[0].labels.temperature, "(\u00B0F)");
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
             graphs.clear();

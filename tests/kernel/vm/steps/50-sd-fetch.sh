@@ -21,7 +21,7 @@ VORELLE2_DATA_DIR=/tmp/in-process vorelle2-cli recordings fetch "$name" --simula
   fail "the fetch in-process failed"
 grep -q "^$name: fetched $size bytes, 0 bytes already held\$" /tmp/fetch.out ||
   fail "the fetch did not bring the $size bytes listed: $(cat /tmp/fetch.out)"
-grep -q "^$name: imported into .*: [0-9]* lines read, [1-9][0-9]* rows stored, 0 lines refused\$" /tmp/fetch.out ||
+grep -q "^$name: imported into .*: [0-9]* lines read, [1-9][0-9]* rows stored, 0 lines refused, 0 lines held back\$" /tmp/fetch.out ||
   fail "no import summary: $(cat /tmp/fetch.out)"
 usb_copy=$(find /tmp/usb-data -name "$name" -type f)
 in_process_copy=$(find /tmp/in-process -name "$name" -type f)
