@@ -11,11 +11,13 @@ HistoryResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout ki
     const std::optional<HistorySeconds> last = HistorySecondsOf(to);
     if (!first || !last)
         return HistoryError{"not a date and time: " + FormatRecordTime(first ? to : from)};
-    const auto most = static_cast<std::uint64_t>(kGraphBucketsPerPixel) * static_cast<std::uint64_t>(std::max(widthPixels, 1));
+    const auto most =
+        static_cast<std::uint64_t>(kGraphBucketsPerPixel) * static_cast<std::uint64_t>(std::max(widthPixels, 1));
     // The hours that hold a second of the range, from < second <= to.
     const HistorySeconds hours =
-        *last > *first ? (BucketStartOf(*last, kHistoryHour) - BucketStartOf(*first + 1, kHistoryHour)) / kHistoryHour + 1
-                       : 0;
+        *last > *first
+            ? (BucketStartOf(*last, kHistoryHour) - BucketStartOf(*first + 1, kHistoryHour)) / kHistoryHour + 1
+            : 0;
     HistoryGraph graph;
     if (static_cast<std::uint64_t>(hours) > most) {
         graph.level = HistoryLevel::Days;

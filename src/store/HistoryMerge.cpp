@@ -42,12 +42,13 @@ public:
     static HistoryResult<SummaryWriter> Prepare(sqlite3* db, RecordingLayout kind)
     {
         HistoryResult<SqlStatement> upsert =
-            PrepareSql(db, "INSERT OR REPLACE INTO Summaries (Kind, Span, Quantity, Start, Lowest, Highest, First,"
-                           " Last, Sum, Count) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+            PrepareSql(db,
+                       "INSERT OR REPLACE INTO Summaries (Kind, Span, Quantity, Start, Lowest, Highest, First,"
+                       " Last, Sum, Count) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
         if (!upsert)
             return upsert.TakeError();
-        HistoryResult<SqlStatement> remove = PrepareSql(
-            db, "DELETE FROM Summaries WHERE Kind = ?1 AND Span = ?2 AND Quantity = ?3 AND Start = ?4");
+        HistoryResult<SqlStatement> remove =
+            PrepareSql(db, "DELETE FROM Summaries WHERE Kind = ?1 AND Span = ?2 AND Quantity = ?3 AND Start = ?4");
         if (!remove)
             return remove.TakeError();
         return SummaryWriter(db, SummaryKindNumber(kind), std::move(upsert.Value()), std::move(remove.Value()));

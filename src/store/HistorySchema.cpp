@@ -35,10 +35,11 @@ std::string SchemaSql()
         sql += ReadingsTableSql(watched[i]);
     }
     watched.back() = "Summaries";
-    sql += "CREATE TABLE IF NOT EXISTS Summaries (Kind INTEGER NOT NULL, Span INTEGER NOT NULL,"
-           " Quantity INTEGER NOT NULL, Start INTEGER NOT NULL, Lowest, Highest, First, Last, Sum, Count,"
-           " PRIMARY KEY (Kind, Span, Quantity, Start)) WITHOUT ROWID;\n"
-           "CREATE TABLE IF NOT EXISTS Meta (Name TEXT PRIMARY KEY, Value);\n";
+    sql +=
+        "CREATE TABLE IF NOT EXISTS Summaries (Kind INTEGER NOT NULL, Span INTEGER NOT NULL,"
+        " Quantity INTEGER NOT NULL, Start INTEGER NOT NULL, Lowest, Highest, First, Last, Sum, Count,"
+        " PRIMARY KEY (Kind, Span, Quantity, Start)) WITHOUT ROWID;\n"
+        "CREATE TABLE IF NOT EXISTS Meta (Name TEXT PRIMARY KEY, Value);\n";
     for (const std::string& table : watched) {
         for (const std::string_view event : kTriggerEvents) {
             sql += "CREATE TRIGGER IF NOT EXISTS " + table + "Changed" + std::string(event) + " AFTER " +
@@ -71,7 +72,8 @@ HistoryResult<int> SchemaObjectsPresent(sqlite3* db)
     return sqlite3_column_int(count->get(), 0);
 }
 
-constexpr int kSchemaObjects = static_cast<int>(kHistoryKinds.size() + 2 + (kHistoryKinds.size() + 1) * kTriggerEvents.size());
+constexpr int kSchemaObjects =
+    static_cast<int>(kHistoryKinds.size() + 2 + (kHistoryKinds.size() + 1) * kTriggerEvents.size());
 
 HistoryStatus CheckFormat(sqlite3* db)
 {
@@ -95,9 +97,9 @@ HistoryStatus CheckFormat(sqlite3* db)
 std::string ReadingsTableName(RecordingLayout kind)
 {
     switch (kind) {
-    case RecordingLayout::Channel: return "ChannelReadings";
-    case RecordingLayout::Soil: return "SoilReadings";
-    case RecordingLayout::Main: break;
+        case RecordingLayout::Channel: return "ChannelReadings";
+        case RecordingLayout::Soil: return "SoilReadings";
+        case RecordingLayout::Main: break;
     }
     return "MainReadings";
 }
@@ -105,9 +107,9 @@ std::string ReadingsTableName(RecordingLayout kind)
 int SummaryKindNumber(RecordingLayout kind)
 {
     switch (kind) {
-    case RecordingLayout::Channel: return 1;
-    case RecordingLayout::Soil: return 2;
-    case RecordingLayout::Main: break;
+        case RecordingLayout::Channel: return 1;
+        case RecordingLayout::Soil: return 2;
+        case RecordingLayout::Main: break;
     }
     return 0;
 }

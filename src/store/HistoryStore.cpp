@@ -16,19 +16,17 @@ namespace {
 constexpr int kHistoryBusyTimeoutMs = 5000;
 
 // The write-ahead log with normal synchronisation: a crash or a power loss
-// keeps every committed merge and never shows a part of one. Reads go
-// through memory mapping, so a range of years reads at the speed of memory.
-constexpr const char* kHistoryConnectionSettings =
-    "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA mmap_size=1073741824;";
+// keeps every committed merge and never shows a part of one.
+constexpr const char* kHistoryConnectionSettings = "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
 
 }  // namespace
 
 HistorySeconds LevelSpan(HistoryLevel level)
 {
     switch (level) {
-    case HistoryLevel::Hours: return kHistoryHour;
-    case HistoryLevel::Days: return kHistoryDay;
-    case HistoryLevel::Readings: break;
+        case HistoryLevel::Hours: return kHistoryHour;
+        case HistoryLevel::Days: return kHistoryDay;
+        case HistoryLevel::Readings: break;
     }
     return 1;
 }
@@ -114,9 +112,8 @@ HistoryResult<std::vector<HistoryPoint>> HistoryStore::Readings(RecordingLayout 
 HistoryResult<std::vector<HistoryBucket>> HistoryStore::ReadingBuckets(const ColumnRange& range)
 {
     std::vector<HistoryBucket> buckets;
-    HistoryStatus read = ReadColumn(range, [&](HistorySeconds seconds, double value) {
-        buckets.push_back(ReadingBucket(seconds, value));
-    });
+    HistoryStatus read = ReadColumn(
+        range, [&](HistorySeconds seconds, double value) { buckets.push_back(ReadingBucket(seconds, value)); });
     if (!read)
         return read.TakeError();
     return buckets;
@@ -190,9 +187,10 @@ HistoryStatus HistoryStore::StoredSummaries(const ColumnRange& range, HistoryLev
                                             std::vector<HistoryBucket>& out)
 {
     HistoryResult<SqlStatement> rows =
-        PrepareSql(db_.get(), "SELECT Start, Lowest, Highest, First, Last, Sum, Count FROM Summaries"
-                              " WHERE Kind = ?1 AND Span = ?2 AND Quantity = ?3 AND Start >= ?4 AND Start < ?5"
-                              " ORDER BY Start");
+        PrepareSql(db_.get(),
+                   "SELECT Start, Lowest, Highest, First, Last, Sum, Count FROM Summaries"
+                   " WHERE Kind = ?1 AND Span = ?2 AND Quantity = ?3 AND Start >= ?4 AND Start < ?5"
+                   " ORDER BY Start");
     if (!rows)
         return rows.TakeError();
     sqlite3_stmt* statement = rows->get();

@@ -106,8 +106,8 @@ public:
     // (per reading at HistoryLevel::Readings), in time order; buckets without
     // a reading are left out. The buckets at the ends of the range hold only
     // the readings inside it.
-    HistoryResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column,
-                                                      HistoryLevel level, const CivilTime& from, const CivilTime& to);
+    HistoryResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column, HistoryLevel level,
+                                                      const CivilTime& from, const CivilTime& to);
 
 private:
     explicit HistoryStore(SqlConnection db) : db_(std::move(db)) {}

@@ -44,9 +44,9 @@ ReadingValues ValuesOf(const WeatherRecord& r)
 {
     ReadingValues values;
     const std::int32_t integers[] = {r.no, r.inHumi, r.outHumi, r.windDirection, r.uv};
-    const float decimals[] = {r.inTemp,      r.outTemp,     r.wind, r.gust,     r.dewPoint,
-                              r.windChill,   r.relPressure, r.absPressure, r.rain, r.rainHour,
-                              r.rainDay,     r.rainWeek,    r.rainMonth,   r.rainYear, r.light};
+    const float decimals[] = {r.inTemp,    r.outTemp,     r.wind,        r.gust,     r.dewPoint,
+                              r.windChill, r.relPressure, r.absPressure, r.rain,     r.rainHour,
+                              r.rainDay,   r.rainWeek,    r.rainMonth,   r.rainYear, r.light};
     std::size_t at = 0;
     for (const std::int32_t value : integers) {
         if (value != kMissingValue)
@@ -77,13 +77,13 @@ void BindStoredValue(sqlite3_stmt* statement, int index, std::size_t column, std
 std::optional<double> StoredValue(sqlite3_stmt* statement, int index, std::size_t column)
 {
     switch (sqlite3_column_type(statement, index)) {
-    case SQLITE_NULL: return std::nullopt;
-    case SQLITE_INTEGER: {
-        const auto stored = static_cast<double>(sqlite3_column_int64(statement, index));
-        return IsIntegerColumn(column) ? stored : static_cast<double>(static_cast<float>(stored / 100.0));
-    }
-    case SQLITE_FLOAT: return sqlite3_column_double(statement, index);
-    default: return std::nan("");
+        case SQLITE_NULL: return std::nullopt;
+        case SQLITE_INTEGER: {
+            const auto stored = static_cast<double>(sqlite3_column_int64(statement, index));
+            return IsIntegerColumn(column) ? stored : static_cast<double>(static_cast<float>(stored / 100.0));
+        }
+        case SQLITE_FLOAT: return sqlite3_column_double(statement, index);
+        default: return std::nan("");
     }
 }
 

@@ -17,13 +17,12 @@ void KeepExtreme(std::optional<double>& kept, std::optional<double> value, bool 
 
 HistoryResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int month)
 {
-    const std::optional<HistorySeconds> start =
-        HistorySecondsOf(CivilTime{year, month, 1, 0, 0, 0});
+    const std::optional<HistorySeconds> start = HistorySecondsOf(CivilTime{year, month, 1, 0, 0, 0});
     if (!start)
         return HistoryError{"not a month: " + std::to_string(year) + "-" + std::to_string(month)};
     // The last day of December 9999 has no next month to count to.
-    const std::optional<HistorySeconds> next = HistorySecondsOf(
-        month == 12 ? CivilTime{year + 1, 1, 1, 0, 0, 0} : CivilTime{year, month + 1, 1, 0, 0, 0});
+    const std::optional<HistorySeconds> next =
+        HistorySecondsOf(month == 12 ? CivilTime{year + 1, 1, 1, 0, 0, 0} : CivilTime{year, month + 1, 1, 0, 0, 0});
     const HistorySeconds end = next.value_or(*start + 31 * kHistoryDay);
 
     MonthWeather weather;

@@ -10,7 +10,7 @@ namespace vorelle {
 // One day of a month's summary, from the main recordings' readings, in
 // their units. A value is none when the day has no reading of it.
 struct DayWeather {
-    int day = 1;  // of the month
+    int day = 1;                    // of the month
     std::optional<double> highest;  // outdoor temperature
     std::optional<double> lowest;
     std::optional<double> mean;

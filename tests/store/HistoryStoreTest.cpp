@@ -24,7 +24,8 @@ struct MergeCase {
 
 TEST(HistoryStoreTest, MergesKeepOneReadingPerTimeAndOrdinal)
 {
-    const CivilTime t0{2024, 3, 1, 10, 0, 0}, t1{2024, 3, 1, 10, 1, 0}, t2{2024, 3, 1, 10, 2, 0}, t3{2024, 3, 1, 10, 3, 0};
+    const CivilTime t0{2024, 3, 1, 10, 0, 0}, t1{2024, 3, 1, 10, 1, 0}, t2{2024, 3, 1, 10, 2, 0},
+        t3{2024, 3, 1, 10, 3, 0};
     const std::vector<HistoryReading> first = {At(t0, 1.5f), At(t1, 2.5f), At(t2, 3.5f)};
     // The console's clock going back an hour at 03:00 writes 02:00 to 02:59 twice.
     const CivilTime a{2024, 10, 27, 2, 0, 0}, b{2024, 10, 27, 2, 30, 0};
@@ -60,6 +61,56 @@ TEST(HistoryStoreTest, MergesKeepOneReadingPerTimeAndOrdinal)
     }
 }
 
+struct OpenCase {
+    const char* name;
+    std::string made;  // what the other program did: SQL, or (`bytes`) the file's bytes
+    bool bytes;
+    std::string error;  // of Open, if it fails
+    bool current;
+    std::vector<HistoryPoint> outTemps;
+};
+
+TEST(HistoryStoreTest, AFileSomethingElseMadeIsTakenForWhatItHolds)
+{
+    const HistorySeconds t = *HistorySecondsOf({2024, 3, 1, 10, 0, 0});
+    const std::string later = std::to_string(HistoryKey(t + 60, 0)), earlier = std::to_string(HistoryKey(t, 0));
+    const OpenCase cases[] = {
+        {"an empty database", "PRAGMA user_version = 1", false, "", true, {}},
+        {"readings out of order, no summaries",
+         "CREATE TABLE MainReadings (Key INTEGER, OutTemp); INSERT INTO MainReadings VALUES (" + later + ", 2.5), (" +
+             earlier + ", 1.5)",
+         false,
+         "",
+         false,
+         {{t, 1.5}, {t + 60, 2.5}}},
+        {"a history of another format",
+         "CREATE TABLE Meta (Name, Value); INSERT INTO Meta VALUES ('Format', '2')",
+         false,
+         "The history file was written in a format this program does not know.",
+         false,
+         {}},
+        {"not a database", std::string(4096, 'x'), true, "file is not a database", false, {}},
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder temp;
+        const fs::path file = c.bytes ? temp.Write(kHistoryFile, c.made) : temp.Path() / kHistoryFile;
+        if (!c.bytes)
+            ExecuteRaw(file, c.made);
+        HistoryResult<HistoryStore> store = HistoryStore::Open(file);
+        ASSERT_EQ(store ? "" : store.Error(), c.error);
+        if (!store)
+            continue;
+        EXPECT_EQ(store->SummariesCurrent().Value(), c.current);
+        EXPECT_EQ(AllReadings(store.Value(), "OutTemp"), c.outTemps);
+        const std::vector<HistoryBucket> days = store
+                                                    ->Buckets(RecordingLayout::Main, "OutTemp", HistoryLevel::Days,
+                                                              {1900, 1, 1, 0, 0, 0}, {2100, 1, 1, 0, 0, 0})
+                                                    .Value();
+        EXPECT_EQ(days.size(), c.outTemps.empty() ? 0u : 1u);
+    }
+}
+
 struct FailureCase {
     const char* name;
     std::function<std::unique_ptr<FileSizeLimit>()> during;
@@ -73,8 +124,7 @@ TEST(HistoryStoreTest, AFailedMergeLeavesTheHistoryAsItWas)
     std::vector<HistoryReading> badTime = day;
     badTime[700].time = {2024, 2, 30, 12, 0, 0};
     const FailureCase cases[] = {
-        {"the disk full part way", [] { return std::make_unique<FileSizeLimit>(48 * 1024); }, day,
-         "disk I/O error"},
+        {"the disk full part way", [] { return std::make_unique<FileSizeLimit>(48 * 1024); }, day, "disk I/O error"},
         {"a time that does not exist", [] { return nullptr; }, badTime,
          "A reading's time is not a date and time: 2024-02-30 12:00:00"},
     };
@@ -82,7 +132,8 @@ TEST(HistoryStoreTest, AFailedMergeLeavesTheHistoryAsItWas)
         SCOPED_TRACE(c.name);
         TempFolder temp;
         const fs::path file = temp.Path() / kHistoryFile;
-        ASSERT_TRUE(OpenHistory(file).Merge(RecordingLayout::Main, GeneratedReadings({2024, 4, 30, 22, 0, 0}, 300, 1, 3)));
+        ASSERT_TRUE(
+            OpenHistory(file).Merge(RecordingLayout::Main, GeneratedReadings({2024, 4, 30, 22, 0, 0}, 300, 1, 3)));
         const std::vector<std::string> before = DumpHistory(file);
         HistoryStore store = OpenHistory(file);
         {
@@ -142,8 +193,10 @@ TEST(HistoryStoreTest, SummariesAgreeWithAPlainComputationAndSurviveAnotherProgr
         std::map<HistorySeconds, int> seen;
         for (const HistoryReading& r : recording) {
             const std::pair key{*HistorySecondsOf(r.time), seen[*HistorySecondsOf(r.time)]++};
-            model["OutTemp"][key] = r.record.outTemp == kMissingFloat ? std::nullopt : std::optional<double>(r.record.outTemp);
-            model["OutHumi"][key] = r.record.outHumi == kMissingValue ? std::nullopt : std::optional<double>(r.record.outHumi);
+            model["OutTemp"][key] =
+                r.record.outTemp == kMissingFloat ? std::nullopt : std::optional<double>(r.record.outTemp);
+            model["OutHumi"][key] =
+                r.record.outHumi == kMissingValue ? std::nullopt : std::optional<double>(r.record.outHumi);
             model["RainDay"][key] = r.record.rainDay;
         }
     };
@@ -164,9 +217,11 @@ TEST(HistoryStoreTest, SummariesAgreeWithAPlainComputationAndSurviveAnotherProgr
             for (const auto& [from, to] : ranges) {
                 for (const HistoryLevel level : {HistoryLevel::Readings, HistoryLevel::Hours, HistoryLevel::Days}) {
                     SCOPED_TRACE(column + " " + FormatRecordTime(from) + " level " + std::to_string(LevelSpan(level)));
-                    const HistoryResult<std::vector<HistoryBucket>> got = store.Buckets(RecordingLayout::Main, column, level, from, to);
+                    const HistoryResult<std::vector<HistoryBucket>> got =
+                        store.Buckets(RecordingLayout::Main, column, level, from, to);
                     ASSERT_TRUE(got) << got.Error();
-                    ExpectSameBuckets(got.Value(), PlainBuckets(readings, *HistorySecondsOf(from), *HistorySecondsOf(to), LevelSpan(level)));
+                    ExpectSameBuckets(got.Value(), PlainBuckets(readings, *HistorySecondsOf(from),
+                                                                *HistorySecondsOf(to), LevelSpan(level)));
                 }
             }
         }
@@ -188,7 +243,8 @@ TEST(HistoryStoreTest, SummariesAgreeWithAPlainComputationAndSurviveAnotherProgr
     }
     // A reading another program added, before others in time.
     const HistorySeconds added = *HistorySecondsOf({2024, 3, 1, 0, 0, 30});
-    ExecuteRaw(file, "INSERT INTO MainReadings (Key, OutTemp) VALUES (" + std::to_string(HistoryKey(added, 0)) + ", 99.0)");
+    ExecuteRaw(file,
+               "INSERT INTO MainReadings (Key, OutTemp) VALUES (" + std::to_string(HistoryKey(added, 0)) + ", 99.0)");
     model["OutTemp"][{added, 0}] = 99.0;
     model["OutHumi"][{added, 0}] = model["RainDay"][{added, 0}] = std::nullopt;
     checkAnswers("after another program's reading");

@@ -58,15 +58,17 @@ inline std::vector<HistoryPoint> AllReadings(HistoryStore& store, std::string_vi
 inline std::string ExecuteRaw(const std::filesystem::path& file, const std::string& sql)
 {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::string rows;
     char* failure = nullptr;
     const auto collect = [](void* out, int columns, char** values, char**) {
         for (int i = 0; i < columns; ++i)
-            *static_cast<std::string*>(out) += std::string(values[i] ? values[i] : "NULL") + (i + 1 < columns ? "|" : "\n");
+            *static_cast<std::string*>(out) +=
+                std::string(values[i] ? values[i] : "NULL") + (i + 1 < columns ? "|" : "\n");
         return 0;
     };
-    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), collect, &rows, &failure), SQLITE_OK) << (failure ? failure : "") << " in " << sql;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), collect, &rows, &failure), SQLITE_OK)
+        << (failure ? failure : "") << " in " << sql;
     sqlite3_free(failure);
     sqlite3_close(db);
     return rows;
