@@ -142,7 +142,7 @@ HistoryStatus PrepareHistorySchema(sqlite3* db)
     return CheckFormat(db);
 }
 
-HistoryResult<bool> SummariesCurrent(sqlite3* db)
+HistoryResult<bool> SummariesMarkedCurrent(sqlite3* db)
 {
     HistoryResult<SqlStatement> mark = PrepareSql(db, "SELECT Value FROM Meta WHERE Name = 'SummariesCurrent'");
     if (!mark)

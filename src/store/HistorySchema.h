@@ -46,7 +46,7 @@ int SummaryKindNumber(RecordingLayout kind);
 HistoryStatus PrepareHistorySchema(sqlite3* db);
 
 // Whether the summaries agree with the readings.
-HistoryResult<bool> SummariesCurrent(sqlite3* db);
+HistoryResult<bool> SummariesMarkedCurrent(sqlite3* db);
 // Sets the mark; for the rebuild, inside its transaction.
 HistoryStatus MarkSummariesCurrent(sqlite3* db);
 

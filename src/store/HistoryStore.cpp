@@ -54,7 +54,7 @@ HistoryResult<HistoryStore> HistoryStore::Open(const std::filesystem::path& file
 
 HistoryResult<bool> HistoryStore::SummariesCurrent()
 {
-    return vorelle::SummariesCurrent(db_.get());
+    return SummariesMarkedCurrent(db_.get());
 }
 
 HistoryResult<HistoryStore::ColumnRange> HistoryStore::RangeOf(RecordingLayout kind, std::string_view column,

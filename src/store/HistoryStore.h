@@ -83,7 +83,10 @@ public:
     // so merging the same recording again finds the same keys: a reading
     // already held the same is left, one held different is replaced.
     // Readings held at times the recording does not have are kept. A failure
-    // leaves the history as it was. `progress` is called now and then.
+    // (SQLite's message: a full disk, another writer too long at work) leaves
+    // the history as it was. `progress` is told now and then how many
+    // readings have been gone through, and once more, all of them, after the
+    // commit.
     HistoryResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
                                      const MergeProgressCallback& progress = {});
 

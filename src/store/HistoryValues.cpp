@@ -13,6 +13,9 @@ namespace {
 // would not fit SQLite's integers safely.
 constexpr double kLargestWholeNumber = 9007199254740992.0;  // 2^53
 
+static_assert(kRecordColumns[1] == "No" && kRecordColumns[5] == "UV" && kRecordColumns[6] == "InTemp" &&
+              kRecordColumns[20] == "Light");
+
 bool IsIntegerColumn(std::size_t column)
 {
     return column >= 1 && column <= 5;  // No, InHumi, OutHumi, WindDirection, UV
