@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <cmath>
+#include <string>
 
 namespace vorelle {
 
