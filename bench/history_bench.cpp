@@ -10,7 +10,10 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <random>
+
+#include <sys/resource.h>
 
 namespace vorelle {
 namespace {
@@ -194,6 +197,8 @@ void BM_SqliteShellImportYearOfDays(benchmark::State& state)
             out << ".import --csv --skip 1 '" << files[i].string() << "' staging\n";
     }
     const std::string command = "sqlite3 '" + file.string() + "' < '" + script.string() + "'";
+    rusage before{};
+    getrusage(RUSAGE_CHILDREN, &before);
     for (auto _ : state) {
         state.PauseTiming();
         RemoveDatabase(file);
@@ -203,6 +208,12 @@ void BM_SqliteShellImportYearOfDays(benchmark::State& state)
             break;
         }
     }
+    rusage after{};
+    getrusage(RUSAGE_CHILDREN, &after);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    state.counters["shell_cpu_s"] =
+        (seconds(after.ru_utime) + seconds(after.ru_stime) - seconds(before.ru_utime) - seconds(before.ru_stime)) /
+        static_cast<double>(std::max<std::int64_t>(state.iterations(), 1));
 }
 BENCHMARK(BM_SqliteShellImportYearOfDays)->Unit(benchmark::kMillisecond)->UseRealTime();
 
