@@ -313,7 +313,7 @@ HistoryResult<std::uint64_t> HistoryStore::RebuildSummaries()
     std::uint64_t readings = 0;
     std::bitset<kHoursOfDay> everyHour;
     everyHour.set();
-    for (const RecordingLayout kind : {RecordingLayout::Main, RecordingLayout::Channel, RecordingLayout::Soil}) {
+    for (const RecordingLayout kind : kHistoryKinds) {
         HistoryResult<SummaryWriter> writer = SummaryWriter::Prepare(db, kind);
         if (!writer)
             return writer.TakeError();

@@ -7,73 +7,78 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace vorelle {
 
 namespace {
 
-constexpr std::array<RecordingLayout, 3> kHistoryKinds = {RecordingLayout::Main, RecordingLayout::Channel,
-                                                          RecordingLayout::Soil};
 constexpr std::array<std::string_view, 3> kTriggerEvents = {"INSERT", "UPDATE", "DELETE"};
 constexpr const char* kFormat = "1";
 
-std::string ReadingsTableSql(const std::string& table)
+// The tables whose change by another program drops the mark.
+std::vector<std::string> WatchedTables()
 {
-    std::string sql = "CREATE TABLE IF NOT EXISTS " + table + " (Key INTEGER PRIMARY KEY";
-    for (std::size_t column = kFirstValueColumn; column < kRecordColumns.size(); ++column)
-        sql += ", " + std::string(kRecordColumns[column]);
-    return sql + ");\n";
+    std::vector<std::string> tables;
+    for (const RecordingLayout kind : kHistoryKinds)
+        tables.push_back(ReadingsTableName(kind));
+    tables.push_back("Summaries");
+    return tables;
+}
+
+std::string TriggerName(const std::string& table, std::string_view event)
+{
+    return table + "Changed" + std::string(event);
 }
 
 // Every table and trigger, each created only if it is not there yet.
 std::string SchemaSql()
 {
     std::string sql;
-    std::array<std::string, kHistoryKinds.size() + 1> watched;
-    for (std::size_t i = 0; i < kHistoryKinds.size(); ++i) {
-        watched[i] = ReadingsTableName(kHistoryKinds[i]);
-        sql += ReadingsTableSql(watched[i]);
+    for (const RecordingLayout kind : kHistoryKinds) {
+        sql += "CREATE TABLE IF NOT EXISTS " + ReadingsTableName(kind) + " (Key INTEGER PRIMARY KEY";
+        for (std::size_t column = kFirstValueColumn; column < kRecordColumns.size(); ++column)
+            sql += ", " + std::string(kRecordColumns[column]);
+        sql += ");\n";
     }
-    watched.back() = "Summaries";
     sql +=
         "CREATE TABLE IF NOT EXISTS Summaries (Kind INTEGER NOT NULL, Span INTEGER NOT NULL,"
         " Quantity INTEGER NOT NULL, Start INTEGER NOT NULL, Lowest, Highest, First, Last, Sum, Count,"
         " PRIMARY KEY (Kind, Span, Quantity, Start)) WITHOUT ROWID;\n"
         "CREATE TABLE IF NOT EXISTS Meta (Name TEXT PRIMARY KEY, Value);\n";
-    for (const std::string& table : watched) {
+    for (const std::string& table : WatchedTables()) {
         for (const std::string_view event : kTriggerEvents) {
-            sql += "CREATE TRIGGER IF NOT EXISTS " + table + "Changed" + std::string(event) + " AFTER " +
-                   std::string(event) + " ON " + table +
-                   " BEGIN DELETE FROM Meta WHERE Name = 'SummariesCurrent'; END;\n";
+            sql += "CREATE TRIGGER IF NOT EXISTS " + TriggerName(table, event) + " AFTER " + std::string(event) +
+                   " ON " + table + " BEGIN DELETE FROM Meta WHERE Name = 'SummariesCurrent'; END;\n";
         }
     }
     return sql;
 }
 
-// How many of the schema's tables and triggers the file has.
-HistoryResult<int> SchemaObjectsPresent(sqlite3* db)
+// How many of the schema's tables and triggers the file has, of how many.
+struct SchemaObjects {
+    int present = 0;
+    int all = 0;
+};
+
+HistoryResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
 {
-    std::string names;
-    for (const RecordingLayout kind : kHistoryKinds)
-        names += "'" + ReadingsTableName(kind) + "', ";
-    names += "'Summaries', 'Meta'";
-    for (const RecordingLayout kind : kHistoryKinds) {
+    std::string names = "'Meta'";
+    int all = 1;
+    for (const std::string& table : WatchedTables()) {
+        names += ", '" + table + "'";
         for (const std::string_view event : kTriggerEvents)
-            names += ", '" + ReadingsTableName(kind) + "Changed" + std::string(event) + "'";
+            names += ", '" + TriggerName(table, event) + "'";
+        all += 1 + static_cast<int>(kTriggerEvents.size());
     }
-    for (const std::string_view event : kTriggerEvents)
-        names += ", 'SummariesChanged" + std::string(event) + "'";
     HistoryResult<SqlStatement> count =
         PrepareSql(db, "SELECT count(*) FROM sqlite_master WHERE name IN (" + names + ")");
     if (!count)
         return count.TakeError();
     if (sqlite3_step(count->get()) != SQLITE_ROW)
         return SqlError(db);
-    return sqlite3_column_int(count->get(), 0);
+    return SchemaObjects{sqlite3_column_int(count->get(), 0), all};
 }
-
-constexpr int kSchemaObjects =
-    static_cast<int>(kHistoryKinds.size() + 2 + (kHistoryKinds.size() + 1) * kTriggerEvents.size());
 
 HistoryStatus CheckFormat(sqlite3* db)
 {
@@ -116,22 +121,22 @@ int SummaryKindNumber(RecordingLayout kind)
 
 HistoryStatus PrepareHistorySchema(sqlite3* db)
 {
-    HistoryResult<int> present = SchemaObjectsPresent(db);
-    if (!present)
-        return present.TakeError();
-    if (present.Value() != kSchemaObjects) {
+    HistoryResult<SchemaObjects> objects = CountSchemaObjects(db);
+    if (!objects)
+        return objects.TakeError();
+    if (objects->present != objects->all) {
         // Counted again inside the transaction: another connection may have
         // made the tables meanwhile.
         HistoryResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
         if (!transaction)
             return transaction.TakeError();
-        present = SchemaObjectsPresent(db);
-        if (!present)
-            return present.TakeError();
-        if (present.Value() != kSchemaObjects) {
+        objects = CountSchemaObjects(db);
+        if (!objects)
+            return objects.TakeError();
+        if (objects->present != objects->all) {
             const std::string sql = SchemaSql() +
-                                    (present.Value() == 0 ? "INSERT INTO Meta VALUES ('SummariesCurrent', 1);"
-                                                          : "DELETE FROM Meta WHERE Name = 'SummariesCurrent';") +
+                                    (objects->present == 0 ? "INSERT INTO Meta VALUES ('SummariesCurrent', 1);"
+                                                           : "DELETE FROM Meta WHERE Name = 'SummariesCurrent';") +
                                     "INSERT OR IGNORE INTO Meta VALUES ('Format', '" + kFormat + "');";
             if (HistoryStatus created = ExecuteSql(db, sql.c_str()); !created)
                 return created;

@@ -3,6 +3,7 @@
 #include "recordings/RecordingLayout.h"
 #include "store/HistoryResult.h"
 
+#include <array>
 #include <string>
 
 struct sqlite3;
@@ -34,6 +35,9 @@ namespace vorelle {
 // the summaries delete the mark when any other program changes them: the
 // history's own connections run with triggers switched off. Without the
 // mark, queries read the readings themselves.
+
+inline constexpr std::array<RecordingLayout, 3> kHistoryKinds = {RecordingLayout::Main, RecordingLayout::Channel,
+                                                                 RecordingLayout::Soil};
 
 std::string ReadingsTableName(RecordingLayout kind);
 // The kind's number in Summaries.Kind.
