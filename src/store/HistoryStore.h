@@ -1,0 +1,138 @@
+#pragma once
+
+#include "recordings/RecordingLayout.h"
+#include "records/RecordTime.h"
+#include "records/WeatherRecord.h"
+#include "store/HistoryBucket.h"
+#include "store/HistoryResult.h"
+#include "store/HistorySql.h"
+#include "store/HistoryTime.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace vorelle {
+
+inline constexpr const char* kHistoryFile = "History.db";
+
+// One reading of a recording as a merge takes it: its wall-clock time and
+// its values (record.time is not read).
+struct HistoryReading {
+    CivilTime time;
+    WeatherRecord record;
+};
+
+// What a merge did with a recording's readings.
+struct MergeCounts {
+    std::uint64_t added = 0;      // no reading was held for its time
+    std::uint64_t changed = 0;    // replaced the different reading held for its time
+    std::uint64_t unchanged = 0;  // the same reading was held already
+
+    friend bool operator==(const MergeCounts&, const MergeCounts&) = default;
+};
+
+struct MergeProgress {
+    std::uint64_t done = 0;
+    std::uint64_t total = 0;
+};
+using MergeProgressCallback = std::function<void(const MergeProgress&)>;
+
+// One reading of one column.
+struct HistoryPoint {
+    HistorySeconds seconds = 0;
+    double value = 0.0;
+
+    friend bool operator==(const HistoryPoint&, const HistoryPoint&) = default;
+};
+
+// How finely a range is read: every reading, or what each hour or day of
+// readings comes to.
+enum class HistoryLevel { Readings, Hours, Days };
+
+HistorySeconds LevelSpan(HistoryLevel level);  // 1, 3600, 86400
+
+// The lasting history, History.db (HistorySchema.h has its tables): every
+// reading of every recording merged into it, one per wall-clock time, with
+// hourly and daily summaries so that a graph reads years as quickly as hours.
+//
+// Ranges mean what the record store's statements mean: a reading is in the
+// range from `from` to `to` when from < time <= to, and a column's missing
+// readings are left out. Every answer keeps that meaning whether it comes
+// from the summaries or, when the summaries are not current (see
+// SummariesCurrent), from the readings themselves.
+//
+// Threads: one object belongs to one thread at a time. Several objects, in
+// several threads or processes, may use the same file at once: readers see
+// the last committed merge, never a part of one; a writer waits up to a few
+// seconds for another to finish.
+class HistoryStore {
+public:
+    // Opens the history at `file`, creating it (not its folder) if missing,
+    // in the write-ahead log with normal synchronisation: a crash or a power
+    // loss keeps every committed merge and shows none in part.
+    static HistoryResult<HistoryStore> Open(const std::filesystem::path& file);
+
+    // Merges the readings of one recording, in the order the recording has
+    // them, all or none, in one transaction that also brings the summaries
+    // of every hour and day it changed up to date. Each reading's key is its
+    // time and the number of earlier readings of `readings` with that time,
+    // so merging the same recording again finds the same keys: a reading
+    // already held the same is left, one held different is replaced.
+    // Readings held at times the recording does not have are kept. A failure
+    // (SQLite's message: a full disk, another writer too long at work) leaves
+    // the history as it was. `progress` is told now and then how many
+    // readings have been gone through, and once more, all of them, after the
+    // commit.
+    HistoryResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
+                                     const MergeProgressCallback& progress = {});
+
+    // Computes every summary again from the readings and marks them current,
+    // in one transaction. Returns how many readings it went through.
+    HistoryResult<std::uint64_t> RebuildSummaries();
+
+    // Whether the summaries were last written by this program's merges and
+    // rebuilds; when another program has changed the readings or the
+    // summaries, or made the file, they are not, until a rebuild.
+    HistoryResult<bool> SummariesCurrent();
+
+    // The readings of `column` (a value column of kRecordColumns, any case)
+    // in the range, in time order (the readings of a repeated hour in the
+    // order they were recorded).
+    HistoryResult<std::vector<HistoryPoint>> Readings(RecordingLayout kind, std::string_view column,
+                                                      const CivilTime& from, const CivilTime& to);
+
+    // What the readings of `column` in the range come to per hour or per day
+    // (per reading at HistoryLevel::Readings), in time order; buckets without
+    // a reading are left out. The buckets at the ends of the range hold only
+    // the readings inside it.
+    HistoryResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column, HistoryLevel level,
+                                                      const CivilTime& from, const CivilTime& to);
+
+private:
+    explicit HistoryStore(SqlConnection db) : db_(std::move(db)) {}
+
+    // A column's readings from the second `begin` up to, not including,
+    // the second `end`.
+    struct ColumnRange {
+        RecordingLayout kind = RecordingLayout::Main;
+        std::size_t column = 0;
+        HistorySeconds begin = 0;
+        HistorySeconds end = 0;
+    };
+
+    HistoryResult<ColumnRange> RangeOf(RecordingLayout kind, std::string_view column, const CivilTime& from,
+                                       const CivilTime& to);
+    HistoryStatus ReadColumn(const ColumnRange& range, const std::function<void(HistorySeconds, double)>& take);
+    HistoryResult<std::vector<HistoryBucket>> ReadingBuckets(const ColumnRange& range);
+    HistoryResult<std::vector<HistoryBucket>> SummaryBuckets(const ColumnRange& range, HistoryLevel level);
+    HistoryStatus StoredSummaries(const ColumnRange& range, HistoryLevel level, std::vector<HistoryBucket>& out);
+    HistoryStatus RecomputeSummaries(RecordingLayout kind, std::span<const HistorySeconds> touchedHours);
+
+    SqlConnection db_;
+};
+
+}  // namespace vorelle
