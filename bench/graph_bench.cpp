@@ -31,7 +31,7 @@ struct OpenGraph {
             std::abort();
         dialog = std::make_unique<GraphDialog>(store, messages);
         dialog->Prepare({RecordingLayout::Main, {"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"}});
-        dialog->ChooseQuantity(Quantity::RainFall);
+        dialog->ChooseQuantity(GraphQuantity::RainFall);
         dialog->SetRange({{2024, 1, 1, 0, 0, 0}, {2025, 1, 1, 0, 0, 0}});
         dialog->Chart().SetReduction(reduce);
         dialog->show();

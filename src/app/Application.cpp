@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/BoardView.h"
+#include "app/EndSignals.h"
 #include "app/InstanceChannel.h"
 #include "app/MainWindow.h"
 #include "app/StartupActions.h"
@@ -41,6 +42,11 @@ std::filesystem::path Application::ShippedFolder()
 
 int Application::InitInstance()
 {
+    // Ended by a signal, the program quits as Quit does (an update that is
+    // being written keeps its dialog open; a second signal ends it at once),
+    // and the channel's socket and lock file go with it.
+    endSignals_ = std::make_unique<EndSignals>();
+    QObject::connect(endSignals_.get(), &EndSignals::Received, [] { QApplication::closeAllWindows(); });
     instance_ = std::make_unique<InstanceChannel>(InstanceChannel::Key());
     if (!instance_->Claim()) {
         QString ignored;

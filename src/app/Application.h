@@ -12,6 +12,7 @@
 
 namespace vorelle {
 
+class EndSignals;
 class MainWindow;
 class InstanceChannel;
 class SimulatedConsole;
@@ -47,6 +48,7 @@ private:
     std::unique_ptr<SleepingBeat> beat_;
     std::unique_ptr<Poller> poller_;
     MessageBoxes messages_;
+    std::unique_ptr<EndSignals> endSignals_;
     std::unique_ptr<InstanceChannel> instance_;
     std::unique_ptr<MainWindow> window_;
 };

@@ -59,29 +59,29 @@ void InstanceChannel::Accept()
 
 void InstanceChannel::Serve(QLocalSocket* socket)
 {
-    // A sender that connects and says nothing does not hold a connection open.
-    auto* idle = new QTimer(socket);
-    idle->setSingleShot(true);
-    connect(idle, &QTimer::timeout, socket, &QLocalSocket::abort);
-    idle->start(idleTimeoutMs_);
-
     auto received = std::make_shared<QByteArray>();
     auto finished = std::make_shared<bool>(false);
+    // Takes what has come and decides once the line is whole, too long, or
+    // will never be ended: the connection closed, or went quiet too long.
     const auto finish = [this, socket, received, finished](bool connectionEnded) {
         if (*finished)
             return;
+        *received += socket->read(kLongestMessage + 2 - received->size());
         const qsizetype lineEnd = received->indexOf('\n');
         if (lineEnd < 0 && !connectionEnded && received->size() <= kLongestMessage)
             return;  // more may come
         *finished = true;
-        const QByteArray line = lineEnd < 0 ? *received : received->left(lineEnd);
         socket->abort();
         socket->deleteLater();
         // Handled once this connection's own events are over.
+        const QByteArray line = received->left(lineEnd < 0 ? received->size() : lineEnd);
         const QByteArray trimmed = line.trimmed();
         QString junk;
         if (line.size() > kLongestMessage)
             junk = QStringLiteral("a message longer than %1 bytes was refused").arg(kLongestMessage);
+        else if (lineEnd < 0 && !line.isEmpty())
+            // A sender cut off mid-line may have meant something else.
+            junk = QStringLiteral("a message without its line end was dropped");
         else if (!IsPlainText(trimmed))
             junk = QStringLiteral("a message that is not plain text was refused");
         if (!junk.isEmpty()) {
@@ -93,11 +93,13 @@ void InstanceChannel::Serve(QLocalSocket* socket)
         const QString message = QString::fromLatin1(trimmed);
         QMetaObject::invokeMethod(this, [this, message] { emit MessageReceived(message); }, Qt::QueuedConnection);
     };
-    connect(socket, &QLocalSocket::readyRead, this, [socket, received, finish] {
-        *received += socket->read(kLongestMessage + 2 - received->size());
-        finish(false);
-    });
+    connect(socket, &QLocalSocket::readyRead, this, [finish] { finish(false); });
     connect(socket, &QLocalSocket::disconnected, this, [finish] { finish(true); });
+    // A sender that connects and stalls does not hold a connection open.
+    auto* idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, this, [finish] { finish(true); });
+    idle->start(idleTimeoutMs_);
 }
 
 bool InstanceChannel::Send(const QString& key, const QString& message, QString* error)

@@ -15,7 +15,8 @@ namespace vorelle {
 // reach it: `vorelle2 --send NAME` hands NAME to the running window.
 //
 // A connection carries one message, one line of at most kLongestMessage
-// bytes. The message is taken off its connection, which is closed, and only
+// bytes ended by LF; a line the connection leaves unended when it closes or
+// idles for idleTimeoutMs is not acted on. The message is taken off its connection, which is closed, and only
 // then handed on, so that whatever the message starts (a message box with its
 // own event loop) never meets a connection that went away meanwhile.
 class InstanceChannel final : public QObject {
@@ -43,8 +44,8 @@ public:
 signals:
     // Emitted from the event loop after the connection is closed.
     void MessageReceived(const QString& message);
-    // A connection that sent something that is not a message (too long, or
-    // not plain text); `why` says which.
+    // A connection that sent something that is not a message (too long, not
+    // plain text, or without its line end); `why` says which.
     void JunkReceived(const QString& why);
 
 private:

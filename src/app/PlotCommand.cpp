@@ -34,10 +34,10 @@ public:
     }
 };
 
-QString Names(const std::vector<Quantity>& quantities)
+QString Names(const std::vector<GraphQuantity>& quantities)
 {
     QStringList names;
-    for (const Quantity quantity : quantities)
+    for (const GraphQuantity quantity : quantities)
         names << ToQString(QuantityName(quantity));
     return names.join(QStringLiteral(", "));
 }
@@ -71,7 +71,7 @@ std::optional<QSize> SizeOf(const QString& text)
 
 int RunPlot(const PlotRequest& request)
 {
-    const std::optional<Quantity> quantity = QuantityNamed(request.quantity.toStdString());
+    const std::optional<GraphQuantity> quantity = QuantityNamed(request.quantity.toStdString());
     if (!quantity) {
         std::fprintf(stderr, "vorelle2: unknown quantity '%s'; one of: %s, %s\n", qPrintable(request.quantity),
                      qPrintable(Names(QuantitiesFor(RecordingLayout::Main))), "Soil moisture");
@@ -96,7 +96,7 @@ int RunPlot(const PlotRequest& request)
         return kExitFailed;
     const StoredRecording recording = StoredRecordingOf(store);
     const RecordingLayout layout = LayoutForRecording(recording.name);
-    const std::vector<Quantity> offered = QuantitiesFor(layout);
+    const std::vector<GraphQuantity> offered = QuantitiesFor(layout);
     if (std::find(offered.begin(), offered.end(), *quantity) == offered.end()) {
         std::fprintf(stderr, "vorelle2: the stored recording has no '%s'; it has: %s\n", qPrintable(request.quantity),
                      qPrintable(Names(offered)));

@@ -12,7 +12,7 @@ constexpr std::int32_t kMissingDirection = 0xFFFF;
 
 enum class Shown { Temperature, Percent, Pressure, Wind, RainRate, Rain, Light, Plain, Pm25 };
 
-struct Quantity {
+struct ShownQuantity {
     BoardQuantity quantity;
     std::string_view key;
     std::int32_t LiveValues::*field;
@@ -20,7 +20,7 @@ struct Quantity {
 };
 
 // How each quantity of the board is shown, in the board's order.
-constexpr std::array<Quantity, kBoardQuantityCount> kQuantities{{
+constexpr std::array<ShownQuantity, kBoardQuantityCount> kQuantities{{
     {BoardQuantity::IndoorTemp, "IndoorTemp", &LiveValues::IndoorTemp, Shown::Temperature},
     {BoardQuantity::IndoorHumidity, "IndoorHumidity", &LiveValues::IndoorHumidity, Shown::Percent},
     {BoardQuantity::OutdoorTemp, "OutdoorTemp", &LiveValues::OutdoorTemp, Shown::Temperature},

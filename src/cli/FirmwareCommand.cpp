@@ -47,7 +47,6 @@ constexpr const char* kFirmwareUsage =
     "the console; 2 the firmware file cannot be used (nothing was sent); 3 the\n"
     "download failed (nothing was sent); 64 wrong usage.\n";
 
-constexpr int kExitConsole = 1;
 constexpr int kExitUnusable = 2;
 constexpr int kExitDownload = 3;
 

@@ -34,7 +34,7 @@ struct LiveOptions {
     SimStationOptions station;
 };
 
-void PrintUsage(std::FILE* to) { std::fprintf(to, kLiveUsage, kStationOptionsUsage); }
+void PrintLiveUsage(std::FILE* to) { std::fprintf(to, kLiveUsage, kStationOptionsUsage); }
 
 bool ParseOptions(const std::vector<std::string>& args, LiveOptions& options, std::string& error)
 {
@@ -103,11 +103,11 @@ int RunLive(const std::vector<std::string>& args)
     std::string error;
     if (!ParseOptions(args, options, error)) {
         std::fprintf(stderr, "vorelle2-cli live: %s\n\n", error.c_str());
-        PrintUsage(stderr);
+        PrintLiveUsage(stderr);
         return kExitUsage;
     }
     if (options.help) {
-        PrintUsage(stdout);
+        PrintLiveUsage(stdout);
         return 0;
     }
 

@@ -51,7 +51,6 @@ constexpr const char* kRecordingsUsage =
     "copy could not be imported (the store is then unchanged); 64 a wrong\n"
     "command line.\n";
 
-constexpr int kExitConsole = 1;
 constexpr int kExitName = 2;
 constexpr int kExitFile = 3;
 
@@ -71,7 +70,7 @@ struct RecordingsOptions {
     }();
 };
 
-void PrintUsage(std::FILE* to) { std::fprintf(to, kRecordingsUsage, kStationOptionsUsage); }
+void PrintRecordingsUsage(std::FILE* to) { std::fprintf(to, kRecordingsUsage, kStationOptionsUsage); }
 
 // Reads the command line; returns what is wrong with it, empty when nothing is.
 std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions& options)
@@ -275,11 +274,11 @@ int RunRecordings(const std::vector<std::string>& args)
     RecordingsOptions options;
     if (const std::string error = ParseOptions(args, options); !error.empty()) {
         std::fprintf(stderr, "vorelle2-cli recordings: %s\n\n", error.c_str());
-        PrintUsage(stderr);
+        PrintRecordingsUsage(stderr);
         return kExitUsage;
     }
     if (options.help) {
-        PrintUsage(stdout);
+        PrintRecordingsUsage(stdout);
         return 0;
     }
 

@@ -17,7 +17,7 @@ class RecordDatabase;
 // One "Select": a quantity of the recording in the store, over a range that
 // excludes its start and includes its end.
 struct GraphRequest {
-    Quantity quantity = Quantity::Temperature;
+    GraphQuantity quantity = GraphQuantity::Temperature;
     RecordingLayout layout = RecordingLayout::Main;
     UnitLabels labels;
     CivilTime start;

@@ -53,7 +53,7 @@ void GraphDialog::Prepare(const GraphOptions& options)
     options_ = options;
     SetRange(LastHourBefore(Now()));
     ui_->quantity->clear();
-    for (const Quantity quantity : QuantitiesFor(options_.layout))
+    for (const GraphQuantity quantity : QuantitiesFor(options_.layout))
         ui_->quantity->addItem(ToQString(QuantityName(quantity)), static_cast<int>(quantity));
     ui_->quantity->setCurrentIndex(0);
 }
@@ -78,7 +78,7 @@ TimeRange GraphDialog::Range() const
             CivilTimeOfPickers(ui_->endDate->date(), ui_->endTime->time())};
 }
 
-bool GraphDialog::ChooseQuantity(Quantity quantity)
+bool GraphDialog::ChooseQuantity(GraphQuantity quantity)
 {
     const int index = ui_->quantity->findData(static_cast<int>(quantity));
     if (index < 0)
@@ -92,7 +92,7 @@ BuildResult GraphDialog::Select()
     if (ui_->quantity->currentIndex() < 0)
         return BuildResult::QueryFailed;
     const TimeRange range = Range();
-    const GraphRequest request{static_cast<Quantity>(ui_->quantity->currentData().toInt()), options_.layout,
+    const GraphRequest request{static_cast<GraphQuantity>(ui_->quantity->currentData().toInt()), options_.layout,
                                options_.labels, range.start, range.end};
     GraphData data;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -54,7 +54,7 @@ public:
     void SetRange(const TimeRange& range);
     TimeRange Range() const;
     // Chooses a list entry by its text; false when the list has none such.
-    bool ChooseQuantity(Quantity quantity);
+    bool ChooseQuantity(GraphQuantity quantity);
     GraphView& Chart() const;
 
 protected:

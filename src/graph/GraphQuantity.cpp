@@ -14,29 +14,29 @@ SeriesPlan HiddenTitled(std::string_view title) { return {{}, title, LegendEntry
 
 }  // namespace
 
-std::string_view QuantityName(Quantity quantity) { return kNames[static_cast<std::size_t>(quantity)]; }
+std::string_view QuantityName(GraphQuantity quantity) { return kNames[static_cast<std::size_t>(quantity)]; }
 
-std::optional<Quantity> QuantityNamed(std::string_view name)
+std::optional<GraphQuantity> QuantityNamed(std::string_view name)
 {
     for (std::size_t i = 0; i < kNames.size(); ++i) {
         if (kNames[i] == name)
-            return static_cast<Quantity>(i);
+            return static_cast<GraphQuantity>(i);
     }
     return std::nullopt;
 }
 
-std::vector<Quantity> QuantitiesFor(RecordingLayout layout)
+std::vector<GraphQuantity> QuantitiesFor(RecordingLayout layout)
 {
     switch (layout) {
-    case RecordingLayout::Channel: return {Quantity::Temperature, Quantity::Humidity};
-    case RecordingLayout::Soil: return {Quantity::SoilMoisture};
+    case RecordingLayout::Channel: return {GraphQuantity::Temperature, GraphQuantity::Humidity};
+    case RecordingLayout::Soil: return {GraphQuantity::SoilMoisture};
     case RecordingLayout::Main: break;
     }
-    return {Quantity::Temperature, Quantity::Humidity,       Quantity::Pressure, Quantity::Wind,
-            Quantity::RainFall,    Quantity::SolarRadiation, Quantity::UvIndex};
+    return {GraphQuantity::Temperature, GraphQuantity::Humidity,       GraphQuantity::Pressure, GraphQuantity::Wind,
+            GraphQuantity::RainFall,    GraphQuantity::SolarRadiation, GraphQuantity::UvIndex};
 }
 
-GraphPlan PlanFor(Quantity quantity, RecordingLayout layout, const UnitLabels& labels)
+GraphPlan PlanFor(GraphQuantity quantity, RecordingLayout layout, const UnitLabels& labels)
 {
     const bool channel = layout == RecordingLayout::Channel;
     // A channel recording has no outdoor sensor: its second curve stays away.
@@ -48,32 +48,32 @@ GraphPlan PlanFor(Quantity quantity, RecordingLayout layout, const UnitLabels& l
     auto& s = plan.series;
     s[4] = Hidden();
     switch (quantity) {
-    case Quantity::Temperature:
+    case GraphQuantity::Temperature:
         s[0] = Drawn("InTemp", "Indoor Temperature");
         s[1] = outdoor("OutTemp", "Outdoor Temperature");
         s[2] = Drawn("DewPoint", "Dew Point");
         s[3] = Drawn("WindChill", "Feels Like");
         plan.axisTitle = labels.temperature;
         break;
-    case Quantity::Humidity:
+    case GraphQuantity::Humidity:
         s[0] = Drawn("InHumi", "Indoor Humidity");
         s[1] = outdoor("OutHumi", "Outdoor Humidity");
         s[2] = s[3] = Hidden();
         plan.axisTitle = " (%)";
         break;
-    case Quantity::Pressure:
+    case GraphQuantity::Pressure:
         s[0] = Drawn("RelPressure", "Relative Barometer");
         s[1] = Drawn("AbsPressure", "Absolute Barometer");
         s[2] = s[3] = Hidden();
         plan.axisTitle = labels.pressure;
         break;
-    case Quantity::Wind:
+    case GraphQuantity::Wind:
         s[0] = Drawn("Wind", "Wind Speed");
         s[1] = Drawn("Gust", "Gust Speed");
         s[2] = s[3] = Hidden();
         plan.axisTitle = labels.wind;
         break;
-    case Quantity::RainFall:
+    case GraphQuantity::RainFall:
         s[0] = Drawn("RainDay", "Daily Rainfall");
         s[1] = Drawn("RainWeek", "Weekly Rainfall");
         s[2] = Drawn("RainMonth", "Monthly Rainfall");
@@ -82,20 +82,20 @@ GraphPlan PlanFor(Quantity quantity, RecordingLayout layout, const UnitLabels& l
         plan.axisTitle = labels.rain;
         plan.scaling = AxisScaling::RainTotals;
         break;
-    case Quantity::SolarRadiation:
+    case GraphQuantity::SolarRadiation:
         s[0] = Drawn("Light", "Solar Radiation");
         s[1] = HiddenTitled(" ");
         s[2] = s[3] = Hidden();
         plan.axisTitle = labels.light;
         plan.scaling = AxisScaling::Light;
         break;
-    case Quantity::UvIndex:
+    case GraphQuantity::UvIndex:
         s[0] = Drawn("UV", "UV-Index");
         s[1] = HiddenTitled(" ");
         s[2] = s[3] = Hidden();
         plan.axisTitle = "  ";
         break;
-    case Quantity::SoilMoisture:
+    case GraphQuantity::SoilMoisture:
         s[0] = Drawn("InHumi", "Soil moisture");
         s[1] = HiddenTitled("Outdoor Humidity");
         s[2] = s[3] = Hidden();

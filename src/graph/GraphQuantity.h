@@ -12,7 +12,7 @@
 namespace vorelle {
 
 // The quantities the graph offers, each drawn as up to four curves.
-enum class Quantity { Temperature, Humidity, Pressure, Wind, RainFall, SolarRadiation, UvIndex, SoilMoisture };
+enum class GraphQuantity { Temperature, Humidity, Pressure, Wind, RainFall, SolarRadiation, UvIndex, SoilMoisture };
 
 // The chart's five series: the first four may get data, the fifth never does
 // but keeps its place in the legend.
@@ -44,16 +44,16 @@ struct GraphPlan {
 };
 
 // The list entry's text, which is also the chart's title.
-std::string_view QuantityName(Quantity quantity);
-std::optional<Quantity> QuantityNamed(std::string_view name);
+std::string_view QuantityName(GraphQuantity quantity);
+std::optional<GraphQuantity> QuantityNamed(std::string_view name);
 
 // The entries offered for a recording, in list order: a channel recording
 // has temperature and humidity only, a soil recording soil moisture only,
 // the main recording the seven station quantities.
-std::vector<Quantity> QuantitiesFor(RecordingLayout layout);
+std::vector<GraphQuantity> QuantitiesFor(RecordingLayout layout);
 
 // What a build of `quantity` sets: titles, legend entries, the columns read
 // and the left axis, its title taken from the recording's unit labels.
-GraphPlan PlanFor(Quantity quantity, RecordingLayout layout, const UnitLabels& labels);
+GraphPlan PlanFor(GraphQuantity quantity, RecordingLayout layout, const UnitLabels& labels);
 
 }  // namespace vorelle

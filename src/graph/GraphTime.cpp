@@ -5,14 +5,14 @@
 namespace vorelle {
 
 namespace {
-constexpr double kSecondsPerDay = 86400.0;
+constexpr double kChartSecondsPerDay = 86400.0;
 }  // namespace
 
-double ChartSeconds(double automationDate) { return automationDate * kSecondsPerDay; }
+double ChartSeconds(double automationDate) { return automationDate * kChartSecondsPerDay; }
 
 double ChartSeconds(const CivilTime& time) { return ChartSeconds(AutomationDate(time)); }
 
-CivilTime CivilTimeAtSeconds(double seconds) { return CivilTimeOf(seconds / kSecondsPerDay); }
+CivilTime CivilTimeAtSeconds(double seconds) { return CivilTimeOf(seconds / kChartSecondsPerDay); }
 
 TimeRange LastHourBefore(const CivilTime& now)
 {
@@ -40,7 +40,7 @@ std::vector<TimeTick> TimeTicks(double from, double to, int maxTicks)
     // Longer spans: the first of every month, or of every few months.
     const CivilTime first = CivilTimeAtSeconds(from);
     const int firstMonth = first.year * 12 + first.month - 1;
-    const int months = static_cast<int>((to - from) / (30.0 * kSecondsPerDay)) + 1;
+    const int months = static_cast<int>((to - from) / (30.0 * kChartSecondsPerDay)) + 1;
     int step = 1;
     for (const int candidate : {1, 2, 3, 6, 12, 24, 60, 120, 240, 600, 1200}) {
         step = candidate;

@@ -15,30 +15,30 @@ namespace {
 constexpr std::uint8_t kWriteAlarmLength = 62;
 constexpr ScreenCheckTiming kAlarmScreenCheck{50, 500};
 
-enum class Quantity { Temperature, Humidity, Pressure, Speed, Rain };
+enum class AlarmQuantity { Temperature, Humidity, Pressure, Speed, Rain };
 
 // One item of the block and of the write: its id, then a threshold (and an
 // on byte) for each of its rows.
 struct ItemLayout {
     std::uint8_t id;
-    Quantity quantity;
+    AlarmQuantity quantity;
     AlarmRow high;
     std::optional<AlarmRow> low;
 };
 
 constexpr ItemLayout kItems[] = {
-    {1, Quantity::Temperature, AlarmRow::IndoorTempHigh, AlarmRow::IndoorTempLow},
-    {2, Quantity::Temperature, AlarmRow::OutdoorTempHigh, AlarmRow::OutdoorTempLow},
-    {3, Quantity::Temperature, AlarmRow::DewPointHigh, AlarmRow::DewPointLow},
-    {4, Quantity::Temperature, AlarmRow::FeelsLikeHigh, AlarmRow::FeelsLikeLow},
-    {6, Quantity::Humidity, AlarmRow::IndoorHumidityHigh, AlarmRow::IndoorHumidityLow},
-    {7, Quantity::Humidity, AlarmRow::OutdoorHumidityHigh, AlarmRow::OutdoorHumidityLow},
-    {8, Quantity::Pressure, AlarmRow::AbsPressureHigh, AlarmRow::AbsPressureLow},
-    {9, Quantity::Pressure, AlarmRow::RelPressureHigh, AlarmRow::RelPressureLow},
-    {11, Quantity::Speed, AlarmRow::WindSpeed, std::nullopt},
-    {12, Quantity::Speed, AlarmRow::GustSpeed, std::nullopt},
-    {14, Quantity::Rain, AlarmRow::RainRate, std::nullopt},
-    {16, Quantity::Rain, AlarmRow::DailyRain, std::nullopt},
+    {1, AlarmQuantity::Temperature, AlarmRow::IndoorTempHigh, AlarmRow::IndoorTempLow},
+    {2, AlarmQuantity::Temperature, AlarmRow::OutdoorTempHigh, AlarmRow::OutdoorTempLow},
+    {3, AlarmQuantity::Temperature, AlarmRow::DewPointHigh, AlarmRow::DewPointLow},
+    {4, AlarmQuantity::Temperature, AlarmRow::FeelsLikeHigh, AlarmRow::FeelsLikeLow},
+    {6, AlarmQuantity::Humidity, AlarmRow::IndoorHumidityHigh, AlarmRow::IndoorHumidityLow},
+    {7, AlarmQuantity::Humidity, AlarmRow::OutdoorHumidityHigh, AlarmRow::OutdoorHumidityLow},
+    {8, AlarmQuantity::Pressure, AlarmRow::AbsPressureHigh, AlarmRow::AbsPressureLow},
+    {9, AlarmQuantity::Pressure, AlarmRow::RelPressureHigh, AlarmRow::RelPressureLow},
+    {11, AlarmQuantity::Speed, AlarmRow::WindSpeed, std::nullopt},
+    {12, AlarmQuantity::Speed, AlarmRow::GustSpeed, std::nullopt},
+    {14, AlarmQuantity::Rain, AlarmRow::RainRate, std::nullopt},
+    {16, AlarmQuantity::Rain, AlarmRow::DailyRain, std::nullopt},
 };
 
 // The order of the items in CMD_WRITE_ALARM.
@@ -50,59 +50,59 @@ const ItemLayout* LayoutOf(std::uint8_t id)
     return found == std::end(kItems) ? nullptr : found;
 }
 
-Quantity QuantityOf(AlarmRow row)
+AlarmQuantity QuantityOf(AlarmRow row)
 {
     for (const ItemLayout& layout : kItems)
         if (layout.high == row || layout.low == row)
             return layout.quantity;
-    return Quantity::Rain;
+    return AlarmQuantity::Rain;
 }
 
 // An item's rows in the order of their values.
 std::array<std::optional<AlarmRow>, 2> RowsOf(const ItemLayout& layout) { return {layout.high, layout.low}; }
 
-std::size_t ValueBytes(Quantity quantity) { return quantity == Quantity::Humidity ? 1 : 2; }
+std::size_t AlarmValueBytes(AlarmQuantity quantity) { return quantity == AlarmQuantity::Humidity ? 1 : 2; }
 
 std::size_t ItemSize(const ItemLayout& layout)
 {
-    return 1 + (ValueBytes(layout.quantity) + 1) * (layout.low ? 2 : 1);
+    return 1 + (AlarmValueBytes(layout.quantity) + 1) * (layout.low ? 2 : 1);
 }
 
-std::int32_t DecodeValue(Quantity quantity, std::span<const std::uint8_t> bytes)
+std::int32_t DecodeValue(AlarmQuantity quantity, std::span<const std::uint8_t> bytes)
 {
     const std::uint32_t raw = ReadBigEndian(bytes);
-    if (quantity == Quantity::Temperature && raw != 0x7FFF && raw != 0xFFFF)
+    if (quantity == AlarmQuantity::Temperature && raw != 0x7FFF && raw != 0xFFFF)
         return static_cast<std::int16_t>(raw);
     return static_cast<std::int32_t>(raw);
 }
 
-std::string ShowValue(Quantity quantity, const UnitCodes& units, std::int32_t value)
+std::string ShowValue(AlarmQuantity quantity, const UnitCodes& units, std::int32_t value)
 {
     switch (quantity) {
-    case Quantity::Temperature:
+    case AlarmQuantity::Temperature:
         return FormatTemperature(units.temperature, Show::NumberOnly, value);
-    case Quantity::Humidity:
+    case AlarmQuantity::Humidity:
         return FormatPercent(PercentFormat::Plain, value);
-    case Quantity::Pressure:
+    case AlarmQuantity::Pressure:
         return FormatPressure(units.pressure, Show::NumberOnly, value);
-    case Quantity::Speed:
-    case Quantity::Rain:  // the rain thresholds are neither shown nor read
+    case AlarmQuantity::Speed:
+    case AlarmQuantity::Rain:  // the rain thresholds are neither shown nor read
         break;
     }
     return FormatWind(units.wind, Show::NumberOnly, value);
 }
 
-std::int32_t ParseValue(Quantity quantity, const UnitCodes& units, const std::string& text)
+std::int32_t ParseValue(AlarmQuantity quantity, const UnitCodes& units, const std::string& text)
 {
     switch (quantity) {
-    case Quantity::Temperature:
+    case AlarmQuantity::Temperature:
         return ParseTemperature(units.temperature, text);
-    case Quantity::Humidity:
+    case AlarmQuantity::Humidity:
         return ParseInteger(text, false);
-    case Quantity::Pressure:
+    case AlarmQuantity::Pressure:
         return ParsePressure(units.pressure, text);
-    case Quantity::Speed:
-    case Quantity::Rain:  // the rain thresholds are neither shown nor read
+    case AlarmQuantity::Speed:
+    case AlarmQuantity::Rain:  // the rain thresholds are neither shown nor read
         break;
     }
     return ParseWind(units.wind, text);
@@ -115,14 +115,14 @@ struct FieldValue {
     bool unchecked;
 };
 
-FieldValue ReadField(Quantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
+FieldValue ReadField(AlarmQuantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
 {
     const bool notSet = text == kMissingIntegerText || text == kMissingValueText;
     const FieldReading field = ReadFormField(
         text, shown, [&](std::int32_t value) { return ShowValue(quantity, units, value); },
         [&](const std::string& typed) {
             if (notSet)
-                return quantity == Quantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet;
+                return quantity == AlarmQuantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet;
             return ParseValue(quantity, units, typed);
         });
     return {field.value, field.kept || notSet};
@@ -201,7 +201,7 @@ AlarmThresholds DecodeAlarm(std::span<const std::uint8_t> block, const AlarmThre
         const ItemLayout* layout = LayoutOf(block[at]);
         if (!layout || ItemSize(*layout) > received - at)
             break;
-        const std::size_t bytes = ValueBytes(layout->quantity);
+        const std::size_t bytes = AlarmValueBytes(layout->quantity);
         std::size_t field = at + 1;
         for (const std::optional<AlarmRow>& row : RowsOf(*layout)) {
             if (!row)
@@ -247,7 +247,7 @@ Report BuildWriteAlarm(const AlarmThresholds& thresholds)
     std::size_t at = 2;
     for (std::uint8_t id : kWriteOrder) {
         const ItemLayout& layout = *LayoutOf(id);
-        const std::size_t bytes = ValueBytes(layout.quantity);
+        const std::size_t bytes = AlarmValueBytes(layout.quantity);
         command[at++] = id;
         for (const std::optional<AlarmRow>& row : RowsOf(layout)) {
             if (!row)

@@ -15,7 +15,7 @@ constexpr ScreenCheckTiming kMaxMinScreenCheck{100, 500};
 
 enum class Value { Signed16, Byte, Unsigned16, Unsigned32 };
 
-struct ItemLayout {
+struct MaxMinItemLayout {
     std::uint8_t id;
     std::size_t size;                    // with the id
     MaxMinRecord MaxMinRecords::*record;  // null: skipped by its size
@@ -23,7 +23,7 @@ struct ItemLayout {
     bool hasMin;
 };
 
-constexpr ItemLayout kLayouts[] = {
+constexpr MaxMinItemLayout kLayouts[] = {
     {1, 5, &MaxMinRecords::indoorTemp, Value::Signed16, true},
     {2, 5, &MaxMinRecords::outdoorTemp, Value::Signed16, true},
     {3, 5, &MaxMinRecords::dewPoint, Value::Signed16, true},
@@ -43,9 +43,9 @@ constexpr ItemLayout kLayouts[] = {
     {25, 3, &MaxMinRecords::feelsLike, Value::Signed16, false},
 };
 
-std::optional<ItemLayout> LayoutOf(std::uint8_t id)
+std::optional<MaxMinItemLayout> MaxMinLayoutOf(std::uint8_t id)
 {
-    for (const ItemLayout& layout : kLayouts)
+    for (const MaxMinItemLayout& layout : kLayouts)
         if (layout.id == id)
             return layout;
     return std::nullopt;
@@ -83,7 +83,7 @@ MaxMinRecords DecodeMaxMin(std::span<const std::uint8_t> block, const MaxMinReco
     MaxMinRecords records = previous;
     std::size_t at = 0;
     while (at < kMaxMinItemsEnd && at < block.size()) {
-        const std::optional<ItemLayout> layout = LayoutOf(block[at]);
+        const std::optional<MaxMinItemLayout> layout = MaxMinLayoutOf(block[at]);
         if (!layout || layout->size > block.size() - at)
             break;
         if (layout->record) {

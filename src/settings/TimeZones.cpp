@@ -7,7 +7,7 @@ namespace vorelle {
 namespace {
 
 // The console stores the row number, so the order is part of the protocol.
-constexpr std::array<std::string_view, kTimeZoneCount> kNames = {
+constexpr std::array<std::string_view, kTimeZoneCount> kTimeZoneNames = {
     "(UTC-12:00)International Date Line West",  // 0
     "(UTC-11:00)Samoa",  // 1
     "(UTC-11:00)Coordinated Universal Time-11",  // 2
@@ -131,14 +131,14 @@ static_assert(std::is_sorted(kRuleRows.begin(), kRuleRows.end()));
 
 const std::array<std::string_view, kTimeZoneCount>& TimeZoneNames()
 {
-    return kNames;
+    return kTimeZoneNames;
 }
 
 std::string_view TimeZoneName(int row)
 {
     if (row < 0 || row >= kTimeZoneCount)
         return {};
-    return kNames[static_cast<std::size_t>(row)];
+    return kTimeZoneNames[static_cast<std::size_t>(row)];
 }
 
 const std::array<int, kDaylightSavingRowCount>& DaylightSavingRows()

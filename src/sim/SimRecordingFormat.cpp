@@ -11,7 +11,7 @@ namespace vorelle {
 namespace {
 
 constexpr std::string_view kMissing = "--";
-constexpr std::int32_t kWordMissing = 0xFFFF;
+constexpr std::int32_t kLiveWordMissing = 0xFFFF;
 
 std::string Unit(std::string_view name) { return "(" + std::string(name) + ")"; }
 
@@ -41,8 +41,8 @@ std::int32_t ChannelDerived(const LiveValues& v, bool dewPoint)
 {
     const std::int32_t temperature = v.ChTemp[0];
     const std::int32_t humidity = v.ChHumidity[0];
-    if (temperature == kWordMissing || temperature == 0x7FFF || humidity == kWordMissing || humidity == 0xFF)
-        return kWordMissing;
+    if (temperature == kLiveWordMissing || temperature == 0x7FFF || humidity == kLiveWordMissing || humidity == 0xFF)
+        return kLiveWordMissing;
     const double celsius = temperature / 10.0;
     const double derived = dewPoint ? DewPointCelsius(celsius, humidity) : FeelsLikeCelsius(celsius, humidity, 0.0);
     return static_cast<std::int32_t>(std::lround(derived * 10.0));
@@ -117,7 +117,7 @@ void AppendRecordingLine(std::string& out, SimRecordingKind kind, const SimRecor
         AppendValue(out, FormatWind(units.wind, Show::NumberOnly, v.WindSpeed));
         AppendValue(out, FormatWind(units.wind, Show::NumberOnly, v.GustSpeed));
         // A bearing of 255 degrees is a real one, so not the percent formatter.
-        AppendValue(out, v.WindDir == kWordMissing ? std::string(kMissing) : std::to_string(v.WindDir));
+        AppendValue(out, v.WindDir == kLiveWordMissing ? std::string(kMissing) : std::to_string(v.WindDir));
         AppendValue(out, FormatLightNumber(units.light, v.SolarRadiation));
         AppendWhole(out, v.UvIndex);
         AppendRain(out, units, reading.rainLastHour);

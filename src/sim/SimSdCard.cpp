@@ -23,7 +23,7 @@ constexpr int kMinInterval = 1;
 constexpr int kMaxInterval = 240;
 constexpr SimRecordingKind kKinds[] = {SimRecordingKind::Weather, SimRecordingKind::Channels, SimRecordingKind::Soil};
 
-std::tm LocalTime(Clock::time_point time)
+std::tm LocalCalendar(Clock::time_point time)
 {
     const std::time_t t = Clock::to_time_t(time);
     std::tm local{};
@@ -35,7 +35,7 @@ std::tm LocalTime(Clock::time_point time)
 // the date further (to the week's Monday, the 1st of the month, ...).
 Clock::time_point Midnight(Clock::time_point time, int days, void (*adjust)(std::tm&) = nullptr)
 {
-    std::tm local = LocalTime(time);
+    std::tm local = LocalCalendar(time);
     local.tm_hour = 0;
     local.tm_min = 0;
     local.tm_sec = 0;
@@ -48,13 +48,13 @@ Clock::time_point Midnight(Clock::time_point time, int days, void (*adjust)(std:
 
 std::string DayName(Clock::time_point dayStart)
 {
-    const std::tm local = LocalTime(dayStart);
+    const std::tm local = LocalCalendar(dayStart);
     char name[48];
     std::snprintf(name, sizeof name, "%04d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
     return name;
 }
 
-std::int32_t Tenths(double millimetres) { return static_cast<std::int32_t>(std::lround(millimetres * 10.0)); }
+std::int32_t RainTenths(double millimetres) { return static_cast<std::int32_t>(std::lround(millimetres * 10.0)); }
 
 std::uint32_t BigEndian32(const Report& command, std::size_t at)
 {
@@ -183,18 +183,18 @@ SimRecordedReading SimSdCard::ReadingAt(Clock::time_point time, Clock::time_poin
                                         const RainBases& bases) const
 {
     SimRecordedReading reading;
-    reading.localTime = LocalTime(time);
+    reading.localTime = LocalCalendar(time);
     reading.values = weather_.Sample(time);
     const double today = SimWeather::RainFallen(dayStart, time);
-    reading.values.RainToday = Tenths(today);
-    reading.values.RainThisWeek = Tenths(bases.week + today);
-    reading.values.RainThisMonth = Tenths(bases.month + today);
-    reading.values.RainThisYear = Tenths(bases.year + today);
+    reading.values.RainToday = RainTenths(today);
+    reading.values.RainThisWeek = RainTenths(bases.week + today);
+    reading.values.RainThisMonth = RainTenths(bases.month + today);
+    reading.values.RainThisYear = RainTenths(bases.year + today);
     weather_.MarkMissing(reading.values);
     constexpr std::int32_t kRainMissing = -1;
     reading.rainLastHour = reading.values.RainRate == kRainMissing
                                ? kRainMissing
-                               : Tenths(SimWeather::RainFallen(time - std::chrono::hours(1), time));
+                               : RainTenths(SimWeather::RainFallen(time - std::chrono::hours(1), time));
     return reading;
 }
 

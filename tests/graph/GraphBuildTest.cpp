@@ -38,7 +38,7 @@ protected:
         Sql("INSERT INTO Records (Time, " + column + ") VALUES (" + when + ", " + value + ");");
     }
 
-    BuildResult Build(Quantity quantity, const CivilTime& start, const CivilTime& end, GraphData& data)
+    BuildResult Build(GraphQuantity quantity, const CivilTime& start, const CivilTime& end, GraphData& data)
     {
         RecordDatabase db(messages);
         EXPECT_EQ(db.Connect(store), 0);
@@ -68,7 +68,7 @@ TEST_F(GraphBuildTest, DrawsEachStoredNumberOnceInTimeOrder)
     Row({2024, 5, 1, 10, 2, 30}, "Wind", "NULL");
     Row({2024, 5, 1, 10, 3, 30}, "Wind", "'calm'");
     GraphData data;
-    ASSERT_EQ(Build(Quantity::Wind, {2024, 5, 1, 10, 0, 0}, {2024, 5, 1, 10, 5, 0}, data), BuildResult::Built);
+    ASSERT_EQ(Build(GraphQuantity::Wind, {2024, 5, 1, 10, 0, 0}, {2024, 5, 1, 10, 5, 0}, data), BuildResult::Built);
     EXPECT_EQ(Values(data.curves[0]), (std::vector<double>{1.0, -2.5, 4.0, 9.0}));
     EXPECT_EQ(data.curves[0].front().x, ChartSeconds(CivilTime{2024, 5, 1, 10, 1, 0}));
     EXPECT_EQ(data.curves[0].back().x, ChartSeconds(CivilTime{2024, 5, 1, 10, 5, 0}));
@@ -81,16 +81,16 @@ TEST_F(GraphBuildTest, DrawsEachStoredNumberOnceInTimeOrder)
 TEST_F(GraphBuildTest, RainAndLightAxesComeFromTheirMaximaAndMinima)
 {
     struct Case {
-        Quantity quantity;
+        GraphQuantity quantity;
         std::vector<std::pair<std::string, double>> readings;  // column, value, one minute apart
         ValueRange axis;
     };
     const Case cases[] = {
-        {Quantity::RainFall, {{"RainDay", 3.5}, {"RainWeek", 10}, {"RainMonth", 40}, {"RainYear", 200}}, {0, 205}},
-        {Quantity::RainFall, {}, {0, 105}},
-        {Quantity::RainFall, {{"RainDay", 3.5}}, {0, 105}},  // the others count as 0 to 100
-        {Quantity::SolarRadiation, {{"Light", 12}, {"Light", 800}, {"Light", 65535}}, {12, 805}},
-        {Quantity::SolarRadiation, {}, {0, 105}},
+        {GraphQuantity::RainFall, {{"RainDay", 3.5}, {"RainWeek", 10}, {"RainMonth", 40}, {"RainYear", 200}}, {0, 205}},
+        {GraphQuantity::RainFall, {}, {0, 105}},
+        {GraphQuantity::RainFall, {{"RainDay", 3.5}}, {0, 105}},  // the others count as 0 to 100
+        {GraphQuantity::SolarRadiation, {{"Light", 12}, {"Light", 800}, {"Light", 65535}}, {12, 805}},
+        {GraphQuantity::SolarRadiation, {}, {0, 105}},
     };
     for (const Case& c : cases) {
         Sql("DELETE FROM Records;");
@@ -110,7 +110,7 @@ TEST_F(GraphBuildTest, EqualStartAndEndDrawEmptyCurvesWithoutAMessage)
     Row({2024, 5, 1, 10, 0, 0}, "InTemp", "20.5");
     GraphData data;
     const CivilTime at{2024, 5, 1, 10, 0, 0};
-    ASSERT_EQ(Build(Quantity::Temperature, at, at, data), BuildResult::Built);
+    ASSERT_EQ(Build(GraphQuantity::Temperature, at, at, data), BuildResult::Built);
     for (const std::vector<ChartPoint>& curve : data.curves)
         EXPECT_TRUE(curve.empty());
     EXPECT_TRUE(messages.shown.empty());
@@ -123,7 +123,7 @@ TEST_F(GraphBuildTest, AStartAfterTheEndIsATimeErrorAndReadsNothing)
 {
     GraphData data;
     data.curves[0] = {{1.0, 2.0}};
-    ASSERT_EQ(Build(Quantity::Temperature, {2024, 5, 1, 10, 0, 1}, {2024, 5, 1, 10, 0, 0}, data),
+    ASSERT_EQ(Build(GraphQuantity::Temperature, {2024, 5, 1, 10, 0, 1}, {2024, 5, 1, 10, 0, 0}, data),
               BuildResult::TimeError);
     ASSERT_EQ(messages.Texts(), std::vector<std::string>{"Time Error."});
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Stop);
@@ -139,7 +139,7 @@ TEST_F(GraphBuildTest, AFailedQueryStopsTheBuild)
     Sql("DROP TABLE Records;");
     GraphData data;
     data.curves[0] = {{1.0, 2.0}};
-    EXPECT_EQ(BuildGraph(db, messages, {Quantity::RainFall, RecordingLayout::Main, {}, {2024, 5, 1, 10}, {2024, 5, 1, 11}}, data),
+    EXPECT_EQ(BuildGraph(db, messages, {GraphQuantity::RainFall, RecordingLayout::Main, {}, {2024, 5, 1, 10}, {2024, 5, 1, 11}}, data),
               BuildResult::QueryFailed);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("Records"), std::string::npos) << messages.shown[0].text;

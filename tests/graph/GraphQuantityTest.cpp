@@ -8,7 +8,7 @@ namespace {
 std::vector<std::string_view> Names(RecordingLayout layout)
 {
     std::vector<std::string_view> names;
-    for (const Quantity quantity : QuantitiesFor(layout))
+    for (const GraphQuantity quantity : QuantitiesFor(layout))
         names.push_back(QuantityName(quantity));
     return names;
 }
@@ -20,9 +20,9 @@ TEST(GraphQuantityTest, EachRecordingOffersItsOwnQuantities)
               (V{"Temperature", "Humidity", "Pressure", "Wind", "Rain fall", "Solar Radiation", "UV-Index"}));
     EXPECT_EQ(Names(RecordingLayout::Channel), (V{"Temperature", "Humidity"}));
     EXPECT_EQ(Names(RecordingLayout::Soil), (V{"Soil moisture"}));
-    for (const Quantity quantity : QuantitiesFor(RecordingLayout::Main))
+    for (const GraphQuantity quantity : QuantitiesFor(RecordingLayout::Main))
         EXPECT_EQ(QuantityNamed(QuantityName(quantity)), quantity);
-    EXPECT_EQ(QuantityNamed("Soil moisture"), Quantity::SoilMoisture);
+    EXPECT_EQ(QuantityNamed("Soil moisture"), GraphQuantity::SoilMoisture);
     EXPECT_EQ(QuantityNamed("rain fall"), std::nullopt);
 }
 
@@ -35,7 +35,7 @@ TEST(GraphQuantityTest, PlansFollowTheQuantityTable)
     constexpr auto H = LegendEntry::Hidden;
     constexpr auto U = LegendEntry::Unchanged;
     struct Case {
-        Quantity quantity;
+        GraphQuantity quantity;
         RecordingLayout layout;
         std::array<std::string_view, 4> columns;
         std::array<LegendEntry, 4> legend;  // Series1 to Series4
@@ -44,23 +44,23 @@ TEST(GraphQuantityTest, PlansFollowTheQuantityTable)
         AxisScaling scaling;
     };
     const Case cases[] = {
-        {Quantity::Temperature, RecordingLayout::Main, {"InTemp", "OutTemp", "DewPoint", "WindChill"}, {S, S, S, H},
+        {GraphQuantity::Temperature, RecordingLayout::Main, {"InTemp", "OutTemp", "DewPoint", "WindChill"}, {S, S, S, H},
          {"Indoor Temperature", "Outdoor Temperature", "Dew Point", "Feels Like"}, "(°C)", AxisScaling::Automatic},
-        {Quantity::Temperature, RecordingLayout::Channel, {"InTemp", "", "DewPoint", "WindChill"}, {H, S, S, H},
+        {GraphQuantity::Temperature, RecordingLayout::Channel, {"InTemp", "", "DewPoint", "WindChill"}, {H, S, S, H},
          {"Indoor Temperature", "Outdoor Temperature", "Dew Point", "Feels Like"}, "(°C)", AxisScaling::Automatic},
-        {Quantity::Humidity, RecordingLayout::Channel, {"InHumi", "", "", ""}, {H, H, H, H},
+        {GraphQuantity::Humidity, RecordingLayout::Channel, {"InHumi", "", "", ""}, {H, H, H, H},
          {"Indoor Humidity", "Outdoor Humidity", std::nullopt, std::nullopt}, " (%)", AxisScaling::Automatic},
-        {Quantity::Pressure, RecordingLayout::Main, {"RelPressure", "AbsPressure", "", ""}, {S, H, H, H},
+        {GraphQuantity::Pressure, RecordingLayout::Main, {"RelPressure", "AbsPressure", "", ""}, {S, H, H, H},
          {"Relative Barometer", "Absolute Barometer", std::nullopt, std::nullopt}, "(hPa)", AxisScaling::Automatic},
-        {Quantity::Wind, RecordingLayout::Main, {"Wind", "Gust", "", ""}, {S, H, H, H},
+        {GraphQuantity::Wind, RecordingLayout::Main, {"Wind", "Gust", "", ""}, {S, H, H, H},
          {"Wind Speed", "Gust Speed", std::nullopt, std::nullopt}, "(m/s)", AxisScaling::Automatic},
-        {Quantity::RainFall, RecordingLayout::Main, {"RainDay", "RainWeek", "RainMonth", "RainYear"}, {S, S, S, U},
+        {GraphQuantity::RainFall, RecordingLayout::Main, {"RainDay", "RainWeek", "RainMonth", "RainYear"}, {S, S, S, U},
          {"Daily Rainfall", "Weekly Rainfall", "Monthly Rainfall", "Annual Rainfall"}, "(mm)", AxisScaling::RainTotals},
-        {Quantity::SolarRadiation, RecordingLayout::Main, {"Light", "", "", ""}, {H, H, H, H},
+        {GraphQuantity::SolarRadiation, RecordingLayout::Main, {"Light", "", "", ""}, {H, H, H, H},
          {"Solar Radiation", " ", std::nullopt, std::nullopt}, "(lux)", AxisScaling::Light},
-        {Quantity::UvIndex, RecordingLayout::Main, {"UV", "", "", ""}, {H, H, H, H},
+        {GraphQuantity::UvIndex, RecordingLayout::Main, {"UV", "", "", ""}, {H, H, H, H},
          {"UV-Index", " ", std::nullopt, std::nullopt}, "  ", AxisScaling::Automatic},
-        {Quantity::SoilMoisture, RecordingLayout::Soil, {"InHumi", "", "", ""}, {H, H, H, H},
+        {GraphQuantity::SoilMoisture, RecordingLayout::Soil, {"InHumi", "", "", ""}, {H, H, H, H},
          {"Soil moisture", "Outdoor Humidity", std::nullopt, std::nullopt}, " (%)", AxisScaling::Automatic},
     };
     for (const Case& c : cases) {

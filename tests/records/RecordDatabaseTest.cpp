@@ -145,7 +145,7 @@ TEST(RecordDatabaseTest, EmptyTablesCountZeroAndClearWithoutComplaint)
     EXPECT_EQ(CountOf(store), 0.0);
 }
 
-struct FailureCase {
+struct StoreFailureCase {
     const char* name;
     std::function<int(RecordDatabase&, const fs::path& folder)> action;
     int status;
@@ -162,7 +162,7 @@ TEST(RecordDatabaseTest, FailuresAreReportedOnceWithSqlitesTextUnderTheProgramsN
     };
     const CivilTime start{2024, 6, 1};
     const CivilTime end{2024, 6, 2};
-    const FailureCase cases[] = {
+    const StoreFailureCase cases[] = {
         {"a missing store",
          [](RecordDatabase& db, const fs::path& folder) { return db.Connect(folder / "QM710.db"); }, -1,
          "unable to open database file"},
@@ -207,7 +207,7 @@ TEST(RecordDatabaseTest, FailuresAreReportedOnceWithSqlitesTextUnderTheProgramsN
          },
          2, "bad parameter or other API misuse"},
     };
-    for (const FailureCase& c : cases) {
+    for (const StoreFailureCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder temp;
         MessageRecorder messages;

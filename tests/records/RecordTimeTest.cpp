@@ -11,7 +11,7 @@
 namespace vorelle {
 namespace {
 
-struct ParseCase {
+struct TimeParseCase {
     const char* text;
     std::optional<CivilTime> dayFirst;    // read under DateOrder::DayMonthYear
     std::optional<CivilTime> monthFirst;  // read under DateOrder::MonthDayYear
@@ -20,7 +20,7 @@ struct ParseCase {
 TEST(RecordTimeTest, ReadsDatesAndTimesWithoutTheProcessLocale)
 {
     const CivilTime dstGap{2024, 3, 31, 2, 30, 0};
-    const ParseCase cases[] = {
+    const TimeParseCase cases[] = {
         // Year first reads the same under either order, with any separator.
         {"2024-03-31 02:30", dstGap, dstGap},
         {"2024/3/31 2:30:00", dstGap, dstGap},
@@ -57,7 +57,7 @@ TEST(RecordTimeTest, ReadsDatesAndTimesWithoutTheProcessLocale)
         {"12:30", std::nullopt, std::nullopt},
         {"2024-01-01 12:30,", std::nullopt, std::nullopt},
     };
-    for (const ParseCase& c : cases) {
+    for (const TimeParseCase& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(ParseRecordTime(c.text, DateOrder::DayMonthYear), c.dayFirst);
         EXPECT_EQ(ParseRecordTime(c.text, DateOrder::MonthDayYear), c.monthFirst);

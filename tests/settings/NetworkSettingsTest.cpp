@@ -106,7 +106,7 @@ TEST_P(ValidateMobileNetworkTest, RefusesTheFirstFieldThatCannotBeSent)
     EXPECT_EQ(BuildMobileNetworkWrites(c.form).has_value(), c.message.empty());
 }
 
-const std::string kNotLatin1 = "\" cannot be sent to the console. Use Western European letters, digits and signs only.";
+const std::string kNotLatin1Refusal = "\" cannot be sent to the console. Use Western European letters, digits and signs only.";
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, ValidateMobileNetworkTest,
@@ -131,11 +131,11 @@ INSTANTIATE_TEST_SUITE_P(
         NetworkRefusalCase{"Telephones54", Mobile("", "", "", k18a, k18b, k17 + "3", "0", "0", IntervalUnit::Hour),
                     "Tel1, Tel2 and Tel3: at most 53 characters together."},
         NetworkRefusalCase{"EuroInApn", Mobile("5\xE2\x82\xAC", "", "", "", "", "", "0", "0", IntervalUnit::Hour),
-                    "APN: the character \"\xE2\x82\xAC" + kNotLatin1},
+                    "APN: the character \"\xE2\x82\xAC" + kNotLatin1Refusal},
         NetworkRefusalCase{"LineBreakInPassword", Mobile("", "", "a\nb", "", "", "", "0", "0", IntervalUnit::Hour),
                     "Password: line breaks, tabs and other control characters cannot be sent to the console."},
         NetworkRefusalCase{"CjkInTel3", Mobile("", "", "", "", "", "\xE4\xB8\xAD", "0", "0", IntervalUnit::Hour),
-                    "Tel3: the character \"\xE4\xB8\xAD" + kNotLatin1}),
+                    "Tel3: the character \"\xE4\xB8\xAD" + kNotLatin1Refusal}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class MobileNetworkSaveTest : public SettingsLinkFixture {
@@ -357,7 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
         WebRefusalCase{"HeaderInServerName", Web("host\r\nX-Evil: 1", "", "", 0, 0, "80", "1", IntervalUnit::Hour),
                        "Web: line breaks, tabs and other control characters cannot be sent to the console."},
         WebRefusalCase{"EuroInId", Web("a", "\xE2\x82\xAC", "", 0, 0, "80", "1", IntervalUnit::Hour),
-                       "ID: the character \"\xE2\x82\xAC" + kNotLatin1}),
+                       "ID: the character \"\xE2\x82\xAC" + kNotLatin1Refusal}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class WebUploadSaveTest : public SettingsLinkFixture {};

@@ -52,7 +52,7 @@ protected:
         return *dialog;
     }
 
-    void Select(Quantity quantity, const TimeRange& range)
+    void Select(GraphQuantity quantity, const TimeRange& range)
     {
         ASSERT_TRUE(dialog->ChooseQuantity(quantity));
         dialog->SetRange(range);
@@ -127,7 +127,7 @@ TEST_F(GraphDialogTest, OpensOnTheLastHourWithTheRecordingsQuantities)
         EXPECT_LE(std::abs(start.secsTo(now.addSecs(-3600))), 5);
     }
     // The soil recording's one curve is drawn against a percentage axis.
-    Select(Quantity::SoilMoisture, kFirstDay);
+    Select(GraphQuantity::SoilMoisture, kFirstDay);
     EXPECT_EQ(dialog->Chart().ValueAxis().titleText(), " (%)");
     EXPECT_EQ(dialog->Chart().Series(0).name(), "Soil moisture");
     EXPECT_EQ(dialog->Chart().Series(0).count(), 60);
@@ -140,7 +140,7 @@ TEST_F(GraphDialogTest, LegendAndTitlesFollowEachSelect)
     shape.lines = 120;
     Import(shape, "20240101CH2.csv");
     Open();
-    Select(Quantity::Temperature, kFirstDay);
+    Select(GraphQuantity::Temperature, kFirstDay);
     EXPECT_FALSE(InLegend(1)) << "a channel has no outdoor temperature";
     EXPECT_EQ(dialog->Chart().Series(1).count(), 0);
     for (const std::size_t drawn : {0u, 2u, 3u}) {
@@ -152,8 +152,8 @@ TEST_F(GraphDialogTest, LegendAndTitlesFollowEachSelect)
     shape.layout = RecordingLayout::Main;
     Import(shape, "20240101.csv");
     Open();
-    Select(Quantity::Temperature, kFirstDay);
-    Select(Quantity::Wind, kFirstDay);
+    Select(GraphQuantity::Temperature, kFirstDay);
+    Select(GraphQuantity::Wind, kFirstDay);
     EXPECT_TRUE(InLegend(0));
     EXPECT_TRUE(InLegend(1));
     EXPECT_FALSE(InLegend(2));
@@ -175,7 +175,7 @@ TEST_F(GraphDialogTest, ZoomAndPanRedrawWhatThePixelsShow)
     shape.lines = 7 * 1440;
     Import(shape, "20240101.csv");
     Open();
-    Select(Quantity::RainFall, {{2023, 12, 31, 23, 59, 0}, {2024, 1, 8, 0, 0, 0}});
+    Select(GraphQuantity::RainFall, {{2023, 12, 31, 23, 59, 0}, {2024, 1, 8, 0, 0, 0}});
     GraphView& chart = dialog->Chart();
     const QRectF area = chart.chart()->plotArea();
     const int width = static_cast<int>(area.width());
@@ -239,7 +239,7 @@ TEST_F(GraphDialogTest, AClockChangeDayDrawsAsWritten)
     shape.lines = 6 * 60;
     Import(shape, "20240331.csv");
     Open();
-    Select(Quantity::Temperature, {{2024, 3, 30, 23, 59, 0}, {2024, 3, 31, 5, 59, 0}});
+    Select(GraphQuantity::Temperature, {{2024, 3, 30, 23, 59, 0}, {2024, 3, 31, 5, 59, 0}});
     const QList<QPointF> points = dialog->Chart().Series(0).points();
     ASSERT_EQ(points.size(), 360);
     for (qsizetype i = 1; i < points.size(); ++i)
@@ -260,7 +260,7 @@ TEST_F(GraphDialogTest, EqualStartAndEndAndTheWholeRecording)
     shape.lines = 90;
     Import(shape, "20240101.csv");
     Open();
-    Select(Quantity::Pressure, {{2024, 1, 1, 0, 30, 0}, {2024, 1, 1, 0, 30, 0}});
+    Select(GraphQuantity::Pressure, {{2024, 1, 1, 0, 30, 0}, {2024, 1, 1, 0, 30, 0}});
     EXPECT_EQ(dialog->Chart().Series(0).count(), 0);
     EXPECT_GT(dialog->Chart().TimeAxis().max(), dialog->Chart().TimeAxis().min());
     EXPECT_TRUE(messages.shown.empty());

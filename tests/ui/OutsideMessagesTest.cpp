@@ -84,18 +84,20 @@ struct WireCase {
     QByteArray sent;
     QStringList delivered;
     int junk;
+    bool senderCloses = false;  // else the channel closes the connection, at the latest when it idles
+    int idleTimeoutMs = InstanceChannel::kIdleTimeoutMs;
 };
 
 void PrintTo(const WireCase& c, std::ostream* os) { *os << c.name; }
 
 class InstanceChannelTest : public ::testing::TestWithParam<WireCase> {};
 
-// What one connection may carry: one line of at most 256 bytes; anything
-// else is refused whole and reported once.
+// What one connection may carry: one line of at most 256 bytes, ended by LF;
+// anything else is refused whole and reported once.
 TEST_P(InstanceChannelTest, OneShortLinePerConnection)
 {
     const QString key = UniqueKey();
-    InstanceChannel channel(key);
+    InstanceChannel channel(key, GetParam().idleTimeoutMs);
     ASSERT_TRUE(channel.Claim());
     QStringList delivered;
     int junk = 0;
@@ -107,8 +109,11 @@ TEST_P(InstanceChannelTest, OneShortLinePerConnection)
     ASSERT_TRUE(client.waitForConnected(2000));
     client.write(GetParam().sent);
     client.flush();
+    if (GetParam().senderCloses)
+        client.disconnectFromServer();
     SpinUntil([&] { return client.state() == QLocalSocket::UnconnectedState; });
     EXPECT_EQ(client.state(), QLocalSocket::UnconnectedState) << "the channel closes every connection";
+    SpinUntil([&] { return delivered.size() + junk >= GetParam().delivered.size() + GetParam().junk; });
     ProcessEvents();
     EXPECT_EQ(delivered, GetParam().delivered);
     EXPECT_EQ(junk, GetParam().junk);
@@ -121,7 +126,9 @@ INSTANTIATE_TEST_SUITE_P(
                       WireCase{"LongestLine", QByteArray(250, ' ') + "plug\n", {"plug"}, 0},
                       WireCase{"TooLongIsRefusedWhole", QByteArray(255, 'A') + "unplug\n", {}, 1},
                       WireCase{"EndlessLineIsRefusedOnce", QByteArray(4096, 'A'), {}, 1},
-                      WireCase{"ControlBytesAreJunk", QByteArray("un\x01plug\n"), {}, 1}),
+                      WireCase{"ControlBytesAreJunk", QByteArray("un\x01plug\n"), {}, 1},
+                      WireCase{"LineWithoutItsEndIsDropped", "reset", {}, 1, true},
+                      WireCase{"StalledLineIsDroppedWhenIdle", "reset", {}, 1, false, 300}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InstanceChannelIdleTest, ASilentConnectionIsClosed)

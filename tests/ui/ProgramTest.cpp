@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <chrono>
 #include <thread>
 
@@ -17,12 +19,21 @@ namespace {
 // console, with its own data folder.
 class ProgramTest : public ::testing::Test {
 protected:
-    QProcessEnvironment Environment() const
+    // Without a display: from a text console, a script or a login over ssh.
+    static constexpr bool kNoDisplay = false;
+
+    QProcessEnvironment Environment(bool display = true) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(variable);
+        if (display)
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
         environment.insert("VORELLE2_DATA_DIR", QString::fromStdString(data.Path().string()));
         environment.insert("LC_ALL", "C.UTF-8");  // dates month first
+        // The outside-message channel's socket and lock file are made here.
+        std::filesystem::create_directories(temp);
+        environment.insert("TMPDIR", QString::fromStdString(temp.string()));
         // Qt complains on standard error when a session has no private runtime folder.
         const std::filesystem::path runtime = data.Path() / "runtime";
         std::filesystem::create_directories(runtime);
@@ -31,18 +42,18 @@ protected:
         return environment;
     }
 
-    void Start(QProcess& process, const QStringList& arguments) const
+    void Start(QProcess& process, const QStringList& arguments, bool display = true) const
     {
-        process.setProcessEnvironment(Environment());
+        process.setProcessEnvironment(Environment(display));
         process.start(VORELLE2_PROGRAM, arguments);
         ASSERT_TRUE(process.waitForStarted());
     }
 
     // Runs the program to its end and returns its exit status.
-    int Run(const QStringList& arguments, QByteArray* output = nullptr) const
+    int Run(const QStringList& arguments, QByteArray* output = nullptr, bool display = true) const
     {
         QProcess process;
-        Start(process, arguments);
+        Start(process, arguments, display);
         EXPECT_TRUE(process.waitForFinished(30000));
         if (output)
             *output = process.readAllStandardOutput() + process.readAllStandardError();
@@ -55,7 +66,7 @@ protected:
         QByteArray output;
         int sent = 1;
         for (int attempt = 0; attempt < 100 && sent != 0; ++attempt) {
-            sent = Run({"--send", name}, &output);
+            sent = Run({"--send", name}, &output, kNoDisplay);
             if (sent != 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -63,6 +74,7 @@ protected:
     }
 
     test::TempFolder data;
+    const std::filesystem::path temp = data.Path() / "tmp";
 };
 
 TEST_F(ProgramTest, ScreenshotShowsTheBoardOnceTheFirstReadingIsDrawn)
@@ -141,7 +153,7 @@ TEST_F(ProgramTest, SecondInstanceEndsSilentlyAndMessagesReachTheFirst)
 TEST_F(ProgramTest, ShowsTheBuildsVersion)
 {
     QByteArray output;
-    EXPECT_EQ(Run({"--version"}, &output), 0);
+    EXPECT_EQ(Run({"--version"}, &output, kNoDisplay), 0);
     EXPECT_TRUE(output.startsWith("Vorelle2 " VORELLE2_VERSION "\n")) << output.toStdString();
     const std::filesystem::path shippedIni = std::filesystem::path(VORELLE2_PROGRAM).parent_path() / "Main.ini";
     EXPECT_NE(test::ReadWhole(shippedIni).find("\nVersion=" VORELLE2_VERSION "\n"), std::string::npos);
@@ -207,9 +219,36 @@ TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
 TEST_F(ProgramTest, SendWithoutARunningProgramSaysSo)
 {
     QByteArray output;
-    EXPECT_EQ(Run({"--send", "plug"}, &output), 1);
+    EXPECT_EQ(Run({"--send", "plug"}, &output, kNoDisplay), 1);
     EXPECT_TRUE(output.contains("not running")) << output.toStdString();
-    EXPECT_EQ(Run({"--send", "format-disk"}, &output), 2);
+    EXPECT_EQ(Run({"--send", "format-disk"}, &output, kNoDisplay), 2);
+}
+
+// Only what opens a window needs a display; without one it says so.
+TEST_F(ProgramTest, WithoutADisplayOnlyTheWindowIsRefused)
+{
+    QByteArray output;
+    EXPECT_EQ(Run({"--help"}, &output, kNoDisplay), 0);
+    EXPECT_TRUE(output.contains("--send <NAME>")) << output.toStdString();
+    EXPECT_EQ(Run({"--simulate"}, &output, kNoDisplay), 1);
+    EXPECT_TRUE(output.startsWith("vorelle2: no display") && output.count('\n') == 1) << output.toStdString();
+}
+
+// Ended by a signal, the program quits as Quit does, and leaves neither its
+// socket nor its lock file behind.
+TEST_F(ProgramTest, EndSignalsQuitAndLeaveNothingBehind)
+{
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signalNumber);
+        QProcess program;
+        Start(program, {"--simulate"});
+        SendOnceRunning("unplug");
+        ::kill(static_cast<pid_t>(program.processId()), signalNumber);
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        EXPECT_TRUE(std::filesystem::is_empty(temp));
+    }
 }
 
 }  // namespace

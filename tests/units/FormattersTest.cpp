@@ -11,8 +11,8 @@
 namespace vorelle {
 namespace {
 
-constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t kLowest = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kHighest = std::numeric_limits<std::int32_t>::max();
 
 // Codes beyond the console's table, which show as its last column.
 const std::vector<std::uint8_t> kOtherCodes{5, 6, 127, 255};
@@ -54,7 +54,7 @@ TEST(FormatTemperatureTest, EveryUnitModeAndMarker)
             {0, Show::WithUnit, 0x8000, "3276.8 " DEG "C"}, {0, Show::WithUnit, 0xFFFE, "6553.4 " DEG "C"},
             {0, Show::WithUnit, 0x10000, "6553.6 " DEG "C"}, {0, Show::WithUnit, -0x7FFF, "-3276.7 " DEG "C"},
             // Far outside any reading, printed through single precision.
-            {0, Show::NumberOnly, kMax, "214748368.0"}, {0, Show::NumberOnly, kMin, "-214748368.0"},
+            {0, Show::NumberOnly, kHighest, "214748368.0"}, {0, Show::NumberOnly, kLowest, "-214748368.0"},
         },
         {0, Show::WithUnit, 250, "77.0 " DEG "F"});
     for (const auto& c : cases)
@@ -130,8 +130,8 @@ TEST(BeaufortClassTest, ClassEdges)
     EXPECT_EQ(BeaufortClassStart(std::numeric_limits<int>::min()), 0);
     EXPECT_EQ(BeaufortClass(0), 0);
     EXPECT_EQ(BeaufortClass(-1), 0);
-    EXPECT_EQ(BeaufortClass(kMin), 0);
-    EXPECT_EQ(BeaufortClass(kMax), 12);
+    EXPECT_EQ(BeaufortClass(kLowest), 0);
+    EXPECT_EQ(BeaufortClass(kHighest), 12);
 }
 
 struct RainCase {
@@ -153,7 +153,7 @@ TEST(FormatRainTest, EveryUnitFormatAndMarker)
         {0, RainFormat::WithUnit, 0xFFFF, "6553.5 mm"}, {1, RainFormat::WithUnit, 0xFFFF, "258.01 in"},
         {0, RainFormat::WithUnit, 0x7FFF, "3276.7 mm"}, {0, RainFormat::WithUnit, -1, "--.-"},
         {0, RainFormat::NumberOnly, -1, "--.-"}, {0, RainFormat::Rate, -1, "--.-"},
-        {1, RainFormat::Rate, -1, "--.-"}, {0, RainFormat::NumberOnly, kMax, "214748368.0"},
+        {1, RainFormat::Rate, -1, "--.-"}, {0, RainFormat::NumberOnly, kHighest, "214748368.0"},
     };
     for (const std::uint8_t code : std::vector<std::uint8_t>{2, 3, 4, 5, 255}) {
         cases.push_back({code, RainFormat::WithUnit, 125, "0.49 in"});
@@ -182,7 +182,7 @@ TEST(FormatLightTest, EveryUnitThousandsAndMarker)
         {2, 12449, "115.65 fc"}, {0, 0, "0.0 lux"}, {0, -5, "-0.5 lux"}, {0, 0xFFFF, "6.6 k lux"},
         {0, 0x00FFFFFE, "1677.7 k lux"}, {1, 0x00FFFFFE, "13.24 k w/m2"}, {2, 0x00FFFFFE, "155.87 k fc"},
         {0, 0x01000000, "1677.7 k lux"}, {0, 0x00FFFFFF, "--.-"}, {0, -1, "--.-"}, {1, -1, "--.-"},
-        {2, 0x00FFFFFF, "--.-"}, {0, kMin, "-214748368.0 lux"},
+        {2, 0x00FFFFFF, "--.-"}, {0, kLowest, "-214748368.0 lux"},
     };
     for (const std::uint8_t code : std::vector<std::uint8_t>{3, 4, 5, 255}) {
         cases.push_back({code, 20000, "15.79 w/m2"});
@@ -221,7 +221,7 @@ TEST(FormatPercentTest, ModesAndMarkers)
         {PercentFormat::WithSign, 255, "--"},   {PercentFormat::Plain, 255, "--"},
         {PercentFormat::WithSign, 0xFFFF, "--"}, {PercentFormat::Plain, 0xFFFF, "--"},
         {PercentFormat::Plain, 0xFFFE, "65534"}, {PercentFormat::WithSign, -1, "-1 %"},
-        {PercentFormat::WithSign, kMin, "-2147483648 %"}, {PercentFormat::Plain, kMax, "2147483647"},
+        {PercentFormat::WithSign, kLowest, "-2147483648 %"}, {PercentFormat::Plain, kHighest, "2147483647"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatPercent(c.format, c.value), c.text) << c.value;
@@ -267,7 +267,7 @@ TEST(UnitNameTest, EveryCode)
 // number followed by the unit it names.
 TEST(FormattersTest, AnyCodeAndValueGiveNumberOrMarker)
 {
-    const std::int32_t values[] = {kMin, kMin + 1, -0x10000, -1, 0, 1, 0x7FFF, 0xFFFF, 0x00FFFFFF, kMax - 1, kMax};
+    const std::int32_t values[] = {kLowest, kLowest + 1, -0x10000, -1, 0, 1, 0x7FFF, 0xFFFF, 0x00FFFFFF, kHighest - 1, kHighest};
     const auto startsWithNumber = [](const std::string& text) {
         const std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
         return at < text.size() && text[at] >= '0' && text[at] <= '9';
