@@ -111,7 +111,7 @@ TEST(HistoryStoreTest, AFileSomethingElseMadeIsTakenForWhatItHolds)
     }
 }
 
-struct FailureCase {
+struct MergeFailureCase {
     const char* name;
     std::function<std::unique_ptr<FileSizeLimit>()> during;
     std::vector<HistoryReading> recording;
@@ -123,12 +123,12 @@ TEST(HistoryStoreTest, AFailedMergeLeavesTheHistoryAsItWas)
     const std::vector<HistoryReading> day = GeneratedReadings({2024, 5, 1, 0, 0, 0}, 1440, 1, 7);
     std::vector<HistoryReading> badTime = day;
     badTime[700].time = {2024, 2, 30, 12, 0, 0};
-    const FailureCase cases[] = {
+    const MergeFailureCase cases[] = {
         {"the disk full part way", [] { return std::make_unique<FileSizeLimit>(48 * 1024); }, day, "disk I/O error"},
         {"a time that does not exist", [] { return nullptr; }, badTime,
          "A reading's time is not a date and time: 2024-02-30 12:00:00"},
     };
-    for (const FailureCase& c : cases) {
+    for (const MergeFailureCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder temp;
         const fs::path file = temp.Path() / kHistoryFile;
