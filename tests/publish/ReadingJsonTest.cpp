@@ -44,22 +44,18 @@ TEST_P(StateJsonTest, ValuesAreTheBoardsNumbersOrNull)
     const TimedReading reading = SimulatedReading(GetParam());
     const std::string state = StateJson(reading);
     EXPECT_TRUE(state.starts_with("{\"time\": \"2026-05-12T10:30:00Z\", \"units\": {\"temperature\": \"")) << state;
-    int missing = 0;
+    EXPECT_NE(state.find("\"Pm25\": null"), std::string::npos) << "the simulated console has no PM2.5 sensor";
     for (const QuantityReading& q : QuantityReadings(reading.snapshot)) {
         const std::string field = "\"" + std::string(q.key) + "\": ";
-        const std::size_t at = state.find(field);
-        ASSERT_NE(at, std::string::npos) << q.key;
-        const std::string_view value = std::string_view(state).substr(at + field.size());
-        if (q.missing) {
-            EXPECT_TRUE(value.starts_with("null")) << q.key;
-            ++missing;
-            continue;
-        }
+        ASSERT_NE(state.find(field), std::string::npos) << q.key;
+        const std::string_view value = std::string_view(state).substr(state.find(field) + field.size());
         const bool thousands = q.text.find(" k ") != std::string::npos;
-        EXPECT_NEAR(ReadLeadingNumber(value), ReadLeadingNumber(q.text) * (thousands ? 1000 : 1), thousands ? 50 : 0)
-            << q.key << ": " << q.text;
+        if (q.missing)
+            EXPECT_TRUE(value.starts_with("null")) << q.key;
+        else
+            EXPECT_NEAR(ReadLeadingNumber(value), ReadLeadingNumber(q.text) * (thousands ? 1000 : 1), thousands ? 50 : 0)
+                << q.key << ": " << q.text;
     }
-    EXPECT_GT(missing, 0) << "the simulated console has no PM2.5 sensor";
 }
 
 INSTANTIATE_TEST_SUITE_P(UnitSystems, StateJsonTest, ::testing::Values(kMetric, kImperial));
@@ -116,9 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DeviceIdTest, KeepsLettersAndDigitsAndTellsApartWhatItLeavesOut)
 {
-    const std::string id = DeviceIdFrom("My-Host /dev/hidraw0");
-    EXPECT_TRUE(id.starts_with("vorelle2_my_host_dev_hidraw0_")) << id;
-    EXPECT_EQ(id.size(), std::string("vorelle2_my_host_dev_hidraw0_").size() + 8);
+    EXPECT_EQ(DeviceIdFrom("My-Host /dev/hidraw0").substr(0, 29), "vorelle2_my_host_dev_hidraw0_");
     EXPECT_NE(DeviceIdFrom("a.b"), DeviceIdFrom("a_b"));
     EXPECT_EQ(DeviceIdFrom(std::string(100, 'x')).size(), std::string("vorelle2_").size() + 32 + 1 + 8);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "support/RunProgram.h"
 #include "support/TempFolder.h"
 
-#include <fcntl.h>
 #include <mosquitto.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -22,46 +22,33 @@ extern char** environ;
 
 namespace vorelle::test {
 
-// How long a test waits for what must come: long, as a sanitizer slows all.
-inline constexpr std::chrono::seconds kPatience{30};
-
-// Waits until `done` holds, looking every 10 ms; false when it never does.
-inline bool Eventually(const std::function<bool()>& done)
+// Waits until `done` holds, doing `meanwhile` (by default a 10 ms sleep)
+// between the looks, patiently, as a sanitizer slows everything.
+inline bool Eventually(const std::function<bool()>& done, const std::function<void()>& meanwhile = [] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+})
 {
-    const auto giveUp = std::chrono::steady_clock::now() + kPatience;
-    while (!done()) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (; !done(); meanwhile())
         if (std::chrono::steady_clock::now() > giveUp)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     return true;
 }
 
-// Starts a program with its output into `log`; its process id, or -1.
-inline pid_t Spawn(const std::vector<std::string>& arguments, const std::string& log = "/dev/null")
+// Starts a program; its process id, or -1.
+inline pid_t Spawn(std::vector<std::string> arguments)
 {
     std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    posix_spawn_file_actions_adddup2(&files, 1, 2);
     pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &files, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&files);
-    return pid;
+    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
 inline sockaddr_in Loopback(int port)
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
+    return {AF_INET, htons(static_cast<std::uint16_t>(port)), {htonl(INADDR_LOOPBACK)}, {}};
 }
 
 // True when something accepts connections at 127.0.0.1:port.
@@ -80,58 +67,43 @@ inline int FreePort()
     const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address = Loopback(0);
     socklen_t size = sizeof address;
-    bind(s, reinterpret_cast<const sockaddr*>(&address), size);
+    bind(s, reinterpret_cast<sockaddr*>(&address), size);
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
     close(s);
     return ntohs(address.sin_port);
 }
 
-// Debian's mosquitto on 127.0.0.1 at a free port, anonymous or with one user,
-// without persistence: a restart forgets every retained message.
+// Debian's mosquitto on 127.0.0.1 at a free port, anonymous or with one
+// user, without persistence (a restart forgets every retained message),
+// telling only its errors, on standard error.
 class MqttBroker {
 public:
-    static std::string Program()
-    {
-        for (const char* path : {"/usr/sbin/mosquitto", "/usr/bin/mosquitto", "/usr/local/sbin/mosquitto"})
-            if (access(path, X_OK) == 0)
-                return path;
-        return {};
-    }
+    static std::string Program() { return access("/usr/sbin/mosquitto", X_OK) == 0 ? "/usr/sbin/mosquitto" : ""; }
 
     explicit MqttBroker(const std::string& user = {}, const std::string& password = {}) : port_(FreePort())
     {
-        std::string config = "listener " + std::to_string(port_) + " 127.0.0.1\npersistence false\n";
-        if (user.empty()) {
-            config += "allow_anonymous true\n";
-        } else {
-            const std::string passwords = (folder_.Path() / "passwords").string();
-            int status = 0;
-            waitpid(Spawn({"mosquitto_passwd", "-b", "-c", passwords, user, password}), &status, 0);
-            config += "allow_anonymous false\npassword_file " + passwords + "\n";
-        }
-        config_ = folder_.Write("mosquitto.conf", config).string();
-        Start();
+        const std::string passwords = (folder_.Path() / "passwords").string();
+        if (!user.empty())
+            RunProgram("mosquitto_passwd -b -c " + passwords + " " + user + " " + password);
+        config_ = folder_.Write("mosquitto.conf", "listener " + std::to_string(port_) + " 127.0.0.1\npersistence false\nlog_type error\n" +
+                                (user.empty() ? "allow_anonymous true\n" : "password_file " + passwords + "\n")).string();
     }
-    ~MqttBroker() { Kill(); }
+    ~MqttBroker() { End(SIGKILL); }
 
     int Port() const { return port_; }
-
-    // Starts it and waits until it listens.
-    void Start()
+    // Starts it and waits until it listens; false when it does not.
+    bool Start()
     {
-        pid_ = Spawn({Program(), "-c", config_}, (folder_.Path() / "broker.log").string());
-        ASSERT_TRUE(Eventually([this] { return Listening(port_); })) << ReadWhole(folder_.Path() / "broker.log");
+        pid_ = Spawn({Program(), "-c", config_});
+        return Eventually([this] { return Listening(port_); });
     }
     void Stop() { End(SIGTERM); }
-    void Kill() { End(SIGKILL); }
 
 private:
     void End(int signal)
     {
-        if (pid_ > 0) {
-            kill(pid_, signal);
+        if (pid_ > 0 && kill(pid_, signal) == 0)
             waitpid(pid_, nullptr, 0);
-        }
         pid_ = -1;
     }
 
@@ -141,12 +113,14 @@ private:
     pid_t pid_ = -1;
 };
 
-// The tests' own subscriber to every topic, driven on the test's thread;
-// it connects again when the broker comes back.
+// The tests' own subscriber to every topic, logged in as `user`, driven on the caller's thread; it
+// connects again when the broker comes back.
 class MqttSubscriber {
 public:
-    explicit MqttSubscriber(int port) : client_((mosquitto_lib_init(), mosquitto_new(nullptr, true, this)))
+    MqttSubscriber(int port, const std::string& user, const std::string& password)
+        : client_((mosquitto_lib_init(), mosquitto_new(nullptr, true, this)))
     {
+        mosquitto_username_pw_set(client_, user.c_str(), password.c_str());
         mosquitto_connect_callback_set(client_, [](mosquitto* client, void*, int) {
             mosquitto_subscribe(client, nullptr, "#", 1);
         });
@@ -158,13 +132,12 @@ public:
     }
     ~MqttSubscriber() { mosquitto_destroy(client_); }
 
-    // Takes in messages until `done` holds; false when it never does.
+    // Takes in messages until `done` holds, looking again as soon as one comes.
     bool WaitFor(const std::function<bool()>& done)
     {
-        return Eventually([&] {
-            if (mosquitto_loop(client_, 10, 1) != MOSQ_ERR_SUCCESS)
-                mosquitto_reconnect(client_);
-            return done();
+        return Eventually(done, [this] {
+            if (mosquitto_loop(client_, 10, 1) != MOSQ_ERR_SUCCESS && mosquitto_reconnect(client_) != MOSQ_ERR_SUCCESS)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
         });
     }
 

@@ -3,14 +3,14 @@
 #include "live/LiveExchanges.h"
 #include "publish/ReadingJson.h"
 #include "sim/SimStationOptions.h"
+#include "support/LocalClock.h"
 #include "support/SimLinkFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace vorelle::test {
 
-// The simulated console's clock stands still here: "2026-05-12T10:30" is
-// what `vorelle2-cli live --clock` takes for the same moment.
+// Where the simulated console's clock stands, as `vorelle2-cli live --clock` takes it.
 inline constexpr const char* kStandingClock = "2026-05-12T10:30";
 
 // The reading `vorelle2-cli live --simulate --units U --channels 2 --clock
@@ -21,10 +21,7 @@ inline TimedReading SimulatedReading(const UnitCodes& units)
     SimStationOptions options;
     options.units = units;
     options.channels = 2;
-    std::string error;
-    std::vector<std::string> words{"--clock", kStandingClock};
-    std::size_t at = 0;
-    EXPECT_EQ(TakeStationOption(words, at, options, error), OptionMatch::Taken) << error;
+    options.clock = LocalClock(2026, 5, 12, 10, 30);
     ApplyStationOptions(options, console);
     SimTransport transport(console);
     ConsoleLink link(transport, kTestTimeScale);
