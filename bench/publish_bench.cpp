@@ -15,7 +15,7 @@ const PublishedDevice kBenchDevice{"vorelle2_bench", "Station", "M402", ""};
 
 MqttSettings LocalBroker(int port)
 {
-    return {true, "127.0.0.1", port, false, "", "", "", "bench"};
+    return {true, "127.0.0.1", port, false, "", "bench", "bench", "bench"};
 }
 
 TimedReading ReadingAt(std::int64_t second)
@@ -34,21 +34,25 @@ long ResidentKilobytes()
 }
 
 // From Publish() to the state message at a subscriber of its own, through
-// Debian's broker on this machine: the median and the slowest of the
-// iterations.
+// Debian's broker on this machine, once connected: the median and the
+// slowest of the iterations.
 void BM_PublishToSubscriber(benchmark::State& state)
 {
     if (test::MqttBroker::Program().empty()) {
         state.SkipWithError("Debian's mosquitto broker is not installed");
         return;
     }
-    test::MqttBroker broker;
+    test::MqttBroker broker("bench", "bench");
     if (!broker.Start()) {
         state.SkipWithError("the broker did not start");
         return;
     }
-    test::MqttSubscriber subscriber(broker.Port());
+    test::MqttSubscriber subscriber(broker.Port(), "bench", "bench");
     MqttPublisher publisher(LocalBroker(broker.Port()), kBenchDevice);
+    if (!test::Eventually([&] { return publisher.Status().state == PublisherState::Connected; })) {
+        state.SkipWithError("the publisher did not connect");
+        return;
+    }
     const std::string topic = TopicsFor("bench", kBenchDevice).state;
     std::vector<double> latencies;
     std::int64_t second = 0;

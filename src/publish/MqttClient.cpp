@@ -54,6 +54,10 @@ MqttClient::~MqttClient()
 
 bool MqttClient::Start(const MqttSettings& settings, const MqttMessage& lastWill)
 {
+    // A reading is a few small messages; each should leave at once rather
+    // than wait for the acknowledgement of the one before.
+    if (mosquitto_int_option(client_, MOSQ_OPT_TCP_NODELAY, 1) != MOSQ_ERR_SUCCESS)
+        return false;
     if (!settings.user.empty() &&
         mosquitto_username_pw_set(client_, settings.user.c_str(),
                                   settings.password.empty() ? nullptr : settings.password.c_str()) != MOSQ_ERR_SUCCESS)

@@ -82,7 +82,7 @@ int MillisecondsUntil(Clock::time_point moment)
 std::string StatusText(const PublisherStatus& status)
 {
     switch (status.state) {
-    case PublisherState::Off: return "Publishing to MQTT is off";
+    case PublisherState::Off: return "Publishing to MQTT is off" + (status.reason.empty() ? "" : ": " + status.reason);
     case PublisherState::Connecting: return "Connecting to the MQTT broker " + status.broker;
     case PublisherState::Connected: return "Publishing to the MQTT broker " + status.broker;
     case PublisherState::Away: break;
@@ -97,11 +97,14 @@ MqttPublisher::MqttPublisher(MqttSettings settings, PublishedDevice device, Stat
 {
     if (!settings_.enabled)
         return;
+    // Told by Status() only: the listener hears from the publisher's thread.
+    status_.broker = BrokerName(settings_);
+    status_.reason = CheckMqttSettings(settings_);
     int ends[2];
-    if (pipe2(ends, O_NONBLOCK | O_CLOEXEC) != 0) {
-        SetStatus({PublisherState::Away, BrokerName(settings_), std::strerror(errno), {}});
+    if (status_.reason.empty() && pipe2(ends, O_NONBLOCK | O_CLOEXEC) != 0)
+        status_.reason = std::strerror(errno);
+    if (!status_.reason.empty())
         return;
-    }
     wakeRead_ = ends[0];
     wakeWrite_ = ends[1];
     thread_ = std::thread([this] { Run(); });

@@ -15,7 +15,7 @@
 namespace vorelle {
 
 enum class PublisherState {
-    Off,         // publishing is switched off
+    Off,         // publishing is switched off, or its settings are wrong (the reason says how)
     Connecting,  // on its way to the broker
     Connected,   // publishing every reading
     Away,        // the broker cannot be reached; the latest reading waits
@@ -24,7 +24,7 @@ enum class PublisherState {
 struct PublisherStatus {
     PublisherState state = PublisherState::Off;
     std::string broker;   // "host:port"
-    std::string reason;   // why the broker is away (never the password)
+    std::string reason;   // why the broker is away or the settings are wrong (never the password)
     std::chrono::seconds retryIn{0};
 
     friend bool operator==(const PublisherStatus&, const PublisherStatus&) = default;
@@ -56,7 +56,7 @@ public:
     // Called on the publisher's thread whenever the status changes.
     using StatusListener = std::function<void(const PublisherStatus&)>;
 
-    // Starts publishing at once unless the settings are switched off.
+    // Starts publishing at once unless the settings are switched off or wrong.
     MqttPublisher(MqttSettings settings, PublishedDevice device, StatusListener listener = {},
                   PublisherTiming timing = {});
     // Stops, saying "offline" to the broker when connected.

@@ -1,3 +1,4 @@
+#include "publish/MqttPublisher.h"
 #include "publish/MqttSettings.h"
 #include "support/TempFolder.h"
 
@@ -32,6 +33,12 @@ TEST(MqttSettingsTest, SavedSettingsReadBackAndThePasswordKeepsTheFilePrivate)
     folder.Write("Main.ini", "[MQTT]\nport=99999\ntls=maybe\n");
     EXPECT_EQ(ReadMqttSettings(IniFile(test::ReadWhole(file)), problems).port, kMqttPort);
     EXPECT_EQ(problems.size(), 2u) << "the port and tls";
+}
+
+TEST(MqttSettingsTest, WrongSettingsStopThePublisherWithTheReason)
+{
+    const MqttPublisher publisher({true, "", kMqttPort, false, "", "", "", "home/#"}, {});
+    EXPECT_EQ(StatusText(publisher.Status()), "Publishing to MQTT is off: the MQTT broker's host is missing");
 }
 
 struct UrlCase {

@@ -73,20 +73,20 @@ inline int FreePort()
     return ntohs(address.sin_port);
 }
 
-// Debian's mosquitto on 127.0.0.1 at a free port, anonymous or with one
-// user, without persistence (a restart forgets every retained message),
-// telling only its errors, on standard error.
+// Debian's mosquitto on 127.0.0.1 at a free port, where one user may log in,
+// without persistence (a restart forgets every retained message), telling
+// only its errors, on standard error.
 class MqttBroker {
 public:
     static std::string Program() { return access("/usr/sbin/mosquitto", X_OK) == 0 ? "/usr/sbin/mosquitto" : ""; }
 
-    explicit MqttBroker(const std::string& user = {}, const std::string& password = {}) : port_(FreePort())
+    MqttBroker(const std::string& user, const std::string& password) : port_(FreePort())
     {
         const std::string passwords = (folder_.Path() / "passwords").string();
-        if (!user.empty())
-            RunProgram("mosquitto_passwd -b -c " + passwords + " " + user + " " + password);
-        config_ = folder_.Write("mosquitto.conf", "listener " + std::to_string(port_) + " 127.0.0.1\npersistence false\nlog_type error\n" +
-                                (user.empty() ? "allow_anonymous true\n" : "password_file " + passwords + "\n")).string();
+        RunProgram("mosquitto_passwd -b -c " + passwords + " " + user + " " + password);
+        config_ = folder_.Write("mosquitto.conf", "listener " + std::to_string(port_) +
+                                                      " 127.0.0.1\npersistence false\nset_tcp_nodelay true\nlog_type error\npassword_file " +
+                                                      passwords + "\n").string();
     }
     ~MqttBroker() { End(SIGKILL); }
 
