@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/StartupActions.h"
 #include "link/HidapiTransport.h"
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 #include "sim/SimTransport.h"
 #include "sim/SimStationOptions.h"
 #include "sim/SimulatedConsole.h"

@@ -2,8 +2,8 @@
 
 #include "messages/Messages.h"
 #include "recordings/RecordingContent.h"
-#include "recordings/UnitLabels.h"
-#include "records/RecordTime.h"
+#include "store/StoredRecording.h"
+#include "store/RecordTime.h"
 
 #include <cstdint>
 #include <filesystem>

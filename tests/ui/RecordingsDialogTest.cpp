@@ -6,10 +6,10 @@
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
 #include "recordings/RecordingsDialog.h"
-#include "recordings/StoredRecording.h"
+#include "recordings/RecordingUnits.h"
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 #include "support/RecordStoreTesting.h"
 #include "widgets/MessageBoxes.h"
 
@@ -71,7 +71,7 @@ class RecordingsDialogTest : public test::CardConsoleFixture {
 protected:
     RecordingsDialogTest() : dialog(link, messages, data.Path())
     {
-        dialog.SetGraphOpener([this](const RecordingForGraph& request) { graphs.push_back(request); });
+        dialog.SetGraphOpener([this](const StoredRecording& request) { graphs.push_back(request); });
     }
 
     void SetUp() override
@@ -151,7 +151,7 @@ protected:
 
     test::MessageRecorder messages;
     RecordingsDialog dialog;
-    std::vector<RecordingForGraph> graphs;
+    std::vector<StoredRecording> graphs;
 };
 
 // The listing: names sorted newest first whatever order the card sends them
@@ -298,14 +298,14 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
         {"20260512SM.csv", RecordingLayout::Soil},
     };
     {
-        RecordDatabase earlier(messages);
-        ASSERT_EQ(earlier.Connect(Store(), StoreAccess::Write) + earlier.BeginImport(), 0);
-        ASSERT_EQ(NoteStoredRecording(earlier, {"20260511CH.csv", {"(\u00B0F)", "", "", "", ""}}) + earlier.CommitImport(), 0);
+        RecordDatabase earlier = test::OpenStore(Store(), StoreAccess::Write);
+        ASSERT_TRUE(earlier.BeginImport() && NoteStoredRecording(earlier, {"20260511CH.csv", {"(\u00B0F)", "", "", "", ""}}) &&
+                    earlier.CommitImport());
     }
     Open([&] {
         Click(kGraph);
         ASSERT_EQ(graphs.size(), 1u);
-        EXPECT_EQ(graphs[0].layout, RecordingLayout::Channel) << "nothing exported yet: the store's notes";
+        EXPECT_EQ(graphs[0].Layout(), RecordingLayout::Channel) << "nothing exported yet: the store's notes";
         EXPECT_EQ(graphs[0].labels.temperature, "(\u00B0F)");
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
@@ -314,8 +314,8 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
             Export();
             Click(kGraph);
             ASSERT_EQ(graphs.size(), 1u);
-            EXPECT_EQ(graphs[0].recordingName, c.name);
-            EXPECT_EQ(graphs[0].layout, c.layout);
+            EXPECT_EQ(graphs[0].name, c.name);
+            EXPECT_EQ(graphs[0].Layout(), c.layout);
             const UnitLabels expected = UnitLabelsOf(RecordingContent(CardFile(c.name)));
             EXPECT_EQ(graphs[0].labels.temperature, expected.temperature);
             EXPECT_EQ(graphs[0].labels.pressure, expected.pressure);
