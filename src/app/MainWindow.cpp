@@ -11,9 +11,6 @@
 #include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
 #include "recordings/RecordingsDialog.h"
-#include "store/StoredRecording.h"
-#include "store/DataFolder.h"
-#include "store/RecordDatabase.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -22,6 +19,9 @@
 #include "settings/RainTotalsDialog.h"
 #include "settings/WebUploadDialog.h"
 #include "sim/SimTransport.h"
+#include "store/DataFolder.h"
+#include "store/RecordDatabase.h"
+#include "store/StoredRecording.h"
 #include "widgets/QtText.h"
 
 #include <QApplication>

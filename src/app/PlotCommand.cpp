@@ -4,10 +4,10 @@
 #include "graph/GraphPicture.h"
 #include "graph/GraphQuantity.h"
 #include "graph/GraphTime.h"
-#include "store/StoredRecording.h"
 #include "store/DataFolder.h"
 #include "store/DesktopDateOrder.h"
 #include "store/RecordDatabase.h"
+#include "store/StoredRecording.h"
 #include "widgets/QtText.h"
 
 #include <QRegularExpression>

@@ -2,10 +2,10 @@
 
 #include "link/ConsoleLink.h"
 #include "messages/Messages.h"
-#include "store/StoredRecording.h"
 #include "recordings/RecordingCard.h"
 #include "recordings/RecordingEntry.h"
 #include "recordings/RecordingExport.h"
+#include "store/StoredRecording.h"
 
 #include <QDialog>
 

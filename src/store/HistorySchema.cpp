@@ -1,7 +1,7 @@
 #include "store/HistorySchema.h"
 
-#include "store/StoreSql.h"
 #include "store/HistoryValues.h"
+#include "store/StoreSql.h"
 
 #include <sqlite3.h>
 

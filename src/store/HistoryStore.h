@@ -1,13 +1,13 @@
 #pragma once
 
-#include "store/RecordingLayout.h"
-#include "store/RecordTime.h"
-#include "store/WeatherRecord.h"
 #include "store/HistoryBucket.h"
-#include "store/StoreResult.h"
-#include "store/StorePoint.h"
-#include "store/StoreSql.h"
 #include "store/HistoryTime.h"
+#include "store/RecordTime.h"
+#include "store/RecordingLayout.h"
+#include "store/StorePoint.h"
+#include "store/StoreResult.h"
+#include "store/StoreSql.h"
+#include "store/WeatherRecord.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -5,11 +5,11 @@
 #include "recordings/RecordingContent.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
-#include "recordings/RecordingsDialog.h"
 #include "recordings/RecordingUnits.h"
+#include "recordings/RecordingsDialog.h"
+#include "store/DataFolder.h"
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
-#include "store/DataFolder.h"
 #include "support/RecordStoreTesting.h"
 #include "widgets/MessageBoxes.h"
 
@@ -326,6 +326,23 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
                 EXPECT_EQ(graphs[0].labels.temperature, "(°C)") << "the header's unit, as the graph shows it";
             }
         }
+    });
+}
+
+// A store whose notes cannot be read (another program made Param a view
+// that fails at every read): Graph says SQLite's message once and opens no
+// graph.
+TEST_F(RecordingsDialogTest, GraphOverNotesThatCannotBeReadSaysSoOnce)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(Store().string().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE Param; CREATE VIEW Param AS SELECT abs(-9223372036854775807 - 1) AS Name,"
+                               " '' AS Value;", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    Open([&] {
+        Click(kGraph);
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{"integer overflow"});
+        EXPECT_TRUE(graphs.empty());
     });
 }
 
