@@ -237,18 +237,15 @@ StoreStatus RecordDatabase::BeginImport()
         std::string(kMapNothing) + " BEGIN IMMEDIATE; DELETE FROM Records; DELETE FROM Param; " + kDropTimeIndex +
         kDropOrderWatch;
     StoreStatus begun = ExecuteSql(db_.get(), begin.c_str());
-    if (begun) {
-        StoreResult<SqlStatement> one = PrepareSql(db_.get(), InsertStatement(1));
-        StoreResult<SqlStatement> many = PrepareSql(db_.get(), InsertStatement(kRowsPerInsert));
-        begun = !one ? StoreStatus(one.TakeError()) : !many ? StoreStatus(many.TakeError()) : StoreStatus(StoreDone{});
-        if (begun) {
-            insertOne_ = std::move(one.Value());
-            insertMany_ = std::move(many.Value());
-        }
-    }
-    if (!begun)
+    StoreResult<SqlStatement> one = begun ? PrepareSql(db_.get(), InsertStatement(1)) : begun.TakeError();
+    StoreResult<SqlStatement> many = one ? PrepareSql(db_.get(), InsertStatement(kRowsPerInsert)) : one.TakeError();
+    if (!many) {
         AbandonImport();
-    return begun;
+        return many.TakeError();
+    }
+    insertOne_ = std::move(one.Value());
+    insertMany_ = std::move(many.Value());
+    return StoreDone{};
 }
 
 StoreStatus RecordDatabase::Insert(sqlite3_stmt* statement, std::span<const WeatherRecord> records)
