@@ -121,7 +121,9 @@ AlarmForm AlarmDialog::Form() const
 void AlarmDialog::OnSave()
 {
     const AlarmForm form = Form();
-    SaveBlockAndConclude([&] { return SaveAlarm(link_, screenFlag_, form, thresholds_, units_); });
+    SaveBlockAndConclude([this, form, shown = thresholds_, units = units_] {
+        return SaveAlarm(link_, screenFlag_, form, shown, units);
+    });
 }
 
 }  // namespace vorelle

@@ -92,7 +92,7 @@ MaxMinClearBoxes MaxMinDialog::Boxes() const
 void MaxMinDialog::OnClear()
 {
     const MaxMinClearBoxes boxes = Boxes();
-    SaveAndConclude([&] { return ClearMaxMin(link_, screenFlag_, boxes); });
+    SaveAndConclude([this, boxes] { return ClearMaxMin(link_, screenFlag_, boxes); });
 }
 
 void MaxMinDialog::OnClearAll()
