@@ -26,17 +26,10 @@ Control* ById(QWidget& dialog, int id)
 }
 
 // Counts the paints `widget` gets; it gets none while the UI thread waits.
-class PaintCount final : public QObject {
-public:
+struct PaintCount final : QObject {
     explicit PaintCount(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override { paints += event->type() == QEvent::Paint; return false; }
     int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
 };
 
 // Runs the event loop until `done` holds or `patienceMs` pass.

@@ -1,7 +1,12 @@
 #include "DialogTestSupport.h"
 #include "WindowFixture.h"
+#include "app/AboutBox.h"
 #include "app/CommandIds.h"
 #include "board/BoardTexts.h"
+#include "firmware/FirmwareUpdateDialog.h"
+#include "graph/GraphDialog.h"
+#include "recordings/RecordingsDialog.h"
+#include "records/RecordDatabase.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -13,6 +18,7 @@
 #include "widgets/QtText.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -32,6 +38,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
 
 namespace vorelle {
 namespace {
@@ -44,6 +52,35 @@ namespace max_min_id = control_id::max_min;
 namespace mobile_id = control_id::mobile_network;
 namespace rain_id = control_id::rain_totals;
 namespace web_id = control_id::web_upload;
+
+// The inputs below `node` in the accessibility tree, not looking into an
+// input's own parts (a combo box's list, a table's cells).
+void CollectInputs(QAccessibleInterface& node, std::vector<QAccessibleInterface*>& inputs)
+{
+    static const std::set<QAccessible::Role> kInputs = {
+        QAccessible::EditableText, QAccessible::ComboBox, QAccessible::CheckBox, QAccessible::RadioButton,
+        QAccessible::SpinBox,      QAccessible::Slider,   QAccessible::List,     QAccessible::Tree,
+        QAccessible::Table};
+    for (int i = 0; i < node.childCount(); ++i) {
+        if (QAccessibleInterface* child = node.child(i); child && kInputs.count(child->role()))
+            inputs.push_back(child);
+        else if (child)
+            CollectInputs(*child, inputs);
+    }
+}
+
+// What a screen reader calls an input. Qt on Linux gives a combo box its
+// current entry as name and tells its label through a relation, as GTK does:
+// there the label counts, or the name given to a combo box without one.
+QString SpokenName(QAccessibleInterface& input)
+{
+    if (input.role() != QAccessible::ComboBox)
+        return input.text(QAccessible::Name).trimmed();
+    const auto labels = input.relations(QAccessible::Label);
+    if (!labels.isEmpty())
+        return labels.front().first->text(QAccessible::Name).trimmed();
+    return static_cast<QWidget*>(input.object())->accessibleName();
+}
 
 class SettingsDialogsTest : public test::WindowFixture {
 protected:
@@ -542,6 +579,36 @@ TEST_F(SettingsDialogsTest, OutsideMessagesOverAnOpenDialog)
                                      [] {}));
         EXPECT_TRUE(poller.DialogOpen) << "the web server dialog is still open";
     });
+}
+
+// Walked through the accessibility tree, every input of every dialog has a
+// name, its own within its dialog: its label, or its row and column where a
+// label stands for several ("Indoor Temp: high alarm").
+TEST_F(SettingsDialogsTest, EveryInputOfEveryDialogHasANameOfItsOwn)
+{
+    RecordDatabase store(messages);
+    GraphDialog graph(store, messages, &window);
+    AboutBox about(&window);
+    std::size_t inputs = 0;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{
+             &window.BasicSettings(), &window.AlarmSettings(), &window.Calibration(), &window.RainTotals(),
+             &window.MaxMin(), &window.MobileNetwork(), &window.WebUpload(), &window.FirmwareUpdate(),
+             &window.Recordings(), &graph, &about}) {
+        dialog->show();
+        std::vector<QAccessibleInterface*> found;
+        CollectInputs(*QAccessible::queryAccessibleInterface(dialog), found);
+        std::map<QString, QString> named;  // the input that has each name
+        for (QAccessibleInterface* input : found) {
+            const std::string where = (dialog->objectName() + ": " + input->object()->objectName()).toStdString();
+            const QString name = SpokenName(*input);
+            EXPECT_FALSE(name.isEmpty()) << where << " has no name";
+            const auto [first, added] = named.emplace(name.toLower(), input->object()->objectName());
+            EXPECT_TRUE(added) << where << " is \"" << name.toStdString() << "\" as " << first->second.toStdString();
+        }
+        inputs += found.size();
+        dialog->hide();
+    }
+    EXPECT_EQ(inputs, 118u) << "90 in the five station settings dialogs, 28 in the others";
 }
 
 // Every dialog laid out on the simulated console shows each text whole; with
