@@ -4,6 +4,7 @@
 #include "live/LiveReadings.h"
 #include "live/Poller.h"
 #include "messages/Messages.h"
+#include "widgets/WorkerJob.h"
 
 #include <QMainWindow>
 
@@ -103,11 +104,17 @@ private:
     // The graph of the recording just exported, over the dialog `over`.
     void ShowGraph(const GraphOptions& options, QWidget* over);
     void RunGraph(RecordDatabase& store, const GraphOptions& options, QWidget* over);
-    // The one way every dialog runs: the poll stands still while it is open.
+    // The one way every dialog runs: the poll stands still while it is open,
+    // or while any of several open over one another is.
     void WhilePollPaused(const std::function<void()>& runDialog);
     // A settings dialog: when connected, `read` is exchanged first and the
     // dialog gets a copy of `slot`.
     void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
+    // Runs `work` off the UI thread while the window shows that it works
+    // (`status` on the status bar, a busy cursor, its menus disabled), and
+    // returns once it has ended. False when the program ends first.
+    bool WhileWorking(std::string_view status, WorkerJob::Work work);
+    void ResetToFactory();
 
     Services services_;
     BoardView* board_ = nullptr;
@@ -123,8 +130,12 @@ private:
     WebUploadDialog* webUpload_ = nullptr;
     FirmwareUpdateDialog* firmwareUpdate_ = nullptr;
     RecordingsDialog* recordings_ = nullptr;
+    QLabel* workPane_ = nullptr;
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
+    int dialogsOpen_ = 0;
+    // Last, so that a read still running ends before what it uses goes.
+    WorkerJob job_{*this};
 };
 
 }  // namespace vorelle

@@ -2,9 +2,11 @@
 
 #include "ui_MaxMinDialog.h"
 #include "units/Formatters.h"
+#include "widgets/FieldNames.h"
 #include "widgets/QtText.h"
 
 #include <functional>
+#include <utility>
 
 namespace vorelle {
 
@@ -26,12 +28,32 @@ MaxMinDialog::MaxMinDialog(ConsoleLink& link, Messages& messages, const LiveRead
     : ConsoleDialog(link, messages, parent), readings_(readings), ui_(std::make_unique<Ui::MaxMinDialog>())
 {
     ui_->setupUi(this);
+    NameFields();
     connect(ui_->clearButton, &QPushButton::clicked, this, &MaxMinDialog::OnClear);
     connect(ui_->clearAllButton, &QPushButton::clicked, this, &MaxMinDialog::OnClearAll);
     connect(ui_->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 MaxMinDialog::~MaxMinDialog() = default;
+
+void MaxMinDialog::NameFields()
+{
+    // Every group has its own "Max:" and "Min:", and each box stands at the
+    // corner of its group with no text: each is named by its group.
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        NameByRowAndColumn(*field, GroupTitleOf(*field), LabelTextOf(*field));
+    const Ui::MaxMinDialog& u = *ui_;
+    const std::pair<QCheckBox*, QGroupBox*> boxes[] = {
+        {u.indoorTempBox, u.indoorTempGroup},         {u.outdoorTempBox, u.outdoorTempGroup},
+        {u.indoorHumidityBox, u.indoorHumidityGroup}, {u.outdoorHumidityBox, u.outdoorHumidityGroup},
+        {u.relPressureBox, u.relPressureGroup},       {u.absPressureBox, u.absPressureGroup},
+        {u.dewPointBox, u.dewPointGroup},             {u.feelsLikeBox, u.feelsLikeGroup},
+        {u.solarRadiationBox, u.solarRadiationGroup}, {u.uvIndexBox, u.uvIndexGroup},
+        {u.windSpeedBox, u.windSpeedGroup},           {u.gustSpeedBox, u.gustSpeedGroup},
+    };
+    for (const auto& [box, group] : boxes)
+        NameByRowAndColumn(*box, group->title(), u.clearButton->text());
+}
 
 void MaxMinDialog::InitDialog()
 {
@@ -92,7 +114,7 @@ MaxMinClearBoxes MaxMinDialog::Boxes() const
 void MaxMinDialog::OnClear()
 {
     const MaxMinClearBoxes boxes = Boxes();
-    SaveAndConclude([&] { return ClearMaxMin(link_, screenFlag_, boxes); });
+    SaveAndConclude([this, boxes] { return ClearMaxMin(link_, screenFlag_, boxes); });
 }
 
 void MaxMinDialog::OnClearAll()

@@ -44,7 +44,7 @@ void RainTotalsDialog::OnSave()
         return RainEntryOf(text, ParseRain(unit, text));
     };
     const RainTotalsForm form{entry(ui_->today), entry(ui_->week), entry(ui_->month), entry(ui_->year)};
-    SaveAndConclude([&] { return SaveRainTotals(link_, screenFlag_, form); });
+    SaveAndConclude([this, form] { return SaveRainTotals(link_, screenFlag_, form); });
 }
 
 }  // namespace vorelle
