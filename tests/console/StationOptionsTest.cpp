@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionCase{"ClockWithABlank", {"--clock", "2024-07-01 14:30"}, "YYYY-MM-DDTHH:MM"},
                       OptionCase{"ClockWithASign", {"--clock", "+024-07-01T14:30"}, "YYYY-MM-DDTHH:MM"},
                       OptionCase{"ClockBeforeTheEpoch", {"--clock", "1969-12-31T23:59"}, "YYYY-MM-DDTHH:MM"},
-                      OptionCase{"SomeoneElses", {"--json"}, "unknown option"}),
+                      OptionCase{"SomeoneElses", {"--json"}, "unknown option"},
+                      OptionCase{"AWordAfterTheOptionsEnd", {"--", "--json"}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The two live-record packets a console sends now.
