@@ -100,7 +100,7 @@ void PrintSettings(const std::vector<ShownSetting>& shown)
     }
 }
 
-void PrintJson(const std::vector<ShownSetting>& shown, std::string_view block, bool simulated)
+void PrintSettingsJson(const std::vector<ShownSetting>& shown, std::string_view block, bool simulated)
 {
     std::printf("{\n  \"console\": \"%s\",\n  \"block\": %s,\n  \"settings\": {", simulated ? "simulated" : "usb",
                 JsonString(block).c_str());
@@ -143,7 +143,7 @@ int RunSettings(const CommandCall& call)
     if (!request.set) {
         const std::vector<ShownSetting> shown = ShowStationBlock(*read);
         if (call.Options().Has("--json"))
-            PrintJson(shown, request.block.name, request.console.kind == ConsoleKind::Simulated);
+            PrintSettingsJson(shown, request.block.name, request.console.kind == ConsoleKind::Simulated);
         else
             PrintSettings(shown);
         return kExitDone;

@@ -108,7 +108,7 @@ std::string RowText(const SettingKey& list, int row)
                                                                            : std::string();
 }
 
-int RowOf(const SettingKey& list, std::string_view text)
+int RowOfText(const SettingKey& list, std::string_view text)
 {
     const auto found = std::find(list.choices.begin(), list.choices.end(), text);
     return found == list.choices.end() ? kNoSelection : static_cast<int>(found - list.choices.begin());
@@ -183,7 +183,7 @@ SaveOutcome SaveBasic(ConsoleLink& link, ScreenFlag& flag, const StationBlockRea
     BasicSettingsForm form = DecodeBasicSettings(read.slot);
     const std::array<int*, kBasicLists> rows = ListRows(form);
     for (std::size_t i = 0; i < kBasicLists; ++i)
-        *rows[i] = RowOf(keys[i], fields[i].text);
+        *rows[i] = RowOfText(keys[i], fields[i].text);
     form.daylightSaving = fields[kBasicSwitch].text == kOn;
     form.interval = fields[kBasicInterval].text;
     return SaveBasicSettings(link, flag, form);
@@ -214,12 +214,56 @@ SaveOutcome SaveRainBlock(ConsoleLink& link, ScreenFlag& flag, const StationBloc
                           read.current.units.rain);
 }
 
+SaveOutcome SaveFields(ConsoleLink& link, ScreenFlag& flag, const StationBlockRead& read,
+                       const std::vector<ShownSetting>& fields)
+{
+    switch (read.block) {
+    case StationBlock::Basic:
+        return SaveBasic(link, flag, read, fields);
+    case StationBlock::Alarm:
+        return SaveAlarmBlock(link, flag, read, fields);
+    case StationBlock::Calibration:
+        return SaveCalibrationBlock(link, flag, read, fields);
+    case StationBlock::Rain:
+        return SaveRainBlock(link, flag, read, fields);
+    case StationBlock::MaxMin:
+        break;
+    }
+    return {SaveStatus::InvalidInput, "the max/min records are only shown"};
+}
+
+// Where a block comes from: the exchange before its dialog opens (the basic
+// settings come with the display units), the slot it lands in, and whether
+// the dialog shows or checks by the latest reading.
+struct BlockSource {
+    const CommandSpec* read;
+    std::optional<std::size_t> slot;
+    bool byReading;
+};
+
+BlockSource SourceOf(StationBlock block)
+{
+    switch (block) {
+    case StationBlock::Basic:
+        return {nullptr, ReplyArea::kSettingSlot, false};
+    case StationBlock::Alarm:
+        return {&CMD_READ_ALARM, ReplyArea::kAlarmSlot, false};
+    case StationBlock::Calibration:
+        return {&CMD_READ_CALIB, ReplyArea::kCalibSlot, true};
+    case StationBlock::Rain:
+        return {nullptr, std::nullopt, true};
+    case StationBlock::MaxMin:
+        break;
+    }
+    return {&CMD_READ_MAXMIN, ReplyArea::kMaxMinSlot, false};
+}
+
 bool Exchanged(ConsoleLink& link, const CommandSpec& read)
 {
     return link.Exchange(MakeCommand(read), read) == ExchangeResult::Answered;
 }
 
-std::string_view NameOf(StationBlock block)
+std::string_view BlockNameOf(StationBlock block)
 {
     for (const StationBlockName& name : kStationBlocks)
         if (name.block == block)
@@ -263,32 +307,12 @@ std::optional<StationBlockRead> ReadStationBlock(ConsoleLink& link, StationBlock
     LiveReadings readings;
     if (!ReadSettings(link, readings))
         return std::nullopt;
-    StationBlockRead read{block, link.Area().CopySlot(ReplyArea::kSettingSlot), {}};
-    switch (block) {
-    case StationBlock::Basic:
-        break;
-    case StationBlock::Alarm:
-        if (!Exchanged(link, CMD_READ_ALARM))
-            return std::nullopt;
-        read.slot = link.Area().CopySlot(ReplyArea::kAlarmSlot);
-        break;
-    case StationBlock::Calibration:
-        if (!ReadLive(link, readings) || !Exchanged(link, CMD_READ_CALIB))
-            return std::nullopt;
-        read.slot = link.Area().CopySlot(ReplyArea::kCalibSlot);
-        break;
-    case StationBlock::Rain:
-        if (!ReadLive(link, readings))
-            return std::nullopt;
-        read.slot = {};
-        break;
-    case StationBlock::MaxMin:
-        if (!Exchanged(link, CMD_READ_MAXMIN))
-            return std::nullopt;
-        read.slot = link.Area().CopySlot(ReplyArea::kMaxMinSlot);
-        break;
-    }
-    read.current = readings.Current().values;
+    const BlockSource source = SourceOf(block);
+    if ((source.byReading && !ReadLive(link, readings)) || (source.read && !Exchanged(link, *source.read)))
+        return std::nullopt;
+    StationBlockRead read{block, {}, readings.Current().values};
+    if (source.slot)
+        read.slot = link.Area().CopySlot(*source.slot);
     return read;
 }
 
@@ -321,7 +345,7 @@ std::optional<ChangeProblem> CheckSettingsChange(StationBlock block, const Setti
         const auto& [key, value] = *typed;
         const auto found = std::find_if(keys.begin(), keys.end(), [&](const SettingKey& k) { return k.key == key; });
         if (found == keys.end())
-            return ChangeProblem{std::string(NameOf(block)) + " has no setting '" + key + "'", true};
+            return ChangeProblem{std::string(BlockNameOf(block)) + " has no setting '" + key + "'", true};
         if (std::any_of(change.begin(), typed, [&](const auto& earlier) { return earlier.first == key; }))
             return ChangeProblem{key + " is named twice", true};
         switch (found->kind) {
@@ -332,7 +356,7 @@ std::optional<ChangeProblem> CheckSettingsChange(StationBlock block, const Setti
                 return ChangeProblem{key + " takes on or off", false};
             break;
         case SettingKind::Choice:
-            if (RowOf(*found, value) == kNoSelection)
+            if (RowOfText(*found, value) == kNoSelection)
                 return ChangeProblem{key + ": '" + value + "' is not one of the list's rows", false};
             break;
         case SettingKind::Text:
@@ -352,23 +376,7 @@ SaveOutcome SaveSettingsChange(ConsoleLink& link, const StationBlockRead& read, 
     // The dialog's own screen flag, for as long as its Save runs.
     ScreenFlag flag{1};
     link.Router().AddScreenFlag(flag);
-    SaveOutcome outcome{SaveStatus::InvalidInput, "the max/min records are only shown"};
-    switch (read.block) {
-    case StationBlock::Basic:
-        outcome = SaveBasic(link, flag, read, fields);
-        break;
-    case StationBlock::Alarm:
-        outcome = SaveAlarmBlock(link, flag, read, fields);
-        break;
-    case StationBlock::Calibration:
-        outcome = SaveCalibrationBlock(link, flag, read, fields);
-        break;
-    case StationBlock::Rain:
-        outcome = SaveRainBlock(link, flag, read, fields);
-        break;
-    case StationBlock::MaxMin:
-        break;
-    }
+    const SaveOutcome outcome = SaveFields(link, flag, read, fields);
     link.Router().RemoveScreenFlag(flag);
     return outcome;
 }
