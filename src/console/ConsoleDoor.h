@@ -47,7 +47,8 @@ public:
     // the link at once, and USB goes unwatched: a command that runs once
     // notices a pulled console by its reads.
     virtual bool WatchDevices(DeviceListener listener) = 0;
-    // From when this returns, no listener hears of devices.
+    // From when this returns the listener hears of no more devices, and the
+    // door is as it was before it was watched.
     virtual void StopWatchingDevices() = 0;
 
     // Runs the control `name`; what stood in the way, if anything.

@@ -12,6 +12,9 @@ TEST(ConsoleDoorTest, TheCableIsAControlOfTheSimulatedConsoleOnly)
 {
     const std::unique_ptr<ConsoleDoor> usb = MakeConsoleDoor({});
     EXPECT_EQ(usb->Control("unplug").value_or(""), "'unplug' pulls the simulated console's cable; start with --simulate");
+    // Whether this machine offers device events or not, the watch starts and stops.
+    usb->WatchDevices([](DeviceEvent) {});
+    usb->StopWatchingDevices();
 
     const std::unique_ptr<ConsoleDoor> simulated = MakeConsoleDoor({ConsoleKind::Simulated, {}}, test::kTestTimeScale);
     ASSERT_TRUE(simulated->Link().Open());
