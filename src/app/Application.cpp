@@ -5,7 +5,7 @@
 #include "app/InstanceChannel.h"
 #include "app/MainWindow.h"
 #include "app/StartupActions.h"
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 
 #include <QApplication>
 

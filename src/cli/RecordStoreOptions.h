@@ -1,7 +1,7 @@
 #pragma once
 
 #include "options/Options.h"
-#include "records/DesktopDateOrder.h"
+#include "store/DesktopDateOrder.h"
 
 #include <filesystem>
 #include <string>

@@ -7,7 +7,7 @@
 #include "recordings/RecordingExport.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 
 #include <unistd.h>
 

@@ -6,18 +6,19 @@
 
 namespace vorelle {
 
-// Why an operation of the history failed: SQLite's own message, or the
-// history's when it refused the input itself.
-struct HistoryError {
+// Why an operation of a store (the record store, the history) failed:
+// SQLite's own message, or the store's when it refused the input itself. The
+// stores show nothing: a caller that tells the user shows this text once.
+struct StoreError {
     std::string text;
 };
 
 // A value, or the reason there is none.
 template <typename T>
-class [[nodiscard]] HistoryResult {
+class [[nodiscard]] StoreResult {
 public:
-    HistoryResult(T value) : state_(std::move(value)) {}
-    HistoryResult(HistoryError error) : state_(std::move(error)) {}
+    StoreResult(T value) : state_(std::move(value)) {}
+    StoreResult(StoreError error) : state_(std::move(error)) {}
 
     bool Ok() const { return state_.index() == 0; }
     explicit operator bool() const { return Ok(); }
@@ -30,14 +31,14 @@ public:
 
     // Only when not Ok().
     const std::string& Error() const { return std::get<1>(state_).text; }
-    HistoryError TakeError() { return std::move(std::get<1>(state_)); }
+    StoreError TakeError() { return std::move(std::get<1>(state_)); }
 
 private:
-    std::variant<T, HistoryError> state_;
+    std::variant<T, StoreError> state_;
 };
 
 // What an operation that gives no value hands back when it succeeded.
-struct HistoryDone {};
-using HistoryStatus = HistoryResult<HistoryDone>;
+struct StoreDone {};
+using StoreStatus = StoreResult<StoreDone>;
 
 }  // namespace vorelle

@@ -1,4 +1,4 @@
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "recordings/StoredRecording.h"
+#include "store/StoredRecording.h"
 
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 
 #include <array>
 #include <utility>
@@ -26,23 +26,29 @@ auto LabelParams(Labels& labels)
 
 }  // namespace
 
-int NoteStoredRecording(RecordDatabase& store, const StoredRecording& recording)
+StoreStatus NoteStoredRecording(RecordDatabase& store, const StoredRecording& recording)
 {
-    if (const int status = store.SetParam(kNameParam, recording.name); status != 0)
-        return status;
+    StoreStatus noted = store.SetParam(kNameParam, recording.name);
     for (const auto& [name, label] : LabelParams(recording.labels)) {
-        if (const int status = store.SetParam(name, *label); status != 0)
-            return status;
+        if (noted)
+            noted = store.SetParam(name, *label);
     }
-    return 0;
+    return noted;
 }
 
-StoredRecording StoredRecordingOf(RecordDatabase& store)
+StoreResult<StoredRecording> StoredRecordingOf(RecordDatabase& store)
 {
     StoredRecording recording;
-    recording.name = store.Param(kNameParam).value_or("");
-    for (const auto& [name, label] : LabelParams(recording.labels))
-        *label = store.Param(name).value_or("");
+    StoreResult<std::optional<std::string>> name = store.Param(kNameParam);
+    if (!name)
+        return name.TakeError();
+    recording.name = name->value_or("");
+    for (const auto& [param, label] : LabelParams(recording.labels)) {
+        StoreResult<std::optional<std::string>> value = store.Param(param);
+        if (!value)
+            return value.TakeError();
+        *label = value->value_or("");
+    }
     return recording;
 }
 

@@ -1,4 +1,4 @@
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
 
 #include <cmath>
 #include <cstdio>
@@ -165,6 +165,26 @@ CivilTime CivilTimeOf(double automationDate)
     time.minute = static_cast<int>(seconds / 60 % 60);
     time.second = static_cast<int>(seconds % 60);
     return time;
+}
+
+std::optional<StoreSeconds> StoreSecondsOf(const CivilTime& time)
+{
+    // The calendar function takes any numbers; a time is real when it comes
+    // back unchanged from the seconds it gives.
+    const double date = AutomationDate(time);
+    if (!std::isfinite(date) || !(CivilTimeOf(date) == time))
+        return std::nullopt;
+    return std::llround(date * kSecondsPerDay);
+}
+
+StoreSeconds StoreSecondsAt(double automationDate)
+{
+    return std::llround(automationDate * kSecondsPerDay);
+}
+
+CivilTime CivilTimeAtStoreSeconds(StoreSeconds seconds)
+{
+    return CivilTimeOf(static_cast<double>(seconds) / kSecondsPerDay);
 }
 
 std::optional<CivilTime> ParseRecordTime(std::string_view text, DateOrder order)

@@ -1,5 +1,5 @@
 // Makes the empty record store that ships with the program.
-#include "records/RecordStoreSchema.h"
+#include "store/RecordStoreSchema.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/HistoryResult.h"
+#include "store/StoreResult.h"
 
 #include <memory>
 #include <string_view>
@@ -10,8 +10,8 @@ struct sqlite3_stmt;
 
 namespace vorelle {
 
-// The little of SQLite's C interface the history needs, with its failures as
-// HistoryError carrying SQLite's message.
+// The little of SQLite's C interface the stores need, with their failures as
+// StoreError carrying SQLite's message.
 
 struct SqlStatementFinalizer {
     void operator()(sqlite3_stmt* statement) const;
@@ -24,26 +24,26 @@ struct SqlConnectionCloser {
 using SqlConnection = std::unique_ptr<sqlite3, SqlConnectionCloser>;
 
 // SQLite's message for the last failure on `db`.
-HistoryError SqlError(sqlite3* db);
+StoreError SqlError(sqlite3* db);
 
-HistoryResult<SqlStatement> PrepareSql(sqlite3* db, std::string_view sql);
+StoreResult<SqlStatement> PrepareSql(sqlite3* db, std::string_view sql);
 // Runs `statements` (any number, no results).
-HistoryStatus ExecuteSql(sqlite3* db, const char* statements);
+StoreStatus ExecuteSql(sqlite3* db, const char* statements);
 
 // Steps a statement that gives no rows, then resets it for the next use.
-HistoryStatus StepToEnd(sqlite3* db, sqlite3_stmt* statement);
+StoreStatus StepToEnd(sqlite3* db, sqlite3_stmt* statement);
 
 // A write transaction, begun at once (so no other writer can come between
 // its reads and its writes) and rolled back unless committed: on a failure,
 // on an early return, and (by SQLite's log) on the process dying.
 class SqlTransaction {
 public:
-    static HistoryResult<SqlTransaction> Begin(sqlite3* db);
+    static StoreResult<SqlTransaction> Begin(sqlite3* db);
     SqlTransaction(SqlTransaction&& other) noexcept;
     SqlTransaction& operator=(SqlTransaction&&) = delete;
     ~SqlTransaction();
 
-    HistoryStatus Commit();
+    StoreStatus Commit();
 
 private:
     explicit SqlTransaction(sqlite3* db) : db_(db) {}

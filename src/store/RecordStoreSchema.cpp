@@ -1,4 +1,4 @@
-#include "records/RecordStoreSchema.h"
+#include "store/RecordStoreSchema.h"
 
 #include <sqlite3.h>
 

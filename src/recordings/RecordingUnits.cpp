@@ -1,4 +1,4 @@
-#include "recordings/UnitLabels.h"
+#include "recordings/RecordingUnits.h"
 
 #include "recordings/RecordingContent.h"
 

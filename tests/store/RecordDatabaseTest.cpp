@@ -1,6 +1,6 @@
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 
-#include "support/MessageRecorder.h"
+#include "store/StoredRecording.h"
 #include "support/RecordStoreTesting.h"
 #include "support/TempFolder.h"
 
@@ -27,17 +27,14 @@ WeatherRecord Reading(const CivilTime& time, float outTemp, std::int32_t outHumi
     return record;
 }
 
-// Replaces the store's rows with `records`, expecting no message.
+// Replaces the store's rows with `records`.
 void Store(const fs::path& store, const std::vector<WeatherRecord>& records)
 {
-    MessageRecorder messages;
-    RecordDatabase db(messages);
-    ASSERT_EQ(db.Connect(store, StoreAccess::Write), 0);
-    ASSERT_EQ(db.BeginImport(), 0);
+    RecordDatabase db = OpenStore(store, StoreAccess::Write);
+    ASSERT_TRUE(db.BeginImport());
     for (const WeatherRecord& record : records)
-        ASSERT_EQ(db.AppendRecord(record), 0);
-    ASSERT_EQ(db.CommitImport(), 0);
-    EXPECT_TRUE(messages.shown.empty());
+        ASSERT_TRUE(db.AppendRecord(record));
+    ASSERT_TRUE(db.CommitImport());
 }
 
 double CountOf(const fs::path& store)
@@ -128,102 +125,102 @@ TEST(RecordDatabaseTest, EmptyTablesCountZeroAndClearWithoutComplaint)
     TempFolder temp;
     const fs::path store = temp.Path() / "QM710.db";
     MakeEmptyStore(store);
-    MessageRecorder messages;
-    RecordDatabase db(messages);
-    ASSERT_EQ(db.Connect(store, StoreAccess::Write), 0);
-    EXPECT_EQ(db.ClearTables(), 0);
-    ASSERT_EQ(db.QueryCount({2030, 1, 1}, {2000, 1, 1}, "InTemp"), 0);
-    EXPECT_FALSE(db.EndOfRows());
-    EXPECT_EQ(db.Collect("Count"), 0.0);
-    db.MoveNext();
-    EXPECT_TRUE(db.EndOfRows());
-    EXPECT_TRUE(messages.shown.empty());
+    RecordDatabase db = OpenStore(store, StoreAccess::Write);
+    EXPECT_TRUE(db.ClearTables());
+    const StoreResult<std::uint64_t> count = db.QueryCount("InTemp", {2000, 1, 1}, {2030, 1, 1});
+    ASSERT_TRUE(count) << count.Error();
+    EXPECT_EQ(count.Value(), 0u);
 
     Store(store, {Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1)});
-    ASSERT_EQ(db.Connect(store, StoreAccess::Write), 0);
-    EXPECT_EQ(db.ClearTables(), 0);
+    EXPECT_TRUE(db.ClearTables());
     EXPECT_EQ(CountOf(store), 0.0);
 }
 
 struct StoreFailureCase {
     const char* name;
-    std::function<int(RecordDatabase&, const fs::path& folder)> action;
-    int status;
-    std::string message;
+    std::function<StoreStatus(const fs::path& folder)> action;
+    std::string error;
 };
 
-TEST(RecordDatabaseTest, FailuresAreReportedOnceWithSqlitesTextUnderTheProgramsName)
+// Reads what the store hands back as a status.
+template <typename T>
+StoreStatus StatusOf(StoreResult<T> result)
 {
-    // A store with a day of readings, connected.
-    const auto stored = [](RecordDatabase& db, const fs::path& folder) {
-        MakeEmptyStore(folder / "QM710.db");
-        Store(folder / "QM710.db", {Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1)});
-        return db.Connect(folder / "QM710.db", StoreAccess::Write);
-    };
+    return result ? StoreStatus(StoreDone{}) : StoreStatus(result.TakeError());
+}
+
+TEST(RecordDatabaseTest, FailuresCarrySqlitesTextOrTheStoresOwn)
+{
     const CivilTime start{2024, 6, 1};
     const CivilTime end{2024, 6, 2};
+    // A store with a day of readings.
+    const auto stored = [](const fs::path& folder) {
+        MakeEmptyStore(folder / "QM710.db");
+        Store(folder / "QM710.db", {Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1)});
+        return OpenStore(folder / "QM710.db", StoreAccess::Write);
+    };
     const StoreFailureCase cases[] = {
         {"a missing store",
-         [](RecordDatabase& db, const fs::path& folder) { return db.Connect(folder / "QM710.db"); }, -1,
+         [](const fs::path& folder) { return StatusOf(RecordDatabase::Open(folder / "QM710.db")); },
          "unable to open database file"},
         {"a file that is not a store",
-         [](RecordDatabase& db, const fs::path& folder) {
+         [](const fs::path& folder) {
              std::ofstream(folder / "QM710.db") << std::string(4096, 'x');
-             return db.Connect(folder / "QM710.db");
+             return StatusOf(RecordDatabase::Open(folder / "QM710.db"));
          },
-         -1, "is not a record store of Vorelle 2: file is not a database"},
+         "is not a record store of Vorelle 2: file is not a database"},
         {"a store without tables, queried",
-         [&](RecordDatabase& db, const fs::path& folder) {
+         [](const fs::path& folder) {
              std::ofstream(folder / "QM710.db").flush();
-             return db.Connect(folder / "QM710.db");
+             return StatusOf(RecordDatabase::Open(folder / "QM710.db"));
          },
-         -1, "is not a record store of Vorelle 2: no such table: Records"},
+         "is not a record store of Vorelle 2: no such table: Records"},
         {"a store without tables, imported into",
-         [](RecordDatabase& db, const fs::path& folder) {
+         [](const fs::path& folder) {
              std::ofstream(folder / "QM710.db").flush();
-             return db.Connect(folder / "QM710.db", StoreAccess::Write);
+             return StatusOf(RecordDatabase::Open(folder / "QM710.db", StoreAccess::Write));
          },
-         -1, "is not a record store of Vorelle 2: no such table: Records"},
+         "is not a record store of Vorelle 2: no such table: Records"},
         {"a column that Records does not have",
-         [&](RecordDatabase& db, const fs::path& folder) {
-             return stored(db, folder) + db.QueryMaxMin(end, start, "Pressure");
-         },
-         1, "no such column: Pressure"},
+         [&](const fs::path& folder) { return StatusOf(stored(folder).QueryMaxMin("Pressure", start, end)); },
+         "no such column: Pressure"},
         {"a column name with more in it",
-         [&](RecordDatabase& db, const fs::path& folder) {
-             return stored(db, folder) + db.QueryRange(end, start, "OutTemp<>0 OR 1=1 --");
+         [&](const fs::path& folder) {
+             return StatusOf(stored(folder).QueryRange("OutTemp<>0 OR 1=1 --", start, end));
          },
-         1, "no such column: OutTemp<>0 OR 1=1 --"},
+         "no such column: OutTemp<>0 OR 1=1 --"},
         {"a reading earlier than the one before",
-         [&](RecordDatabase& db, const fs::path& folder) {
-             const int connected = stored(db, folder) + db.BeginImport() +
-                                   db.AppendRecord(Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1));
-             return connected + db.AppendRecord(Reading({2024, 6, 1, 9, 59, 59}, 1.0f, 1));
+         [&](const fs::path& folder) {
+             RecordDatabase db = stored(folder);
+             EXPECT_TRUE(db.BeginImport() && db.AppendRecord(Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1)));
+             return db.AppendRecord(Reading({2024, 6, 1, 9, 59, 59}, 1.0f, 1));
          },
-         2, "The readings of an import must come in time order."},
+         "The readings of an import must come in time order."},
         {"a reading without an import begun",
-         [&](RecordDatabase& db, const fs::path& folder) {
-             return stored(db, folder) + db.AppendRecord(Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1));
+         [&](const fs::path& folder) { return stored(folder).AppendRecord(Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1)); },
+         "bad parameter or other API misuse"},
+        {"notes read after another program dropped them",
+         [&](const fs::path& folder) {
+             RecordDatabase db = stored(folder);
+             sqlite3* raw = nullptr;
+             EXPECT_EQ(sqlite3_open((folder / "QM710.db").string().c_str(), &raw), SQLITE_OK);
+             EXPECT_EQ(sqlite3_exec(raw, "DROP TABLE Param;", nullptr, nullptr, nullptr), SQLITE_OK);
+             sqlite3_close(raw);
+             return StatusOf(StoredRecordingOf(db));
          },
-         2, "bad parameter or other API misuse"},
+         "no such table: Param"},
     };
     for (const StoreFailureCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder temp;
-        MessageRecorder messages;
-        {
-            RecordDatabase db(messages);
-            EXPECT_EQ(c.action(db, temp.Path()), c.status);
-        }
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_TRUE(messages.shown[0].text.ends_with(c.message)) << messages.shown[0].text;
-        EXPECT_EQ(messages.shown[0].caption, "") << "empty: the program's name";
-        if (c.message.ends_with("no such table: Records")) {
+        const StoreStatus status = c.action(temp.Path());
+        ASSERT_FALSE(status);
+        EXPECT_TRUE(status.Error().ends_with(c.error)) << status.Error();
+        if (c.error.ends_with("no such table: Records")) {
             EXPECT_EQ(fs::file_size(temp.Path() / "QM710.db"), 0u) << "a file not a store is left as it was";
         }
-        if (c.status == -1) {
-            EXPECT_EQ(fs::exists(temp.Path() / "QM710.db"), c.message != "unable to open database file")
-                << "a missing store is never created";
+        if (c.error == "unable to open database file") {
+            EXPECT_FALSE(fs::exists(temp.Path() / "QM710.db")) << "a missing store is never created";
         }
     }
 }
@@ -251,25 +248,22 @@ TEST(RecordDatabaseTest, AnImportNotCommittedLeavesThePreviousRowsWhole)
     MakeEmptyStore(store);
     Store(store, {Reading({2024, 6, 1, 10, 0, 0}, 1.0f, 1), Reading({2024, 6, 1, 10, 1, 0}, 2.0f, 2)});
     const auto halfImport = [&](RecordDatabase& db) {
-        ASSERT_EQ(db.Connect(store, StoreAccess::Write), 0);
-        ASSERT_EQ(db.BeginImport(), 0);
+        ASSERT_TRUE(db.BeginImport());
         for (int minute = 0; minute < 100; ++minute)
-            ASSERT_EQ(db.AppendRecord(Reading({2024, 7, 1, 10 + minute / 60, minute % 60, 0}, 5.0f, 5)), 0);
+            ASSERT_TRUE(db.AppendRecord(Reading({2024, 7, 1, 10 + minute / 60, minute % 60, 0}, 5.0f, 5)));
     };
-    MessageRecorder messages;
     {
-        RecordDatabase abandoned(messages);
+        RecordDatabase abandoned = OpenStore(store, StoreAccess::Write);
         halfImport(abandoned);
         abandoned.AbandonImport();
         EXPECT_EQ(CountOf(store), 2.0);
     }
     {
-        RecordDatabase dropped(messages);
+        RecordDatabase dropped = OpenStore(store, StoreAccess::Write);
         halfImport(dropped);
     }
     EXPECT_EQ(CountOf(store), 2.0);
     EXPECT_EQ(AskStore(store, "OutTemp", "2024-06-01 0:00:00", "2024-06-02 0:00:00").max, 2.0);
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST(RecordDatabaseTest, AReaderOnAnotherThreadSeesOnlyWholeImports)
@@ -283,15 +277,13 @@ TEST(RecordDatabaseTest, AReaderOnAnotherThreadSeesOnlyWholeImports)
     std::promise<void> mayCommit;
     std::promise<void> committed;
     std::thread importer([&] {
-        MessageRecorder messages;
-        RecordDatabase db(messages);
-        db.Connect(store, StoreAccess::Write);
-        db.BeginImport();
+        RecordDatabase db = OpenStore(store, StoreAccess::Write);
+        EXPECT_TRUE(db.BeginImport());
         for (int minute = 0; minute < 50; ++minute)
-            db.AppendRecord(Reading({2024, 7, 1, 10, minute, 0}, 5.0f, 5));
+            EXPECT_TRUE(db.AppendRecord(Reading({2024, 7, 1, 10, minute, 0}, 5.0f, 5)));
         appended.set_value();
         mayCommit.get_future().wait();
-        db.CommitImport();
+        EXPECT_TRUE(db.CommitImport());
         committed.set_value();
     });
     appended.get_future().wait();

@@ -1,4 +1,4 @@
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
 
 #include "support/RecordStoreTesting.h"
 

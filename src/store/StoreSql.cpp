@@ -1,4 +1,4 @@
-#include "store/HistorySql.h"
+#include "store/StoreSql.h"
 
 #include <sqlite3.h>
 
@@ -15,12 +15,12 @@ void SqlConnectionCloser::operator()(sqlite3* db) const
     sqlite3_close(db);
 }
 
-HistoryError SqlError(sqlite3* db)
+StoreError SqlError(sqlite3* db)
 {
     return {db ? sqlite3_errmsg(db) : sqlite3_errstr(SQLITE_NOMEM)};
 }
 
-HistoryResult<SqlStatement> PrepareSql(sqlite3* db, std::string_view sql)
+StoreResult<SqlStatement> PrepareSql(sqlite3* db, std::string_view sql)
 {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) != SQLITE_OK) {
@@ -30,27 +30,27 @@ HistoryResult<SqlStatement> PrepareSql(sqlite3* db, std::string_view sql)
     return SqlStatement(statement);
 }
 
-HistoryStatus ExecuteSql(sqlite3* db, const char* statements)
+StoreStatus ExecuteSql(sqlite3* db, const char* statements)
 {
     if (sqlite3_exec(db, statements, nullptr, nullptr, nullptr) != SQLITE_OK)
         return SqlError(db);
-    return HistoryDone{};
+    return StoreDone{};
 }
 
-HistoryStatus StepToEnd(sqlite3* db, sqlite3_stmt* statement)
+StoreStatus StepToEnd(sqlite3* db, sqlite3_stmt* statement)
 {
     if (sqlite3_step(statement) != SQLITE_DONE) {
-        HistoryError error = SqlError(db);
+        StoreError error = SqlError(db);
         sqlite3_reset(statement);
         return error;
     }
     sqlite3_reset(statement);
-    return HistoryDone{};
+    return StoreDone{};
 }
 
-HistoryResult<SqlTransaction> SqlTransaction::Begin(sqlite3* db)
+StoreResult<SqlTransaction> SqlTransaction::Begin(sqlite3* db)
 {
-    if (HistoryStatus begun = ExecuteSql(db, "BEGIN IMMEDIATE"); !begun)
+    if (StoreStatus begun = ExecuteSql(db, "BEGIN IMMEDIATE"); !begun)
         return begun.TakeError();
     return SqlTransaction(db);
 }
@@ -67,9 +67,9 @@ SqlTransaction::~SqlTransaction()
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-HistoryStatus SqlTransaction::Commit()
+StoreStatus SqlTransaction::Commit()
 {
-    HistoryStatus committed = ExecuteSql(db_, "COMMIT");
+    StoreStatus committed = ExecuteSql(db_, "COMMIT");
     if (committed)
         db_ = nullptr;
     return committed;

@@ -1,4 +1,4 @@
-#include "records/WeatherRecord.h"
+#include "store/WeatherRecord.h"
 
 namespace vorelle {
 

@@ -1,4 +1,4 @@
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

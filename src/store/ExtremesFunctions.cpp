@@ -1,6 +1,6 @@
-#include "records/ExtremesFunctions.h"
+#include "store/ExtremesFunctions.h"
 
-#include "records/WeatherRecord.h"
+#include "store/WeatherRecord.h"
 
 #include <sqlite3.h>
 

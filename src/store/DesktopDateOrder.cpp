@@ -1,4 +1,4 @@
-#include "records/DesktopDateOrder.h"
+#include "store/DesktopDateOrder.h"
 
 #include <algorithm>
 #include <clocale>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,18 @@ double AutomationDate(const CivilTime& time);
 // The CivilTime of an automation date, to the nearest second. Dates before
 // 1900 or after 9999 are clamped to the first or last second of that range.
 CivilTime CivilTimeOf(double automationDate);
+
+// The stores' unit of time on the wall clock: whole seconds from the
+// automation epoch (30 December 1899, 00:00), the unit of the graph's time
+// axis too. Seconds come from the one calendar function above and never pass
+// through a time zone.
+using StoreSeconds = std::int64_t;
+
+// None for a CivilTime that is not a real date and time from 1900 to 9999.
+std::optional<StoreSeconds> StoreSecondsOf(const CivilTime& time);
+// The second nearest to an automation date (a stored time).
+StoreSeconds StoreSecondsAt(double automationDate);
+CivilTime CivilTimeAtStoreSeconds(StoreSeconds seconds);
 
 // Reads a recording's date and time, whatever the process locale: a date of
 // three numbers separated by one of '-', '/' or '.' (the same one twice),
