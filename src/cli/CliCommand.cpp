@@ -57,7 +57,7 @@ std::string CommandUsage(const CliCommand& command)
     const std::string start = "Usage: vorelle2-cli " + std::string(command.name) + " ";
     const std::vector<OptionSpec> specs = SpecsOf(command);
     std::string usage = start + Indented(command.synopsis, start.size()) + "\n\n" + std::string(command.about) +
-                        "\n\n" + OptionLines(specs, HelpColumn({specs}));
+                        "\n\n" + OptionLines(specs, HelpColumn(specs));
     if (!command.notes.empty())
         usage += "\n" + std::string(command.notes) + "\n";
     return usage + "\nExit status:\n" + ExitLines(command.exits);

@@ -6,6 +6,9 @@ namespace vorelle {
 
 namespace {
 
+// Help starts no further right than this, so that it keeps room on a line.
+constexpr std::size_t kFurthestHelpColumn = 22;
+
 // Whether `name` is one of the names "-h, --help" lists.
 bool NamedBy(std::string_view names, std::string_view name)
 {
@@ -83,15 +86,14 @@ std::optional<std::string> ReadOptions(std::span<const std::string> args, std::s
     return std::nullopt;
 }
 
-std::size_t HelpColumn(std::initializer_list<std::span<const OptionSpec>> specs)
+std::size_t HelpColumn(std::span<const OptionSpec> specs)
 {
     std::size_t widest = 0;
-    for (const std::span<const OptionSpec>& list : specs)
-        for (const OptionSpec& spec : list)
-            widest = std::max(widest, Heading(spec).size());
-    // Two blanks between the widest heading and its help, and a heading that
-    // would push the help far right goes on a line of its own.
-    return std::min<std::size_t>(widest + 2, 22);
+    for (const OptionSpec& spec : specs)
+        widest = std::max(widest, Heading(spec).size());
+    // Two blanks between the widest heading and its help; a heading that
+    // would push the help further goes on a line of its own.
+    return std::min(widest + 2, kFurthestHelpColumn);
 }
 
 std::string OptionLines(std::span<const OptionSpec> specs, std::size_t column)

@@ -51,6 +51,6 @@ std::optional<std::string> ReadOptions(std::span<const std::string> args, std::s
 std::string OptionLines(std::span<const OptionSpec> specs, std::size_t column);
 
 // The column where the help of `specs` starts when they are listed together.
-std::size_t HelpColumn(std::initializer_list<std::span<const OptionSpec>> specs);
+std::size_t HelpColumn(std::span<const OptionSpec> specs);
 
 }  // namespace vorelle

@@ -161,7 +161,8 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     Options options;
-    const std::string optionLines = vorelle::OptionLines(AllOptions(), 22);
+    const std::vector<vorelle::OptionSpec> specs = AllOptions();
+    const std::string optionLines = vorelle::OptionLines(specs, vorelle::HelpColumn(specs));
     if (const std::optional<std::string> problem = ParseOptions(args, options)) {
         std::fprintf(stderr, "vorelle2-sim-uhid: %s\n\n", problem->c_str());
         std::fprintf(stderr, kUsage, optionLines.c_str());
