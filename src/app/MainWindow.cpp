@@ -6,7 +6,6 @@
 #include "app/CommandIds.h"
 #include "app/FactoryReset.h"
 #include "app/InstanceChannel.h"
-#include "app/UdevMonitor.h"
 #include "firmware/FirmwareUpdateDialog.h"
 #include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
@@ -19,7 +18,6 @@
 #include "settings/MobileNetworkDialog.h"
 #include "settings/RainTotalsDialog.h"
 #include "settings/WebUploadDialog.h"
-#include "sim/SimTransport.h"
 #include "store/DataFolder.h"
 #include "store/RecordDatabase.h"
 #include "store/StoredRecording.h"
@@ -86,11 +84,7 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow()
-{
-    if (services_.simulation)
-        services_.simulation->SetPlugListener(nullptr);
-}
+MainWindow::~MainWindow() { services_.console.StopWatchingDevices(); }
 
 void MainWindow::BuildMenus()
 {
@@ -147,16 +141,11 @@ void MainWindow::Initialise()
 
 void MainWindow::WatchDevices()
 {
-    if (services_.simulation) {
-        // Plug events come from whichever thread pulls the simulated cable.
-        services_.simulation->SetPlugListener([this](DeviceEvent event) {
-            QMetaObject::invokeMethod(this, [this, event] { OnDeviceChange(event); }, Qt::QueuedConnection);
-        });
-        return;
-    }
-    udev_ = new UdevMonitor(this);
-    connect(udev_, &UdevMonitor::DeviceChanged, this, &MainWindow::OnDeviceChange);
-    if (!udev_->Start())
+    // Device events come on a thread of the console's door.
+    const bool watching = services_.console.WatchDevices([this](DeviceEvent event) {
+        QMetaObject::invokeMethod(this, [this, event] { OnDeviceChange(event); }, Qt::QueuedConnection);
+    });
+    if (!watching)
         std::fprintf(stderr, "vorelle2: no device events on this machine; a console plugged in later is not noticed\n");
 }
 
@@ -217,12 +206,10 @@ bool MainWindow::HandleOutsideMessage(const QString& name)
         RunCommand(command_id::MobileNetwork);
     else if (name == QLatin1String("reset"))
         RunCommand(command_id::FactoryReset);
-    else if (name == QLatin1String("unplug") && services_.simulation)
-        services_.simulation->Unplug();
-    else if (name == QLatin1String("plug") && services_.simulation)
-        services_.simulation->Plug();
-    else
+    else if (!IsConsoleControl(name.toStdString()))
         return false;
+    else if (const std::optional<std::string> refusal = services_.console.Control(name.toStdString()))
+        std::fprintf(stderr, "vorelle2: %s\n", refusal->c_str());
     return true;
 }
 

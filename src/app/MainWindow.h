@@ -1,5 +1,6 @@
 #pragma once
 
+#include "console/ConsoleDoor.h"
 #include "link/ConsoleLink.h"
 #include "live/LiveReadings.h"
 #include "live/Poller.h"
@@ -20,8 +21,6 @@ namespace vorelle {
 class BoardView;
 class ConsoleDialog;
 class RainTotalsDialog;
-class SimTransport;
-class UdevMonitor;
 class MaxMinDialog;
 class BasicSettingsDialog;
 class AlarmDialog;
@@ -46,7 +45,7 @@ public:
         Poller& poller;
         Messages& messages;
         std::filesystem::path dataFolder;
-        SimTransport* simulation = nullptr;  // set when running on the simulated console
+        ConsoleDoor& console;  // what `link` talks to: its device events and controls
     };
 
     explicit MainWindow(Services services, QWidget* parent = nullptr);
@@ -119,7 +118,6 @@ private:
     Services services_;
     BoardView* board_ = nullptr;
     QLabel* connectionPane_ = nullptr;
-    UdevMonitor* udev_ = nullptr;
     // Built once and reused, so that each keeps its fields between openings.
     BasicSettingsDialog* basicSettings_ = nullptr;
     AlarmDialog* alarmSettings_ = nullptr;

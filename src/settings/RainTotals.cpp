@@ -2,6 +2,9 @@
 
 #include "link/Commands.h"
 #include "live/LiveItems.h"
+#include "settings/FormField.h"
+#include "units/Formatters.h"
+#include "units/Parsers.h"
 
 namespace vorelle {
 
@@ -67,6 +70,37 @@ SaveOutcome SaveRainTotals(ConsoleLink& link, ScreenFlag& flag, const RainTotals
         return {SaveStatus::InvalidInput, std::move(*refusal)};
     return SaveWithScreenCheck(link, flag, *BuildWriteItems(form), CMD_WRITE_ITEMS, kRainTotalsScreenCheck, kSaveSuccessText,
                                kNotConnectedNothingSavedText);
+}
+
+RainTotalsFields ShowRainTotals(const LiveValues& values)
+{
+    const std::uint8_t unit = values.units.rain;
+    return {FormatRain(unit, RainFormat::NumberOnly, values.RainToday),
+            FormatRain(unit, RainFormat::NumberOnly, values.RainThisWeek),
+            FormatRain(unit, RainFormat::NumberOnly, values.RainThisMonth),
+            FormatRain(unit, RainFormat::NumberOnly, values.RainThisYear)};
+}
+
+RainTotalsInput ReadRainTotals(const RainTotalsFields& fields, std::uint8_t unit)
+{
+    std::array<RainEntry, 4> entries;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        // An empty field would read as 0 and wipe the console's total.
+        if (std::optional<std::string> refusal = EmptyFieldRefusal(fields[i], kRainFieldNames[i]))
+            return {{}, std::move(refusal)};
+        entries[i] = RainEntryOf(fields[i], ParseRain(unit, fields[i]));
+    }
+    RainTotalsInput input{{entries[0], entries[1], entries[2], entries[3]}, std::nullopt};
+    input.refusal = ValidateRainTotals(input.totals);
+    return input;
+}
+
+SaveOutcome SaveRainTotals(ConsoleLink& link, ScreenFlag& flag, const RainTotalsFields& fields, std::uint8_t unit)
+{
+    const RainTotalsInput input = ReadRainTotals(fields, unit);
+    if (input.refusal)
+        return {SaveStatus::InvalidInput, *input.refusal};
+    return SaveRainTotals(link, flag, input.totals);
 }
 
 }  // namespace vorelle
