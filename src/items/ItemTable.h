@@ -51,7 +51,7 @@ constexpr ValueCoding CodingOf(ItemKind kind)
     case ItemKind::Byte:
         return {1, false, 0xFF, 0xFFFF, 0, 0xFF};
     case ItemKind::Rain32:
-        // Readings past 2^31 stand for their bytes, as the record carried them.
+        // A reading holds all 32 bits (past 2^31 as a negative number).
         return {4, false, 0xFFFFFFFF, -1, kInt32Lowest, kInt32Highest};
     case ItemKind::Light:
         return {4, false, 0x00FFFFFF, 0x00FFFFFF, kInt32Lowest, kInt32Highest};
