@@ -26,7 +26,7 @@ inline constexpr int kTenYearsDays = 3652;  // 2014-01-01 up to 2024-01-01
 inline constexpr int kMinutesOfDay = 1440;
 
 template <typename T>
-T& Must(HistoryResult<T>& result)
+T& Must(StoreResult<T>& result)
 {
     if (!result) {
         std::fprintf(stderr, "bench: %s\n", result.Error().c_str());
@@ -98,11 +98,11 @@ inline const fs::path& TenYearHistory()
         for (const char* suffix : {"", "-wal", "-shm"})
             fs::remove(partial.string() + suffix);
         {
-            HistoryResult<HistoryStore> opened = HistoryStore::Open(partial);
+            StoreResult<HistoryStore> opened = HistoryStore::Open(partial);
             HistoryStore& store = Must(opened);
             DailyRecordings days(kTenYearsStart);
             for (int day = 0; day < kTenYearsDays; ++day) {
-                HistoryResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(days.NextDay()));
+                StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(days.NextDay()));
                 Must(merged);
             }
         }

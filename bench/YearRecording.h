@@ -3,8 +3,8 @@
 // A year of one-minute readings of the main layout, shared by the
 // benchmarks: the recording written once, and a record store holding it.
 #include "recordings/RecordingImport.h"
-#include "records/RecordDatabase.h"
-#include "records/RecordStoreSchema.h"
+#include "store/RecordDatabase.h"
+#include "store/RecordStoreSchema.h"
 #include "support/RecordingGenerator.h"
 
 #include <cstdio>
@@ -31,6 +31,17 @@ public:
         std::abort();
     }
 };
+
+// The store, or the run ends: a benchmark of a store it cannot open would
+// measure nothing.
+inline RecordDatabase OpenedOrAbort(StoreResult<RecordDatabase> store)
+{
+    if (!store) {
+        std::fprintf(stderr, "bench: %s\n", store.Error().c_str());
+        std::abort();
+    }
+    return std::move(store.Value());
+}
 
 // The recording, written once into a directory of its own that is removed
 // when the program ends, and a store holding it for the queries.

@@ -22,13 +22,11 @@ using namespace bench;
 // The dialog over the year's store, shown offscreen at its own size.
 struct OpenGraph {
     FailOnMessage messages;
-    RecordDatabase store{messages};
+    RecordDatabase store = OpenedOrAbort(RecordDatabase::Open(YearRecording::Get().queried));
     std::unique_ptr<GraphDialog> dialog;
 
     explicit OpenGraph(bool reduce)
     {
-        if (store.Connect(YearRecording::Get().queried) != 0)
-            std::abort();
         dialog = std::make_unique<GraphDialog>(store, messages);
         dialog->Prepare({RecordingLayout::Main, {"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"}});
         dialog->ChooseQuantity(GraphQuantity::RainFall);

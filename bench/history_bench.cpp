@@ -44,11 +44,11 @@ const fs::path& RunFolder()
 
 void GraphRead(benchmark::State& state, const CivilTime& from, const CivilTime& to)
 {
-    HistoryResult<HistoryStore> opened = HistoryStore::Open(TenYearHistory());
+    StoreResult<HistoryStore> opened = HistoryStore::Open(TenYearHistory());
     HistoryStore& store = Must(opened);
     std::size_t buckets = 0;
     for (auto _ : state) {
-        HistoryResult<HistoryGraph> graph =
+        StoreResult<HistoryGraph> graph =
             ReadForGraph(store, RecordingLayout::Main, "OutTemp", from, to, kChartWidth);
         buckets = Must(graph).buckets.size();
     }
@@ -96,7 +96,7 @@ void BM_HistoryMergeDay(benchmark::State& state)
 {
     const fs::path copy = RunFolder() / "merged-into.db";
     fs::copy_file(TenYearHistory(), copy, fs::copy_options::overwrite_existing);
-    HistoryResult<HistoryStore> opened = HistoryStore::Open(copy);
+    StoreResult<HistoryStore> opened = HistoryStore::Open(copy);
     HistoryStore& store = Must(opened);
     DailyRecordings days({2024, 1, 1, 0, 0, 0});
     MergeCounts counts;
@@ -104,7 +104,7 @@ void BM_HistoryMergeDay(benchmark::State& state)
         state.PauseTiming();
         const std::vector<HistoryReading> day = ReadingsOfText(days.NextDay());
         state.ResumeTiming();
-        HistoryResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, day);
+        StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, day);
         counts = Must(merged);
     }
     state.counters["added"] = static_cast<double>(counts.added);
@@ -154,11 +154,11 @@ void BM_HistoryRebuildYear(benchmark::State& state)
         state.PauseTiming();
         RemoveDatabase(file);
         state.ResumeTiming();
-        HistoryResult<HistoryStore> opened = HistoryStore::Open(file);
+        StoreResult<HistoryStore> opened = HistoryStore::Open(file);
         HistoryStore& store = Must(opened);
         added = 0;
         for (const fs::path& recording : files) {
-            HistoryResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(ReadFile(recording)));
+            StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(ReadFile(recording)));
             added += Must(merged).added;
         }
     }
@@ -174,10 +174,10 @@ void BM_HistoryRebuildSummariesYear(benchmark::State& state)
         state.SkipWithError("run BM_HistoryRebuildYear first");
         return;
     }
-    HistoryResult<HistoryStore> opened = HistoryStore::Open(file);
+    StoreResult<HistoryStore> opened = HistoryStore::Open(file);
     HistoryStore& store = Must(opened);
     for (auto _ : state) {
-        HistoryResult<std::uint64_t> rebuilt = store.RebuildSummaries();
+        StoreResult<std::uint64_t> rebuilt = store.RebuildSummaries();
         Must(rebuilt);
     }
 }

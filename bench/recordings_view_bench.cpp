@@ -5,7 +5,7 @@
 #include "recordings/RecordingContent.h"
 #include "recordings/RecordingContentModel.h"
 #include "recordings/RecordingImport.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 #include "support/RecordingGenerator.h"
 
 #include <QApplication>
@@ -42,9 +42,9 @@ std::shared_ptr<const RecordingContent> YearContent()
         shape.lines = kYearOfMinutes;
         test::RecordingGenerator generator(shape);
         CollectedMessages quiet;
-        RecordDatabase store(quiet);
-        store.ConnectInMemory();
-        ImportResult result = ImportRecordingText(generator.Text(), "2024.csv", DateOrder::DayMonthYear, store, quiet);
+        StoreResult<RecordDatabase> store = RecordDatabase::OpenInMemory();
+        ImportResult result =
+            ImportRecordingText(generator.Text(), "2024.csv", DateOrder::DayMonthYear, store.Value(), quiet);
         return std::make_shared<const RecordingContent>(std::move(result.content));
     }();
     return content;

@@ -123,41 +123,56 @@ fs::path ChangedYear()
     return changed;
 }
 
-// Each query runs as the graph runs it: connect, query, read `column` of
-// every row; in the store as imported (argument 0), or as another program
-// left it (1).
+// Each query runs as the graph runs it: open the store, ask, take every
+// value of the answer; in the store as imported (argument 0), or as another
+// program left it (1).
 template <typename Query>
-void RunQuery(benchmark::State& state, Query query, const char* column)
+void RunQuery(benchmark::State& state, Query query)
 {
     const fs::path store = state.range(0) ? ChangedYear() : YearRecording::Get().queried;
-    FailOnMessage messages;
     std::uint64_t rows = 0;
     for (auto _ : state) {
-        RecordDatabase db(messages);
-        db.Connect(store);
-        query(db);
-        const std::size_t index = db.ResultColumn(column).value_or(0);
-        for (rows = 0; !db.EndOfRows(); db.MoveNext(), ++rows)
-            benchmark::DoNotOptimize(db.Collect(index));
+        RecordDatabase db = OpenedOrAbort(RecordDatabase::Open(store));
+        rows = query(db);
     }
     state.counters["rows"] = static_cast<double>(rows);
 }
 
+// The answer, or the run ends.
+template <typename T>
+T AnswerOrAbort(StoreResult<T> answer)
+{
+    if (!answer) {
+        std::fprintf(stderr, "bench: %s\n", answer.Error().c_str());
+        std::abort();
+    }
+    benchmark::DoNotOptimize(answer.Value());
+    return std::move(answer.Value());
+}
+
 void BM_QueryRangeYear(benchmark::State& state)
 {
-    RunQuery(state, [](RecordDatabase& db) { db.QueryRange(kYearEnd, kYearStart, "OutTemp"); }, "OutTemp");
+    RunQuery(state, [](RecordDatabase& db) {
+        return AnswerOrAbort(db.QueryRange("OutTemp", kYearStart, kYearEnd)).size();
+    });
 }
 BENCHMARK(BM_QueryRangeYear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_QueryCountYear(benchmark::State& state)
 {
-    RunQuery(state, [](RecordDatabase& db) { db.QueryCount(kYearEnd, kYearStart, "OutTemp"); }, "Count");
+    RunQuery(state, [](RecordDatabase& db) {
+        AnswerOrAbort(db.QueryCount("OutTemp", kYearStart, kYearEnd));
+        return 1;
+    });
 }
 BENCHMARK(BM_QueryCountYear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_QueryMaxMinYear(benchmark::State& state)
 {
-    RunQuery(state, [](RecordDatabase& db) { db.QueryMaxMin(kYearEnd, kYearStart, "OutTemp"); }, "Max1");
+    RunQuery(state, [](RecordDatabase& db) {
+        AnswerOrAbort(db.QueryMaxMin("OutTemp", kYearStart, kYearEnd));
+        return 1;
+    });
 }
 BENCHMARK(BM_QueryMaxMinYear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 

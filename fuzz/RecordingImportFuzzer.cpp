@@ -7,7 +7,7 @@
 #include "messages/Messages.h"
 #include "recordings/RecordingImport.h"
 #include "recordings/RecordingLine.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -35,10 +35,11 @@ constexpr vorelle::CivilTime kFirst{1900, 1, 1, 0, 0, 0};
 constexpr vorelle::CivilTime kLast{9999, 12, 31, 23, 59, 59};
 
 // Rows stored after the first second there is, which no range can include.
-double RowsInWholeRange(vorelle::RecordDatabase& store)
+std::uint64_t RowsInWholeRange(vorelle::RecordDatabase& store)
 {
-    Check(store.QueryCount(kLast, kFirst, "No") == 0, "count query");
-    return store.Collect("Count").value_or(-1.0);
+    const vorelle::StoreResult<std::uint64_t> count = store.QueryCount("No", kFirst, kLast);
+    Check(count.Ok(), "count query");
+    return count.Value();
 }
 
 }  // namespace
@@ -54,8 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     NoMessages messages;
-    RecordDatabase store(messages);
-    Check(store.ConnectInMemory() == 0, "a store in memory");
+    StoreResult<RecordDatabase> opened = RecordDatabase::OpenInMemory();
+    Check(opened.Ok(), "a store in memory");
+    RecordDatabase& store = opened.Value();
     const ImportResult first = ImportRecordingText(text, name, order, store, messages);
     Check(first.status == ImportStatus::Imported, "imported");
     const ImportSummary& summary = first.summary;
@@ -83,24 +85,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (time && *time == CivilTime{1900, 1, 1, 0, 0, 0})
             ++onFirstSecond;
     }
-    Check(RowsInWholeRange(store) == static_cast<double>(summary.rowsStored - onFirstSecond),
-          "the store holds the rows stored");
+    Check(RowsInWholeRange(store) == summary.rowsStored - onFirstSecond, "the store holds the rows stored");
 
     // The rows of a range come in time order.
-    Check(store.QueryRange(kLast, kFirst, "No") == 0, "range query");
-    const std::size_t timeColumn = store.ResultColumn("Time").value_or(99);
-    double previous = 0.0;
-    for (; !store.EndOfRows(); store.MoveNext()) {
-        const double time = store.Collect(timeColumn).value_or(-1.0);
-        Check(time >= previous, "rows in time order");
-        previous = time;
-    }
+    const StoreResult<std::vector<StorePoint>> rows = store.QueryRange("No", kFirst, kLast);
+    Check(rows.Ok(), "range query");
+    Check(rows.Value().size() == summary.rowsStored - onFirstSecond, "the range holds the rows stored");
+    for (std::size_t i = 1; i < rows.Value().size(); ++i)
+        Check(rows.Value()[i - 1].seconds <= rows.Value()[i].seconds, "rows in time order");
 
     // The same text again replaces the rows, it does not add to them.
     const ImportResult second = ImportRecordingText(text, name, order, store, messages);
     Check(second.status == ImportStatus::Imported && second.summary.rowsStored == summary.rowsStored,
           "the same import twice");
-    Check(RowsInWholeRange(store) == static_cast<double>(summary.rowsStored - onFirstSecond),
-          "the store holds the rows once");
+    Check(RowsInWholeRange(store) == summary.rowsStored - onFirstSecond, "the store holds the rows once");
     return 0;
 }

@@ -5,8 +5,8 @@
 // replay that ctest runs.
 #include "FuzzCheck.h"
 #include "recordings/RecordingLine.h"
-#include "records/RecordTime.h"
-#include "records/WeatherRecord.h"
+#include "store/RecordTime.h"
+#include "store/WeatherRecord.h"
 
 #include <algorithm>
 #include <charconv>

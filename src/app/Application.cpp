@@ -6,10 +6,10 @@
 #include "app/MainWindow.h"
 #include "app/StartupActions.h"
 #include "link/HidapiTransport.h"
-#include "records/DataFolder.h"
 #include "sim/SimTransport.h"
 #include "sim/SimStationOptions.h"
 #include "sim/SimulatedConsole.h"
+#include "store/DataFolder.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "app/FactoryReset.h"
 
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 
 namespace vorelle {
 

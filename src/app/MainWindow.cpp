@@ -11,9 +11,6 @@
 #include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
 #include "recordings/RecordingsDialog.h"
-#include "recordings/StoredRecording.h"
-#include "records/DataFolder.h"
-#include "records/RecordDatabase.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
 #include "settings/CalibrationDialog.h"
@@ -22,6 +19,9 @@
 #include "settings/RainTotalsDialog.h"
 #include "settings/WebUploadDialog.h"
 #include "sim/SimTransport.h"
+#include "store/DataFolder.h"
+#include "store/RecordDatabase.h"
+#include "store/StoredRecording.h"
 #include "widgets/QtText.h"
 
 #include <QApplication>
@@ -74,8 +74,8 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     webUpload_ = new WebUploadDialog(services_.link, services_.messages, this);
     firmwareUpdate_ = new FirmwareUpdateDialog(services_.link, services_.messages, services_.dataFolder, {}, this);
     recordings_ = new RecordingsDialog(services_.link, services_.messages, services_.dataFolder, this);
-    recordings_->SetGraphOpener([this](const RecordingForGraph& request) {
-        ShowGraph({request.layout, request.labels}, recordings_);
+    recordings_->SetGraphOpener([this](const StoredRecording& recording) {
+        ShowGraph({recording.Layout(), recording.labels}, recordings_);
     });
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
@@ -318,19 +318,23 @@ bool MainWindow::OfferFirmwareUpdate()
 
 void MainWindow::ShowStoredGraph()
 {
-    RecordDatabase store(services_.messages);
-    if (store.Connect(services_.dataFolder / kRecordStoreFile) != 0)
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(services_.dataFolder / kRecordStoreFile);
+    StoreResult<StoredRecording> recording = store ? StoredRecordingOf(store.Value()) : store.TakeError();
+    if (!recording) {
+        services_.messages.Inform(recording.Error());
         return;
-    const StoredRecording recording = StoredRecordingOf(store);
-    RunGraph(store, {LayoutForRecording(recording.name), recording.labels}, this);
+    }
+    RunGraph(store.Value(), {recording->Layout(), recording->labels}, this);
 }
 
 void MainWindow::ShowGraph(const GraphOptions& options, QWidget* over)
 {
-    RecordDatabase store(services_.messages);
-    if (store.Connect(services_.dataFolder / kRecordStoreFile) != 0)
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(services_.dataFolder / kRecordStoreFile);
+    if (!store) {
+        services_.messages.Inform(store.Error());
         return;
-    RunGraph(store, options, over);
+    }
+    RunGraph(store.Value(), options, over);
 }
 
 void MainWindow::RunGraph(RecordDatabase& store, const GraphOptions& options, QWidget* over)

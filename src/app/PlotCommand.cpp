@@ -4,10 +4,10 @@
 #include "graph/GraphPicture.h"
 #include "graph/GraphQuantity.h"
 #include "graph/GraphTime.h"
-#include "recordings/StoredRecording.h"
-#include "records/DataFolder.h"
-#include "records/DesktopDateOrder.h"
-#include "records/RecordDatabase.h"
+#include "store/DataFolder.h"
+#include "store/DesktopDateOrder.h"
+#include "store/RecordDatabase.h"
+#include "store/StoredRecording.h"
 #include "widgets/QtText.h"
 
 #include <QRegularExpression>
@@ -89,13 +89,15 @@ int RunPlot(const PlotRequest& request)
         return kExitWrongRequest;
 
     StandardErrorMessages messages;
-    RecordDatabase store(messages);
     // The folder is made ready as the program makes it ready at start.
     PrepareDataFolder(Application::ShippedFolder(), WorkingDataFolder());
-    if (store.Connect(WorkingDataFolder() / kRecordStoreFile) != 0)
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(WorkingDataFolder() / kRecordStoreFile);
+    StoreResult<StoredRecording> recording = store ? StoredRecordingOf(store.Value()) : store.TakeError();
+    if (!recording) {
+        messages.Inform(recording.Error());
         return kExitFailed;
-    const StoredRecording recording = StoredRecordingOf(store);
-    const RecordingLayout layout = LayoutForRecording(recording.name);
+    }
+    const RecordingLayout layout = recording->Layout();
     const std::vector<GraphQuantity> offered = QuantitiesFor(layout);
     if (std::find(offered.begin(), offered.end(), *quantity) == offered.end()) {
         std::fprintf(stderr, "vorelle2: the stored recording has no '%s'; it has: %s\n", qPrintable(request.quantity),
@@ -103,7 +105,7 @@ int RunPlot(const PlotRequest& request)
         return kExitWrongRequest;
     }
     GraphData data;
-    switch (BuildGraph(store, messages, {*quantity, layout, recording.labels, *from, *to}, data)) {
+    switch (BuildGraph(store.Value(), messages, {*quantity, layout, recording->labels, *from, *to}, data)) {
     case BuildResult::Built: break;
     case BuildResult::TimeError: return kExitWrongRequest;
     case BuildResult::QueryFailed: return kExitFailed;

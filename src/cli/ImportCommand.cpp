@@ -3,7 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/RecordStoreOptions.h"
 #include "recordings/RecordingImport.h"
-#include "recordings/RecordingLayout.h"
+#include "store/RecordingLayout.h"
 
 #include <cinttypes>
 #include <cstdio>

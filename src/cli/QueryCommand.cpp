@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/RecordStoreOptions.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 
 #include <array>
 #include <charconv>
@@ -108,28 +108,36 @@ struct Answer {
     std::vector<std::pair<std::string, double>> rows;
 };
 
-// The three queries as the graph runs them: a fresh connection for each.
+// The three queries the graph runs.
 bool Ask(const std::filesystem::path& store, const QueryOptions& options, Answer& answer)
 {
     const std::string& column = options.words[0];
     const CivilTime& start = options.start;
     const CivilTime& end = options.end;
     StandardErrorMessages messages;
-    RecordDatabase db(messages);
-    if (db.Connect(store) != 0 || db.QueryCount(end, start, column) != 0)
+    const auto failed = [&messages](const std::string& error) {
+        messages.Inform(error);
         return false;
-    answer.count = db.Collect("Count");
-    if (db.Connect(store) != 0 || db.QueryMaxMin(end, start, column) != 0)
-        return false;
-    answer.max = db.Collect("Max1");
-    answer.min = db.Collect("Min1");
-    if (db.Connect(store) != 0 || db.QueryRange(end, start, column) != 0)
-        return false;
-    const std::size_t timeColumn = db.ResultColumn("Time").value_or(0);
-    const std::size_t valueColumn = db.ResultColumn(column).value_or(0);
-    for (; !db.EndOfRows(); db.MoveNext())
-        answer.rows.emplace_back(FormatRecordTime(CivilTimeOf(db.Collect(timeColumn).value_or(0.0))),
-                                 db.Collect(valueColumn).value_or(0.0));
+    };
+    StoreResult<RecordDatabase> db = RecordDatabase::Open(store);
+    if (!db)
+        return failed(db.Error());
+    const StoreResult<std::uint64_t> count = db->QueryCount(column, start, end);
+    if (!count)
+        return failed(count.Error());
+    answer.count = static_cast<double>(count.Value());
+    const StoreResult<std::optional<ValueExtremes>> extremes = db->QueryMaxMin(column, start, end);
+    if (!extremes)
+        return failed(extremes.Error());
+    if (extremes.Value()) {
+        answer.max = extremes.Value()->max;
+        answer.min = extremes.Value()->min;
+    }
+    const StoreResult<std::vector<StorePoint>> points = db->QueryRange(column, start, end);
+    if (!points)
+        return failed(points.Error());
+    for (const StorePoint& point : points.Value())
+        answer.rows.emplace_back(FormatRecordTime(CivilTimeAtStoreSeconds(point.seconds)), point.value);
     return true;
 }
 

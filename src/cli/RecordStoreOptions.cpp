@@ -1,6 +1,6 @@
 #include "cli/RecordStoreOptions.h"
 
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 
 namespace vorelle {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/DesktopDateOrder.h"
+#include "store/DesktopDateOrder.h"
 
 #include <filesystem>
 #include <string>

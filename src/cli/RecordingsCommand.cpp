@@ -8,8 +8,8 @@
 #include "recordings/RecordingExport.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
-#include "records/DataFolder.h"
 #include "sim/SimStationOptions.h"
+#include "store/DataFolder.h"
 
 #include <unistd.h>
 

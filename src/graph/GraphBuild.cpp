@@ -1,7 +1,7 @@
 #include "graph/GraphBuild.h"
 
 #include "graph/GraphTime.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,50 +17,27 @@ constexpr const char* kTimeErrorText = "Time Error.";
 constexpr ValueRange kNoReadings{0.0, 100.0};
 constexpr double kAxisHeadroom = 5.0;
 
-// Every reading of `column` in the range, in time order. False when the
-// store reported a failure.
-bool ReadCurve(RecordDatabase& store, const GraphRequest& request, std::string_view column,
-               std::vector<ChartPoint>& curve)
+// Every reading of `column` in the range, in time order (the store hands
+// them so), as the chart takes them.
+StoreStatus ReadCurve(RecordDatabase& store, const GraphRequest& request, std::string_view column,
+                      std::vector<ChartPoint>& curve)
 {
     curve.clear();
-    if (store.QueryRange(request.end, request.start, column) != 0)
-        return false;
-    const std::optional<std::size_t> timeColumn = store.ResultColumn("Time");
-    const std::optional<std::size_t> valueColumn = store.ResultColumn(column);
-    if (!timeColumn || !valueColumn)
-        return false;
-    for (; !store.EndOfRows(); store.MoveNext()) {
-        const std::optional<double> time = store.Collect(*timeColumn);
-        const std::optional<double> value = store.Collect(*valueColumn);
-        if (time && value && std::isfinite(*time) && std::isfinite(*value))
-            curve.push_back({ChartSeconds(*time), *value});
+    StoreResult<std::vector<StorePoint>> points = store.QueryRange(column, request.start, request.end);
+    if (!points)
+        return points.TakeError();
+    curve.reserve(points->size());
+    for (const StorePoint& point : points.Value()) {
+        if (std::isfinite(point.value))
+            curve.push_back({static_cast<double>(point.seconds), point.value});
     }
-    if (store.RowsFailed())
-        return false;
-    // The store hands rows in time order; one written by another program
-    // might not, and the chart relies on it.
-    const auto earlier = [](const ChartPoint& a, const ChartPoint& b) { return a.x < b.x; };
-    if (!std::is_sorted(curve.begin(), curve.end(), earlier))
-        std::stable_sort(curve.begin(), curve.end(), earlier);
-    return true;
+    return StoreDone{};
 }
-
-// Collects what a reader on another thread would show, for the calling
-// thread to show once the reader is done.
-class HeldMessages final : public Messages {
-public:
-    MessageAnswer Show(const Message& message) override
-    {
-        held.push_back(message);
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> held;
-};
 
 // Reads the curves that `plan` draws. With a store file and more than one
 // curve, a second connection on a second thread reads every other curve,
 // so that a year of four curves takes about half as long on two cores.
-bool ReadCurves(RecordDatabase& store, Messages& messages, const GraphRequest& request, GraphData& data)
+StoreStatus ReadCurves(RecordDatabase& store, const GraphRequest& request, GraphData& data)
 {
     std::vector<std::size_t> drawn;
     for (std::size_t i = 0; i < kDataSeries; ++i) {
@@ -68,29 +45,25 @@ bool ReadCurves(RecordDatabase& store, Messages& messages, const GraphRequest& r
             drawn.push_back(i);
     }
     const std::filesystem::path file = store.File();
-    const auto readEvery = [&](RecordDatabase& db, std::size_t first, std::size_t every) {
+    const auto readEvery = [&](RecordDatabase& db, std::size_t first, std::size_t every) -> StoreStatus {
         for (std::size_t k = first; k < drawn.size(); k += every) {
-            if (!ReadCurve(db, request, data.plan.series[drawn[k]].column, data.curves[drawn[k]]))
-                return false;
+            if (StoreStatus read = ReadCurve(db, request, data.plan.series[drawn[k]].column, data.curves[drawn[k]]);
+                !read)
+                return read;
         }
-        return true;
+        return StoreDone{};
     };
     if (drawn.size() < 2 || file.empty())
         return readEvery(store, 0, 1);
-    HeldMessages workerMessages;
-    bool workerRead = false;
+    StoreStatus workerRead = StoreDone{};
     std::thread worker([&] {
-        RecordDatabase second(workerMessages);
-        workerRead = second.Connect(file) == 0 && readEvery(second, 1, 2);
+        StoreResult<RecordDatabase> second = RecordDatabase::Open(file);
+        workerRead = second ? readEvery(second.Value(), 1, 2) : second.TakeError();
     });
-    const bool read = readEvery(store, 0, 2);
+    StoreStatus read = readEvery(store, 0, 2);
     worker.join();
     // A store that fails one reader mostly fails both: its failure is told once.
-    if (read) {
-        for (const Message& message : workerMessages.held)
-            messages.Show(message);
-    }
-    return read && workerRead;
+    return read ? workerRead : read;
 }
 
 }  // namespace
@@ -109,7 +82,8 @@ BuildResult BuildGraph(RecordDatabase& store, Messages& messages, const GraphReq
     data.fixedAxis.reset();
     for (std::vector<ChartPoint>& curve : data.curves)
         curve.clear();
-    if (!ReadCurves(store, messages, request, data)) {
+    if (StoreStatus read = ReadCurves(store, request, data); !read) {
+        messages.Inform(read.Error());
         for (std::vector<ChartPoint>& curve : data.curves)
             curve.clear();
         return BuildResult::QueryFailed;

@@ -3,7 +3,7 @@
 #include "graph/GraphQuantity.h"
 #include "graph/PixelReduction.h"
 #include "messages/Messages.h"
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
 
 #include <array>
 #include <optional>
@@ -45,15 +45,14 @@ struct GraphData {
 enum class BuildResult {
     Built,
     TimeError,    // the start lies after the end: "Time Error." was shown, nothing was read
-    QueryFailed,  // the store reported a failure; the build stopped there
+    QueryFailed,  // the store failed: its message was shown once, the build stopped there
 };
 
-// Reads the curves of `request` from `store` (connected), each query's rows
-// once into memory; a store file is read by two connections at once, the
-// second on a thread that ends before this returns. Rows whose value is
-// missing, or not a number, are left out. The store reports its failures
-// (the second connection's through `messages`); "Time Error." goes through
-// `messages` too.
+// Reads the curves of `request` from `store`, each query's rows once into
+// memory; a store file is read by two connections at once, the second on a
+// thread that ends before this returns. Rows whose value is missing, or not
+// a finite number, are left out. The store's first failure and "Time Error."
+// are shown through `messages`, on the calling thread.
 BuildResult BuildGraph(RecordDatabase& store, Messages& messages, const GraphRequest& request, GraphData& data);
 
 // The smallest and largest value of a curve; none for an empty curve.

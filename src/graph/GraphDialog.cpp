@@ -1,7 +1,7 @@
 #include "graph/GraphDialog.h"
 
 #include "graph/GraphView.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 #include "ui_GraphDialog.h"
 #include "widgets/QtText.h"
 
@@ -107,15 +107,16 @@ BuildResult GraphDialog::Select()
 
 bool GraphDialog::SelectWholeRecording()
 {
-    if (store_.QueryMaxMin(kLatest, kEarliest, "Time") != 0)
+    const StoreResult<std::optional<ValueExtremes>> times = store_.QueryMaxMin("Time", kEarliest, kLatest);
+    if (!times) {
+        messages_.Inform(times.Error());
         return false;
-    const std::optional<double> first = store_.Collect("Min1");
-    const std::optional<double> last = store_.Collect("Max1");
-    if (!first || !last)
+    }
+    if (!times.Value())
         return false;
     // The range leaves out its start: begin a second earlier, so that the
     // first reading is drawn.
-    SetRange({CivilTimeAtSeconds(ChartSeconds(*first) - 1.0), CivilTimeOf(*last)});
+    SetRange({CivilTimeAtSeconds(ChartSeconds(times.Value()->min) - 1.0), CivilTimeOf(times.Value()->max)});
     return Select() == BuildResult::Built;
 }
 

@@ -33,7 +33,8 @@ class GraphDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    // `store` is connected and outlives the dialog.
+    // `store` is open and outlives the dialog; its failures are shown through
+    // `messages`.
     GraphDialog(RecordDatabase& store, Messages& messages, QWidget* parent = nullptr);
     ~GraphDialog() override;
 

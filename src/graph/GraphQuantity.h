@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recordings/RecordingLayout.h"
-#include "recordings/UnitLabels.h"
+#include "store/RecordingLayout.h"
+#include "store/StoredRecording.h"
 
 #include <array>
 #include <optional>

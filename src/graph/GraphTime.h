@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "messages/Messages.h"
 #include "recordings/RecordingCard.h"
 #include "recordings/RecordingImport.h"
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,10 +1,9 @@
 #include "recordings/RecordingImport.h"
 
-#include "recordings/RecordingLayout.h"
 #include "recordings/RecordingLine.h"
-#include "recordings/StoredRecording.h"
+#include "recordings/RecordingUnits.h"
 #include "recordings/StdioFile.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 
 #include <algorithm>
 #include <array>
@@ -99,6 +98,16 @@ bool ReadLines(RecordingContent& content, DateOrder dateOrder, std::vector<Timed
     return true;
 }
 
+// Gives up an import after a store failure, which it reports.
+ImportResult GiveUpAfterStoreFailure(RecordDatabase& store, Messages& messages, const StoreStatus& failure)
+{
+    store.AbandonImport();
+    messages.Inform(failure.Error());
+    ImportResult result;
+    result.status = ImportStatus::StoreFailed;
+    return result;
+}
+
 }  // namespace
 
 ImportResult ImportRecordingText(std::string text, std::string_view recordingName, DateOrder dateOrder,
@@ -121,10 +130,8 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
         progress(done);
 
     // The second pass: the readings into the store, in time order.
-    if (store.BeginImport() != 0) {
-        result.status = ImportStatus::StoreFailed;
-        return result;
-    }
+    if (StoreStatus begun = store.BeginImport(); !begun)
+        return GiveUpAfterStoreFailure(store, messages, begun);
     const RecordingLayout layout = LayoutForRecording(recordingName);
     std::array<std::string_view, kMaxRecordingColumns> fields;
     const std::span<const std::string_view> lineFields(fields.data(), content.ColumnCount());
@@ -136,11 +143,8 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
         content.Cells(row.row, fields);
         WeatherRecord record = RecordFromFields(layout, lineFields);
         record.time = row.time;
-        if (store.AppendRecord(record) != 0) {
-            store.AbandonImport();
-            result.status = ImportStatus::StoreFailed;
-            return result;
-        }
+        if (StoreStatus appended = store.AppendRecord(record); !appended)
+            return GiveUpAfterStoreFailure(store, messages, appended);
         ++summary.rowsStored;
         ++done.linesDone;
         done.bytesDone += row.bytes;
@@ -151,15 +155,10 @@ ImportResult ImportRecordingText(std::string text, std::string_view recordingNam
     // rows' order is no longer needed by then.
     std::vector<TimedRow>().swap(rows);
     UnitLabels labels = UnitLabelsOf(content);
-    if (NoteStoredRecording(store, {std::string(recordingName), labels}) != 0) {
-        store.AbandonImport();
-        result.status = ImportStatus::StoreFailed;
-        return result;
-    }
-    if (store.CommitImport() != 0) {
-        result.status = ImportStatus::StoreFailed;
-        return result;
-    }
+    if (StoreStatus noted = NoteStoredRecording(store, {std::string(recordingName), labels}); !noted)
+        return GiveUpAfterStoreFailure(store, messages, noted);
+    if (StoreStatus committed = store.CommitImport(); !committed)
+        return GiveUpAfterStoreFailure(store, messages, committed);
     if (progress)
         progress(done);
     result.status = ImportStatus::Imported;
@@ -185,12 +184,14 @@ ImportResult ImportRecording(const RecordingImport& what, Messages& messages, co
         result.status = ImportStatus::RecordingUnreadable;
         return result;
     }
-    RecordDatabase store(messages);
-    if (store.Connect(what.store, StoreAccess::Write) != 0) {
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(what.store, StoreAccess::Write);
+    if (!store) {
+        messages.Inform(store.Error());
         result.status = ImportStatus::StoreFailed;
         return result;
     }
-    return ImportRecordingText(std::move(text), what.recordingName, what.dateOrder, store, messages, progress, stop);
+    return ImportRecordingText(std::move(text), what.recordingName, what.dateOrder, store.Value(), messages, progress,
+                               stop);
 }
 
 }  // namespace vorelle

@@ -2,8 +2,8 @@
 
 #include "messages/Messages.h"
 #include "recordings/RecordingContent.h"
-#include "recordings/UnitLabels.h"
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
+#include "store/StoredRecording.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -76,8 +76,8 @@ struct RecordingImport {
 ImportResult ImportRecording(const RecordingImport& what, Messages& messages,
                              const ImportProgressCallback& progress = {}, std::stop_token stop = {});
 
-// The same for a recording's whole text and a store that is already
-// connected. A text above kMaxRecordingBytes is refused.
+// The same for a recording's whole text and a store already open for
+// writing. A text above kMaxRecordingBytes is refused.
 ImportResult ImportRecordingText(std::string text, std::string_view recordingName, DateOrder dateOrder,
                                  RecordDatabase& store, Messages& messages,
                                  const ImportProgressCallback& progress = {}, std::stop_token stop = {});

@@ -1,6 +1,5 @@
 #include "recordings/RecordingLine.h"
 
-#include "records/WeatherRecord.h"
 #include "units/NumberText.h"
 
 #include <cmath>
@@ -59,6 +58,19 @@ std::int32_t ReadIntegerField(std::string_view field)
     if (!value || !(*value > -2147483649.0 && *value < 2147483648.0))
         return kMissingValue;
     return static_cast<std::int32_t>(*value);
+}
+
+WeatherRecord RecordFromFields(RecordingLayout layout, std::span<const std::string_view> fields)
+{
+    WeatherRecord record = kNothingRecorded;
+    for (const LayoutColumn& target : LayoutColumns(layout)) {
+        const std::string_view field = target.column < fields.size() ? fields[target.column] : std::string_view();
+        if (target.floatField)
+            record.*target.floatField = ReadFloatField(field);
+        else
+            record.*target.integerField = ReadIntegerField(field);
+    }
+    return record;
 }
 
 }  // namespace vorelle

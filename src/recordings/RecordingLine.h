@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/RecordingLayout.h"
+#include "store/WeatherRecord.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -43,5 +46,11 @@ float ReadFloatField(std::string_view field);
 // A number for an integer column, truncated toward zero, or kMissingValue
 // when the field is not one number or does not fit 32 bits.
 std::int32_t ReadIntegerField(std::string_view field);
+
+// The record of one reading from its line's fields, by the layout's columns
+// (fields[0], the time, is not read here). A column the line does not have,
+// or whose field is not a number, is stored as missing; so is every reading
+// the layout does not carry (kNothingRecorded). The time is left 0.
+WeatherRecord RecordFromFields(RecordingLayout layout, std::span<const std::string_view> fields);
 
 }  // namespace vorelle

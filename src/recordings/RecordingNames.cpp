@@ -1,7 +1,7 @@
 #include "recordings/RecordingNames.h"
 
 #include "recordings/RecordingEntry.h"
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 
 #include <algorithm>
 #include <array>

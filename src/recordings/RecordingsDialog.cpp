@@ -3,10 +3,9 @@
 #include "messages/CollectedMessages.h"
 #include "recordings/RecordingContentModel.h"
 #include "recordings/RecordingMessages.h"
-#include "recordings/StoredRecording.h"
-#include "records/DataFolder.h"
-#include "records/DesktopDateOrder.h"
-#include "records/RecordDatabase.h"
+#include "store/DataFolder.h"
+#include "store/DesktopDateOrder.h"
+#include "store/RecordDatabase.h"
 #include "ui_RecordingsDialog.h"
 #include "widgets/DialogFilling.h"
 #include "widgets/QtText.h"
@@ -262,11 +261,15 @@ void RecordingsDialog::OnGraph()
 {
     // The store notes the recording it holds, imported in this run or in an
     // earlier one.
-    RecordDatabase store(messages_);
-    if (!openGraph_ || store.Connect(dataFolder_ / kRecordStoreFile) != 0)
+    if (!openGraph_)
         return;
-    const StoredRecording recording = StoredRecordingOf(store);
-    openGraph_({recording.name, LayoutForRecording(recording.name), recording.labels});
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(dataFolder_ / kRecordStoreFile);
+    StoreResult<StoredRecording> recording = store ? StoredRecordingOf(store.Value()) : store.TakeError();
+    if (!recording) {
+        messages_.Inform(recording.Error());
+        return;
+    }
+    openGraph_(recording.Value());
 }
 
 void RecordingsDialog::OnDelete()
@@ -305,9 +308,9 @@ void RecordingsDialog::OnDeleted(const DeleteOutcome& outcome, const RecordingEn
 
     // The store no longer holds any recording, so neither does the content
     // list nor the graph.
-    RecordDatabase store(messages_);
-    if (store.Connect(dataFolder_ / kRecordStoreFile, StoreAccess::Write) == 0)
-        store.ClearTables();
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(dataFolder_ / kRecordStoreFile, StoreAccess::Write);
+    if (StoreStatus cleared = store ? store->ClearTables() : store.TakeError(); !cleared)
+        messages_.Inform(cleared.Error());
     content_->Show(nullptr);
     ResetProgress();
     if (!outcome.message.empty())

@@ -2,10 +2,10 @@
 
 #include "link/ConsoleLink.h"
 #include "messages/Messages.h"
-#include "recordings/RecordingForGraph.h"
 #include "recordings/RecordingCard.h"
 #include "recordings/RecordingEntry.h"
 #include "recordings/RecordingExport.h"
+#include "store/StoredRecording.h"
 
 #include <QDialog>
 
@@ -42,7 +42,7 @@ class RecordingsDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    using GraphOpener = std::function<void(const RecordingForGraph&)>;
+    using GraphOpener = std::function<void(const StoredRecording&)>;
 
     // Reads the desktop's date order from the locale: build it before other
     // threads of the program start.

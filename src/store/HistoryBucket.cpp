@@ -4,7 +4,7 @@
 
 namespace vorelle {
 
-HistoryBucket ReadingBucket(HistorySeconds seconds, double value)
+HistoryBucket ReadingBucket(StoreSeconds seconds, double value)
 {
     return {seconds, value, value, value, value, value, 1};
 }
@@ -14,7 +14,7 @@ void AddToBucket(HistoryBucket& into, const HistoryBucket& later)
     if (later.count == 0)
         return;
     if (into.count == 0) {
-        const HistorySeconds start = into.start;
+        const StoreSeconds start = into.start;
         into = later;
         into.start = start;
         return;
@@ -28,7 +28,7 @@ void AddToBucket(HistoryBucket& into, const HistoryBucket& later)
 
 std::optional<HistoryBucket> BucketFolder::Add(const HistoryBucket& bucket)
 {
-    const HistorySeconds start = BucketStartOf(bucket.start, span_);
+    const StoreSeconds start = BucketStartOf(bucket.start, span_);
     std::optional<HistoryBucket> finished;
     if (current_.count > 0 && current_.start != start)
         finished = Finish();
@@ -47,7 +47,7 @@ std::optional<HistoryBucket> BucketFolder::Finish()
     return finished;
 }
 
-void FoldBuckets(std::span<const HistoryBucket> finer, HistorySeconds span, std::vector<HistoryBucket>& out)
+void FoldBuckets(std::span<const HistoryBucket> finer, StoreSeconds span, std::vector<HistoryBucket>& out)
 {
     BucketFolder folder(span);
     for (const HistoryBucket& bucket : finer) {

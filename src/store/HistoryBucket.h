@@ -13,7 +13,7 @@ namespace vorelle {
 // come to. A single reading is a bucket of its own second, all four values
 // its value, its count 1. Values are in the recording's units, as stored.
 struct HistoryBucket {
-    HistorySeconds start = 0;  // the bucket's first second; a reading's own second
+    StoreSeconds start = 0;  // the bucket's first second; a reading's own second
     double lowest = 0.0;
     double highest = 0.0;
     double first = 0.0;  // the earliest reading's value
@@ -26,7 +26,7 @@ struct HistoryBucket {
     friend bool operator==(const HistoryBucket&, const HistoryBucket&) = default;
 };
 
-HistoryBucket ReadingBucket(HistorySeconds seconds, double value);
+HistoryBucket ReadingBucket(StoreSeconds seconds, double value);
 
 // Adds `later`, whose readings all come after those already in `into`, to
 // `into`; an empty `into` (count 0) becomes `later`, its start kept.
@@ -35,7 +35,7 @@ void AddToBucket(HistoryBucket& into, const HistoryBucket& later);
 // Folds buckets handed in time order into buckets of `span` seconds.
 class BucketFolder {
 public:
-    explicit BucketFolder(HistorySeconds span) : span_(span) {}
+    explicit BucketFolder(StoreSeconds span) : span_(span) {}
 
     // The finished bucket, when `bucket` begins the next one.
     std::optional<HistoryBucket> Add(const HistoryBucket& bucket);
@@ -43,12 +43,12 @@ public:
     std::optional<HistoryBucket> Finish();
 
 private:
-    HistorySeconds span_;
+    StoreSeconds span_;
     HistoryBucket current_;
 };
 
 // `finer` (in time order) folded into buckets of `span` seconds, appended to
 // `out`.
-void FoldBuckets(std::span<const HistoryBucket> finer, HistorySeconds span, std::vector<HistoryBucket>& out);
+void FoldBuckets(std::span<const HistoryBucket> finer, StoreSeconds span, std::vector<HistoryBucket>& out);
 
 }  // namespace vorelle

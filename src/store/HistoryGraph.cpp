@@ -4,17 +4,17 @@
 
 namespace vorelle {
 
-HistoryResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout kind, std::string_view column,
+StoreResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout kind, std::string_view column,
                                          const CivilTime& from, const CivilTime& to, int widthPixels)
 {
-    const std::optional<HistorySeconds> first = HistorySecondsOf(from);
-    const std::optional<HistorySeconds> last = HistorySecondsOf(to);
+    const std::optional<StoreSeconds> first = StoreSecondsOf(from);
+    const std::optional<StoreSeconds> last = StoreSecondsOf(to);
     if (!first || !last)
-        return HistoryError{"not a date and time: " + FormatRecordTime(first ? to : from)};
+        return StoreError{"not a date and time: " + FormatRecordTime(first ? to : from)};
     const auto most =
         static_cast<std::uint64_t>(kGraphBucketsPerPixel) * static_cast<std::uint64_t>(std::max(widthPixels, 1));
     // The hours that hold a second of the range, from < second <= to.
-    const HistorySeconds hours =
+    const StoreSeconds hours =
         *last > *first
             ? (BucketStartOf(*last, kHistoryHour) - BucketStartOf(*first + 1, kHistoryHour)) / kHistoryHour + 1
             : 0;
@@ -22,7 +22,7 @@ HistoryResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout ki
     if (static_cast<std::uint64_t>(hours) > most) {
         graph.level = HistoryLevel::Days;
     } else {
-        HistoryResult<std::vector<HistoryBucket>> hourly = store.Buckets(kind, column, HistoryLevel::Hours, from, to);
+        StoreResult<std::vector<HistoryBucket>> hourly = store.Buckets(kind, column, HistoryLevel::Hours, from, to);
         if (!hourly)
             return hourly.TakeError();
         std::uint64_t readings = 0;
@@ -35,7 +35,7 @@ HistoryResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout ki
         }
         graph.level = HistoryLevel::Readings;
     }
-    HistoryResult<std::vector<HistoryBucket>> buckets = store.Buckets(kind, column, graph.level, from, to);
+    StoreResult<std::vector<HistoryBucket>> buckets = store.Buckets(kind, column, graph.level, from, to);
     if (!buckets)
         return buckets.TakeError();
     graph.buckets = std::move(buckets.Value());

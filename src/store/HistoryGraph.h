@@ -21,7 +21,7 @@ struct HistoryGraph {
 // is lost however long the range. The hours are counted from the span; the
 // readings, from the hours' counts, so a choice never reads more than the
 // buckets it may hand out.
-HistoryResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout kind, std::string_view column,
+StoreResult<HistoryGraph> ReadForGraph(HistoryStore& store, RecordingLayout kind, std::string_view column,
                                          const CivilTime& from, const CivilTime& to, int widthPixels);
 
 }  // namespace vorelle

@@ -41,15 +41,15 @@ ReadingValues StoredReadingValues(sqlite3_stmt* row)
 // Writes one kind's summaries, one bucket of one column at a time.
 class SummaryWriter {
 public:
-    static HistoryResult<SummaryWriter> Prepare(sqlite3* db, RecordingLayout kind)
+    static StoreResult<SummaryWriter> Prepare(sqlite3* db, RecordingLayout kind)
     {
-        HistoryResult<SqlStatement> upsert =
+        StoreResult<SqlStatement> upsert =
             PrepareSql(db,
                        "INSERT OR REPLACE INTO Summaries (Kind, Span, Quantity, Start, Lowest, Highest, First,"
                        " Last, Sum, Count) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
         if (!upsert)
             return upsert.TakeError();
-        HistoryResult<SqlStatement> remove =
+        StoreResult<SqlStatement> remove =
             PrepareSql(db, "DELETE FROM Summaries WHERE Kind = ?1 AND Span = ?2 AND Quantity = ?3 AND Start = ?4");
         if (!remove)
             return remove.TakeError();
@@ -58,10 +58,10 @@ public:
 
     // A bucket without readings has no row: one held is deleted when
     // `replacing`.
-    HistoryStatus Write(HistorySeconds span, std::size_t column, const HistoryBucket& bucket, bool replacing)
+    StoreStatus Write(StoreSeconds span, std::size_t column, const HistoryBucket& bucket, bool replacing)
     {
         if (bucket.count == 0 && !replacing)
-            return HistoryDone{};
+            return StoreDone{};
         sqlite3_stmt* statement = bucket.count > 0 ? upsert_.get() : remove_.get();
         sqlite3_bind_int(statement, 1, kind_);
         sqlite3_bind_int64(statement, 2, span);
@@ -93,22 +93,22 @@ private:
 // The summaries of one day, from its readings handed in key order.
 class DaySummaries {
 public:
-    void Reset(HistorySeconds dayStart)
+    void Reset(StoreSeconds dayStart)
     {
         for (std::size_t column = 0; column < kValueColumns; ++column) {
             days_[column] = {};
             days_[column].start = dayStart;
             for (std::size_t hour = 0; hour < kHoursOfDay; ++hour) {
                 hours_[column][hour] = {};
-                hours_[column][hour].start = dayStart + static_cast<HistorySeconds>(hour) * kHistoryHour;
+                hours_[column][hour].start = dayStart + static_cast<StoreSeconds>(hour) * kHistoryHour;
             }
         }
         dayStart_ = dayStart;
     }
 
-    HistorySeconds DayStart() const { return dayStart_; }
+    StoreSeconds DayStart() const { return dayStart_; }
 
-    void Add(HistorySeconds seconds, const ReadingValues& values)
+    void Add(StoreSeconds seconds, const ReadingValues& values)
     {
         const auto hour = static_cast<std::size_t>((seconds - dayStart_) / kHistoryHour);
         for (std::size_t column = 0; column < kValueColumns; ++column) {
@@ -122,45 +122,45 @@ public:
     }
 
     // The day's summary and those of the `hours` asked for.
-    HistoryStatus Write(SummaryWriter& writer, const std::bitset<kHoursOfDay>& hours, bool replacing)
+    StoreStatus Write(SummaryWriter& writer, const std::bitset<kHoursOfDay>& hours, bool replacing)
     {
         for (std::size_t column = 0; column < kValueColumns; ++column) {
             const std::size_t quantity = column + kFirstValueColumn;
-            if (HistoryStatus written = writer.Write(kHistoryDay, quantity, days_[column], replacing); !written)
+            if (StoreStatus written = writer.Write(kHistoryDay, quantity, days_[column], replacing); !written)
                 return written;
             for (std::size_t hour = 0; hour < kHoursOfDay; ++hour) {
                 if (!hours[hour])
                     continue;
-                if (HistoryStatus written = writer.Write(kHistoryHour, quantity, hours_[column][hour], replacing);
+                if (StoreStatus written = writer.Write(kHistoryHour, quantity, hours_[column][hour], replacing);
                     !written)
                     return written;
             }
         }
-        return HistoryDone{};
+        return StoreDone{};
     }
 
 private:
-    HistorySeconds dayStart_ = 0;
+    StoreSeconds dayStart_ = 0;
     std::array<std::array<HistoryBucket, kHoursOfDay>, kValueColumns> hours_;
     std::array<HistoryBucket, kValueColumns> days_;
 };
 
 // A reading of the recording, where it goes.
 struct KeyedReading {
-    HistorySeconds seconds;
+    StoreSeconds seconds;
     std::uint32_t index;  // in the recording
     std::int64_t key;
 };
 
 // The keys of a recording's readings, in key order.
-HistoryResult<std::vector<KeyedReading>> KeysOf(std::span<const HistoryReading> readings)
+StoreResult<std::vector<KeyedReading>> KeysOf(std::span<const HistoryReading> readings)
 {
     std::vector<KeyedReading> keyed;
     keyed.reserve(readings.size());
     for (std::size_t i = 0; i < readings.size(); ++i) {
-        const std::optional<HistorySeconds> seconds = HistorySecondsOf(readings[i].time);
+        const std::optional<StoreSeconds> seconds = StoreSecondsOf(readings[i].time);
         if (!seconds)
-            return HistoryError{"A reading's time is not a date and time: " + FormatRecordTime(readings[i].time)};
+            return StoreError{"A reading's time is not a date and time: " + FormatRecordTime(readings[i].time)};
         keyed.push_back({*seconds, static_cast<std::uint32_t>(i), 0});
     }
     // Sorted by time, the readings of one time stay in the recording's order.
@@ -171,16 +171,16 @@ HistoryResult<std::vector<KeyedReading>> KeysOf(std::span<const HistoryReading> 
     for (std::size_t i = 0; i < keyed.size(); ++i) {
         ordinal = i > 0 && keyed[i - 1].seconds == keyed[i].seconds ? ordinal + 1 : 0;
         if (ordinal > kMaxOrdinal)
-            return HistoryError{"The recording has too many readings at " +
+            return StoreError{"The recording has too many readings at " +
                                 FormatRecordTime(readings[keyed[i].index].time) + "."};
         keyed[i].key = HistoryKey(keyed[i].seconds, ordinal);
     }
     return keyed;
 }
 
-HistoryResult<bool> AnyReadingBetween(sqlite3* db, const std::string& table, std::int64_t first, std::int64_t last)
+StoreResult<bool> AnyReadingBetween(sqlite3* db, const std::string& table, std::int64_t first, std::int64_t last)
 {
-    HistoryResult<SqlStatement> any =
+    StoreResult<SqlStatement> any =
         PrepareSql(db, "SELECT 1 FROM " + table + " WHERE Key >= ?1 AND Key <= ?2 LIMIT 1");
     if (!any)
         return any.TakeError();
@@ -194,15 +194,15 @@ HistoryResult<bool> AnyReadingBetween(sqlite3* db, const std::string& table, std
 
 }  // namespace
 
-HistoryResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
+StoreResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
                                                const MergeProgressCallback& progress)
 {
-    HistoryResult<std::vector<KeyedReading>> keys = KeysOf(readings);
+    StoreResult<std::vector<KeyedReading>> keys = KeysOf(readings);
     if (!keys)
         return keys.TakeError();
     const std::vector<KeyedReading>& keyed = keys.Value();
     sqlite3* db = db_.get();
-    HistoryResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
+    StoreResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
     if (!transaction)
         return transaction.TakeError();
 
@@ -211,22 +211,22 @@ HistoryResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<c
     std::string placeholders = "?1";
     for (std::size_t column = kFirstValueColumn; column < kRecordColumns.size(); ++column)
         placeholders += ", ?" + std::to_string(column + 1);
-    HistoryResult<SqlStatement> write =
+    StoreResult<SqlStatement> write =
         PrepareSql(db, "INSERT OR REPLACE INTO " + table + " (" + columns + ") VALUES (" + placeholders + ")");
     if (!write)
         return write.TakeError();
     // Into a stretch of time the history holds nothing of, every reading is
     // new, and none needs looking up.
-    HistoryResult<bool> anyHeld =
-        keyed.empty() ? HistoryResult<bool>(false) : AnyReadingBetween(db, table, keyed.front().key, keyed.back().key);
+    StoreResult<bool> anyHeld =
+        keyed.empty() ? StoreResult<bool>(false) : AnyReadingBetween(db, table, keyed.front().key, keyed.back().key);
     if (!anyHeld)
         return anyHeld.TakeError();
-    HistoryResult<SqlStatement> lookup = PrepareSql(db, "SELECT " + columns + " FROM " + table + " WHERE Key = ?1");
+    StoreResult<SqlStatement> lookup = PrepareSql(db, "SELECT " + columns + " FROM " + table + " WHERE Key = ?1");
     if (!lookup)
         return lookup.TakeError();
 
     MergeCounts counts;
-    std::vector<HistorySeconds> touchedHours;
+    std::vector<StoreSeconds> touchedHours;
     MergeProgress done{0, keyed.size()};
     for (const KeyedReading& reading : keyed) {
         if (progress && done.done % kMergeProgressReadings == 0)
@@ -253,15 +253,15 @@ HistoryResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<c
         sqlite3_bind_int64(statement, 1, reading.key);
         for (std::size_t column = kFirstValueColumn; column < kRecordColumns.size(); ++column)
             BindStoredValue(statement, static_cast<int>(column + 1), column, values[column - kFirstValueColumn]);
-        if (HistoryStatus written = StepToEnd(db, statement); !written)
+        if (StoreStatus written = StepToEnd(db, statement); !written)
             return written.TakeError();
-        const HistorySeconds hour = BucketStartOf(reading.seconds, kHistoryHour);
+        const StoreSeconds hour = BucketStartOf(reading.seconds, kHistoryHour);
         if (touchedHours.empty() || touchedHours.back() != hour)
             touchedHours.push_back(hour);
     }
-    if (HistoryStatus summarised = RecomputeSummaries(kind, touchedHours); !summarised)
+    if (StoreStatus summarised = RecomputeSummaries(kind, touchedHours); !summarised)
         return summarised.TakeError();
-    if (HistoryStatus committed = transaction->Commit(); !committed)
+    if (StoreStatus committed = transaction->Commit(); !committed)
         return committed.TakeError();
     if (progress) {
         done.done = done.total;
@@ -270,13 +270,13 @@ HistoryResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<c
     return counts;
 }
 
-HistoryStatus HistoryStore::RecomputeSummaries(RecordingLayout kind, std::span<const HistorySeconds> touchedHours)
+StoreStatus HistoryStore::RecomputeSummaries(RecordingLayout kind, std::span<const StoreSeconds> touchedHours)
 {
     sqlite3* db = db_.get();
-    HistoryResult<SummaryWriter> writer = SummaryWriter::Prepare(db, kind);
+    StoreResult<SummaryWriter> writer = SummaryWriter::Prepare(db, kind);
     if (!writer)
         return writer.TakeError();
-    HistoryResult<SqlStatement> rows = PrepareSql(db, "SELECT " + AllColumns() + " FROM " + ReadingsTableName(kind) +
+    StoreResult<SqlStatement> rows = PrepareSql(db, "SELECT " + AllColumns() + " FROM " + ReadingsTableName(kind) +
                                                           " WHERE Key >= ?1 AND Key < ?2 ORDER BY Key");
     if (!rows)
         return rows.TakeError();
@@ -296,28 +296,28 @@ HistoryStatus HistoryStore::RecomputeSummaries(RecordingLayout kind, std::span<c
         sqlite3_reset(statement);
         if (stepped != SQLITE_DONE)
             return SqlError(db);
-        if (HistoryStatus written = day.Write(writer.Value(), hours, true); !written)
+        if (StoreStatus written = day.Write(writer.Value(), hours, true); !written)
             return written;
     }
-    return HistoryDone{};
+    return StoreDone{};
 }
 
-HistoryResult<std::uint64_t> HistoryStore::RebuildSummaries()
+StoreResult<std::uint64_t> HistoryStore::RebuildSummaries()
 {
     sqlite3* db = db_.get();
-    HistoryResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
+    StoreResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
     if (!transaction)
         return transaction.TakeError();
-    if (HistoryStatus emptied = ExecuteSql(db, "DELETE FROM Summaries"); !emptied)
+    if (StoreStatus emptied = ExecuteSql(db, "DELETE FROM Summaries"); !emptied)
         return emptied.TakeError();
     std::uint64_t readings = 0;
     std::bitset<kHoursOfDay> everyHour;
     everyHour.set();
     for (const RecordingLayout kind : kHistoryKinds) {
-        HistoryResult<SummaryWriter> writer = SummaryWriter::Prepare(db, kind);
+        StoreResult<SummaryWriter> writer = SummaryWriter::Prepare(db, kind);
         if (!writer)
             return writer.TakeError();
-        HistoryResult<SqlStatement> rows =
+        StoreResult<SqlStatement> rows =
             PrepareSql(db, "SELECT " + AllColumns() + " FROM " + ReadingsTableName(kind) + " ORDER BY Key");
         if (!rows)
             return rows.TakeError();
@@ -325,11 +325,11 @@ HistoryResult<std::uint64_t> HistoryStore::RebuildSummaries()
         bool dayOpen = false;
         int stepped = SQLITE_ROW;
         while ((stepped = sqlite3_step(rows->get())) == SQLITE_ROW) {
-            const HistorySeconds seconds = SecondsOfKey(sqlite3_column_int64(rows->get(), 0));
-            const HistorySeconds dayStart = BucketStartOf(seconds, kHistoryDay);
+            const StoreSeconds seconds = SecondsOfKey(sqlite3_column_int64(rows->get(), 0));
+            const StoreSeconds dayStart = BucketStartOf(seconds, kHistoryDay);
             if (!dayOpen || dayStart != day.DayStart()) {
                 if (dayOpen) {
-                    if (HistoryStatus written = day.Write(writer.Value(), everyHour, false); !written)
+                    if (StoreStatus written = day.Write(writer.Value(), everyHour, false); !written)
                         return written.TakeError();
                 }
                 day.Reset(dayStart);
@@ -341,13 +341,13 @@ HistoryResult<std::uint64_t> HistoryStore::RebuildSummaries()
         if (stepped != SQLITE_DONE)
             return SqlError(db);
         if (dayOpen) {
-            if (HistoryStatus written = day.Write(writer.Value(), everyHour, false); !written)
+            if (StoreStatus written = day.Write(writer.Value(), everyHour, false); !written)
                 return written.TakeError();
         }
     }
-    if (HistoryStatus marked = MarkSummariesCurrent(db); !marked)
+    if (StoreStatus marked = MarkSummariesCurrent(db); !marked)
         return marked.TakeError();
-    if (HistoryStatus committed = transaction->Commit(); !committed)
+    if (StoreStatus committed = transaction->Commit(); !committed)
         return committed.TakeError();
     return readings;
 }

@@ -1,7 +1,7 @@
 #include "store/HistorySchema.h"
 
-#include "store/HistorySql.h"
 #include "store/HistoryValues.h"
+#include "store/StoreSql.h"
 
 #include <sqlite3.h>
 
@@ -61,7 +61,7 @@ struct SchemaObjects {
     int all = 0;
 };
 
-HistoryResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
+StoreResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
 {
     std::string names = "'Meta'";
     int all = 1;
@@ -71,7 +71,7 @@ HistoryResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
             names += ", '" + TriggerName(table, event) + "'";
         all += 1 + static_cast<int>(kTriggerEvents.size());
     }
-    HistoryResult<SqlStatement> count =
+    StoreResult<SqlStatement> count =
         PrepareSql(db, "SELECT count(*) FROM sqlite_master WHERE name IN (" + names + ")");
     if (!count)
         return count.TakeError();
@@ -80,21 +80,21 @@ HistoryResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
     return SchemaObjects{sqlite3_column_int(count->get(), 0), all};
 }
 
-HistoryStatus CheckFormat(sqlite3* db)
+StoreStatus CheckFormat(sqlite3* db)
 {
-    HistoryResult<SqlStatement> format = PrepareSql(db, "SELECT Value FROM Meta WHERE Name = 'Format'");
+    StoreResult<SqlStatement> format = PrepareSql(db, "SELECT Value FROM Meta WHERE Name = 'Format'");
     if (!format)
         return format.TakeError();
     const int stepped = sqlite3_step(format->get());
     if (stepped == SQLITE_ROW) {
         const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(format->get(), 0));
         if (!value || std::string_view(value) != kFormat)
-            return HistoryError{"The history file was written in a format this program does not know."};
-        return HistoryDone{};
+            return StoreError{"The history file was written in a format this program does not know."};
+        return StoreDone{};
     }
     if (stepped != SQLITE_DONE)
         return SqlError(db);
-    return HistoryDone{};
+    return StoreDone{};
 }
 
 }  // namespace
@@ -119,15 +119,15 @@ int SummaryKindNumber(RecordingLayout kind)
     return 0;
 }
 
-HistoryStatus PrepareHistorySchema(sqlite3* db)
+StoreStatus PrepareHistorySchema(sqlite3* db)
 {
-    HistoryResult<SchemaObjects> objects = CountSchemaObjects(db);
+    StoreResult<SchemaObjects> objects = CountSchemaObjects(db);
     if (!objects)
         return objects.TakeError();
     if (objects->present != objects->all) {
         // Counted again inside the transaction: another connection may have
         // made the tables meanwhile.
-        HistoryResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
+        StoreResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
         if (!transaction)
             return transaction.TakeError();
         objects = CountSchemaObjects(db);
@@ -138,18 +138,18 @@ HistoryStatus PrepareHistorySchema(sqlite3* db)
                                     (objects->present == 0 ? "INSERT INTO Meta VALUES ('SummariesCurrent', 1);"
                                                            : "DELETE FROM Meta WHERE Name = 'SummariesCurrent';") +
                                     "INSERT OR IGNORE INTO Meta VALUES ('Format', '" + kFormat + "');";
-            if (HistoryStatus created = ExecuteSql(db, sql.c_str()); !created)
+            if (StoreStatus created = ExecuteSql(db, sql.c_str()); !created)
                 return created;
         }
-        if (HistoryStatus committed = transaction->Commit(); !committed)
+        if (StoreStatus committed = transaction->Commit(); !committed)
             return committed;
     }
     return CheckFormat(db);
 }
 
-HistoryResult<bool> SummariesMarkedCurrent(sqlite3* db)
+StoreResult<bool> SummariesMarkedCurrent(sqlite3* db)
 {
-    HistoryResult<SqlStatement> mark = PrepareSql(db, "SELECT Value FROM Meta WHERE Name = 'SummariesCurrent'");
+    StoreResult<SqlStatement> mark = PrepareSql(db, "SELECT Value FROM Meta WHERE Name = 'SummariesCurrent'");
     if (!mark)
         return mark.TakeError();
     const int stepped = sqlite3_step(mark->get());
@@ -160,7 +160,7 @@ HistoryResult<bool> SummariesMarkedCurrent(sqlite3* db)
     return false;
 }
 
-HistoryStatus MarkSummariesCurrent(sqlite3* db)
+StoreStatus MarkSummariesCurrent(sqlite3* db)
 {
     return ExecuteSql(db, "INSERT OR REPLACE INTO Meta VALUES ('SummariesCurrent', 1);");
 }

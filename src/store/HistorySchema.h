@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recordings/RecordingLayout.h"
-#include "store/HistoryResult.h"
+#include "store/RecordingLayout.h"
+#include "store/StoreResult.h"
 
 #include <array>
 #include <string>
@@ -47,11 +47,11 @@ int SummaryKindNumber(RecordingLayout kind);
 // creates them in a new file (the summaries of no readings are current);
 // in a file that lacks some of them (written by something else), creates the
 // missing ones and drops the mark. Refuses a file of another format.
-HistoryStatus PrepareHistorySchema(sqlite3* db);
+StoreStatus PrepareHistorySchema(sqlite3* db);
 
 // Whether the summaries agree with the readings.
-HistoryResult<bool> SummariesMarkedCurrent(sqlite3* db);
+StoreResult<bool> SummariesMarkedCurrent(sqlite3* db);
 // Sets the mark; for the rebuild, inside its transaction.
-HistoryStatus MarkSummariesCurrent(sqlite3* db);
+StoreStatus MarkSummariesCurrent(sqlite3* db);
 
 }  // namespace vorelle

@@ -21,7 +21,7 @@ constexpr const char* kHistoryConnectionSettings = "PRAGMA journal_mode=WAL; PRA
 
 }  // namespace
 
-HistorySeconds LevelSpan(HistoryLevel level)
+StoreSeconds LevelSpan(HistoryLevel level)
 {
     switch (level) {
         case HistoryLevel::Hours: return kHistoryHour;
@@ -31,7 +31,7 @@ HistorySeconds LevelSpan(HistoryLevel level)
     return 1;
 }
 
-HistoryResult<HistoryStore> HistoryStore::Open(const std::filesystem::path& file)
+StoreResult<HistoryStore> HistoryStore::Open(const std::filesystem::path& file)
 {
     sqlite3* raw = nullptr;
     const int opened = sqlite3_open_v2(file.string().c_str(), &raw,
@@ -45,37 +45,37 @@ HistoryResult<HistoryStore> HistoryStore::Open(const std::filesystem::path& file
     int triggers = 1;
     if (sqlite3_db_config(db.get(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, &triggers) != SQLITE_OK || triggers != 0)
         return SqlError(db.get());
-    if (HistoryStatus set = ExecuteSql(db.get(), kHistoryConnectionSettings); !set)
+    if (StoreStatus set = ExecuteSql(db.get(), kHistoryConnectionSettings); !set)
         return set.TakeError();
-    if (HistoryStatus prepared = PrepareHistorySchema(db.get()); !prepared)
+    if (StoreStatus prepared = PrepareHistorySchema(db.get()); !prepared)
         return prepared.TakeError();
     return HistoryStore(std::move(db));
 }
 
-HistoryResult<bool> HistoryStore::SummariesCurrent()
+StoreResult<bool> HistoryStore::SummariesCurrent()
 {
     return SummariesMarkedCurrent(db_.get());
 }
 
-HistoryResult<HistoryStore::ColumnRange> HistoryStore::RangeOf(RecordingLayout kind, std::string_view column,
+StoreResult<HistoryStore::ColumnRange> HistoryStore::RangeOf(RecordingLayout kind, std::string_view column,
                                                                const CivilTime& from, const CivilTime& to)
 {
     const std::optional<std::size_t> index = ValueColumnIndex(column);
     if (!index)
-        return HistoryError{"no such column: " + std::string(column)};
-    const std::optional<HistorySeconds> first = HistorySecondsOf(from);
-    const std::optional<HistorySeconds> last = HistorySecondsOf(to);
+        return StoreError{"no such column: " + std::string(column)};
+    const std::optional<StoreSeconds> first = StoreSecondsOf(from);
+    const std::optional<StoreSeconds> last = StoreSecondsOf(to);
     if (!first || !last)
-        return HistoryError{"not a date and time: " + FormatRecordTime(first ? to : from)};
+        return StoreError{"not a date and time: " + FormatRecordTime(first ? to : from)};
     // After `from`, up to and including `to`.
     return ColumnRange{kind, *index, *first + 1, std::max(*first + 1, *last + 1)};
 }
 
-HistoryStatus HistoryStore::ReadColumn(const ColumnRange& range,
-                                       const std::function<void(HistorySeconds, double)>& take)
+StoreStatus HistoryStore::ReadColumn(const ColumnRange& range,
+                                       const std::function<void(StoreSeconds, double)>& take)
 {
     const std::string name(kRecordColumns[range.column]);
-    HistoryResult<SqlStatement> rows =
+    StoreResult<SqlStatement> rows =
         PrepareSql(db_.get(), "SELECT Key, " + name + " FROM " + ReadingsTableName(range.kind) +
                                   " WHERE Key >= ?1 AND Key < ?2 AND " + name + " IS NOT NULL ORDER BY Key");
     if (!rows)
@@ -91,17 +91,17 @@ HistoryStatus HistoryStore::ReadColumn(const ColumnRange& range,
     }
     if (stepped != SQLITE_DONE)
         return SqlError(db_.get());
-    return HistoryDone{};
+    return StoreDone{};
 }
 
-HistoryResult<std::vector<HistoryPoint>> HistoryStore::Readings(RecordingLayout kind, std::string_view column,
+StoreResult<std::vector<StorePoint>> HistoryStore::Readings(RecordingLayout kind, std::string_view column,
                                                                 const CivilTime& from, const CivilTime& to)
 {
-    HistoryResult<ColumnRange> range = RangeOf(kind, column, from, to);
+    StoreResult<ColumnRange> range = RangeOf(kind, column, from, to);
     if (!range)
         return range.TakeError();
-    std::vector<HistoryPoint> points;
-    HistoryStatus read = ReadColumn(range.Value(), [&](HistorySeconds seconds, double value) {
+    std::vector<StorePoint> points;
+    StoreStatus read = ReadColumn(range.Value(), [&](StoreSeconds seconds, double value) {
         points.push_back({seconds, value});
     });
     if (!read)
@@ -109,33 +109,33 @@ HistoryResult<std::vector<HistoryPoint>> HistoryStore::Readings(RecordingLayout 
     return points;
 }
 
-HistoryResult<std::vector<HistoryBucket>> HistoryStore::ReadingBuckets(const ColumnRange& range)
+StoreResult<std::vector<HistoryBucket>> HistoryStore::ReadingBuckets(const ColumnRange& range)
 {
     std::vector<HistoryBucket> buckets;
-    HistoryStatus read = ReadColumn(
-        range, [&](HistorySeconds seconds, double value) { buckets.push_back(ReadingBucket(seconds, value)); });
+    StoreStatus read = ReadColumn(
+        range, [&](StoreSeconds seconds, double value) { buckets.push_back(ReadingBucket(seconds, value)); });
     if (!read)
         return read.TakeError();
     return buckets;
 }
 
-HistoryResult<std::vector<HistoryBucket>> HistoryStore::Buckets(RecordingLayout kind, std::string_view column,
+StoreResult<std::vector<HistoryBucket>> HistoryStore::Buckets(RecordingLayout kind, std::string_view column,
                                                                 HistoryLevel level, const CivilTime& from,
                                                                 const CivilTime& to)
 {
-    HistoryResult<ColumnRange> range = RangeOf(kind, column, from, to);
+    StoreResult<ColumnRange> range = RangeOf(kind, column, from, to);
     if (!range)
         return range.TakeError();
     if (level == HistoryLevel::Readings)
         return ReadingBuckets(range.Value());
-    HistoryResult<bool> current = SummariesCurrent();
+    StoreResult<bool> current = SummariesCurrent();
     if (!current)
         return current.TakeError();
     if (current.Value())
         return SummaryBuckets(range.Value(), level);
     // Summaries another program has touched are not trusted: the readings
     // give the same answer, only more slowly.
-    HistoryResult<std::vector<HistoryBucket>> readings = ReadingBuckets(range.Value());
+    StoreResult<std::vector<HistoryBucket>> readings = ReadingBuckets(range.Value());
     if (!readings)
         return readings;
     std::vector<HistoryBucket> buckets;
@@ -143,50 +143,50 @@ HistoryResult<std::vector<HistoryBucket>> HistoryStore::Buckets(RecordingLayout 
     return buckets;
 }
 
-HistoryResult<std::vector<HistoryBucket>> HistoryStore::SummaryBuckets(const ColumnRange& range, HistoryLevel level)
+StoreResult<std::vector<HistoryBucket>> HistoryStore::SummaryBuckets(const ColumnRange& range, HistoryLevel level)
 {
     if (level == HistoryLevel::Readings)
         return ReadingBuckets(range);
     // The buckets wholly inside the range are stored; those the range cuts
     // are made from the next finer level's, for only the readings inside.
-    const HistorySeconds span = LevelSpan(level);
+    const StoreSeconds span = LevelSpan(level);
     const HistoryLevel finer = level == HistoryLevel::Days ? HistoryLevel::Hours : HistoryLevel::Readings;
-    const HistorySeconds wholeBegin = BucketStartFrom(range.begin, span);
-    const HistorySeconds wholeEnd = std::max(wholeBegin, BucketStartOf(range.end, span));
+    const StoreSeconds wholeBegin = BucketStartFrom(range.begin, span);
+    const StoreSeconds wholeEnd = std::max(wholeBegin, BucketStartOf(range.end, span));
     std::vector<HistoryBucket> buckets;
-    const auto foldFiner = [&](HistorySeconds begin, HistorySeconds end) -> HistoryStatus {
+    const auto foldFiner = [&](StoreSeconds begin, StoreSeconds end) -> StoreStatus {
         if (begin >= end)
-            return HistoryDone{};
+            return StoreDone{};
         ColumnRange part = range;
         part.begin = begin;
         part.end = end;
-        HistoryResult<std::vector<HistoryBucket>> parts = SummaryBuckets(part, finer);
+        StoreResult<std::vector<HistoryBucket>> parts = SummaryBuckets(part, finer);
         if (!parts)
             return parts.TakeError();
         FoldBuckets(parts.Value(), span, buckets);
-        return HistoryDone{};
+        return StoreDone{};
     };
     if (wholeBegin >= range.end) {
-        if (HistoryStatus folded = foldFiner(range.begin, range.end); !folded)
+        if (StoreStatus folded = foldFiner(range.begin, range.end); !folded)
             return folded.TakeError();
         return buckets;
     }
-    if (HistoryStatus folded = foldFiner(range.begin, wholeBegin); !folded)
+    if (StoreStatus folded = foldFiner(range.begin, wholeBegin); !folded)
         return folded.TakeError();
     ColumnRange whole = range;
     whole.begin = wholeBegin;
     whole.end = wholeEnd;
-    if (HistoryStatus stored = StoredSummaries(whole, level, buckets); !stored)
+    if (StoreStatus stored = StoredSummaries(whole, level, buckets); !stored)
         return stored.TakeError();
-    if (HistoryStatus folded = foldFiner(wholeEnd, range.end); !folded)
+    if (StoreStatus folded = foldFiner(wholeEnd, range.end); !folded)
         return folded.TakeError();
     return buckets;
 }
 
-HistoryStatus HistoryStore::StoredSummaries(const ColumnRange& range, HistoryLevel level,
+StoreStatus HistoryStore::StoredSummaries(const ColumnRange& range, HistoryLevel level,
                                             std::vector<HistoryBucket>& out)
 {
-    HistoryResult<SqlStatement> rows =
+    StoreResult<SqlStatement> rows =
         PrepareSql(db_.get(),
                    "SELECT Start, Lowest, Highest, First, Last, Sum, Count FROM Summaries"
                    " WHERE Kind = ?1 AND Span = ?2 AND Quantity = ?3 AND Start >= ?4 AND Start < ?5"
@@ -213,7 +213,7 @@ HistoryStatus HistoryStore::StoredSummaries(const ColumnRange& range, HistoryLev
     }
     if (stepped != SQLITE_DONE)
         return SqlError(db_.get());
-    return HistoryDone{};
+    return StoreDone{};
 }
 
 }  // namespace vorelle

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "recordings/RecordingLayout.h"
-#include "records/RecordTime.h"
-#include "records/WeatherRecord.h"
 #include "store/HistoryBucket.h"
-#include "store/HistoryResult.h"
-#include "store/HistorySql.h"
 #include "store/HistoryTime.h"
+#include "store/RecordTime.h"
+#include "store/RecordingLayout.h"
+#include "store/StorePoint.h"
+#include "store/StoreResult.h"
+#include "store/StoreSql.h"
+#include "store/WeatherRecord.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -41,19 +42,11 @@ struct MergeProgress {
 };
 using MergeProgressCallback = std::function<void(const MergeProgress&)>;
 
-// One reading of one column.
-struct HistoryPoint {
-    HistorySeconds seconds = 0;
-    double value = 0.0;
-
-    friend bool operator==(const HistoryPoint&, const HistoryPoint&) = default;
-};
-
 // How finely a range is read: every reading, or what each hour or day of
 // readings comes to.
 enum class HistoryLevel { Readings, Hours, Days };
 
-HistorySeconds LevelSpan(HistoryLevel level);  // 1, 3600, 86400
+StoreSeconds LevelSpan(HistoryLevel level);  // 1, 3600, 86400
 
 // The lasting history, History.db (HistorySchema.h has its tables): every
 // reading of every recording merged into it, one per wall-clock time, with
@@ -74,7 +67,7 @@ public:
     // Opens the history at `file`, creating it (not its folder) if missing,
     // in the write-ahead log with normal synchronisation: a crash or a power
     // loss keeps every committed merge and shows none in part.
-    static HistoryResult<HistoryStore> Open(const std::filesystem::path& file);
+    static StoreResult<HistoryStore> Open(const std::filesystem::path& file);
 
     // Merges the readings of one recording, in the order the recording has
     // them, all or none, in one transaction that also brings the summaries
@@ -87,29 +80,29 @@ public:
     // the history as it was. `progress` is told now and then how many
     // readings have been gone through, and once more, all of them, after the
     // commit.
-    HistoryResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
+    StoreResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
                                      const MergeProgressCallback& progress = {});
 
     // Computes every summary again from the readings and marks them current,
     // in one transaction. Returns how many readings it went through.
-    HistoryResult<std::uint64_t> RebuildSummaries();
+    StoreResult<std::uint64_t> RebuildSummaries();
 
     // Whether the summaries were last written by this program's merges and
     // rebuilds; when another program has changed the readings or the
     // summaries, or made the file, they are not, until a rebuild.
-    HistoryResult<bool> SummariesCurrent();
+    StoreResult<bool> SummariesCurrent();
 
     // The readings of `column` (a value column of kRecordColumns, any case)
     // in the range, in time order (the readings of a repeated hour in the
     // order they were recorded).
-    HistoryResult<std::vector<HistoryPoint>> Readings(RecordingLayout kind, std::string_view column,
+    StoreResult<std::vector<StorePoint>> Readings(RecordingLayout kind, std::string_view column,
                                                       const CivilTime& from, const CivilTime& to);
 
     // What the readings of `column` in the range come to per hour or per day
     // (per reading at HistoryLevel::Readings), in time order; buckets without
     // a reading are left out. The buckets at the ends of the range hold only
     // the readings inside it.
-    HistoryResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column, HistoryLevel level,
+    StoreResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column, HistoryLevel level,
                                                       const CivilTime& from, const CivilTime& to);
 
 private:
@@ -120,17 +113,17 @@ private:
     struct ColumnRange {
         RecordingLayout kind = RecordingLayout::Main;
         std::size_t column = 0;
-        HistorySeconds begin = 0;
-        HistorySeconds end = 0;
+        StoreSeconds begin = 0;
+        StoreSeconds end = 0;
     };
 
-    HistoryResult<ColumnRange> RangeOf(RecordingLayout kind, std::string_view column, const CivilTime& from,
+    StoreResult<ColumnRange> RangeOf(RecordingLayout kind, std::string_view column, const CivilTime& from,
                                        const CivilTime& to);
-    HistoryStatus ReadColumn(const ColumnRange& range, const std::function<void(HistorySeconds, double)>& take);
-    HistoryResult<std::vector<HistoryBucket>> ReadingBuckets(const ColumnRange& range);
-    HistoryResult<std::vector<HistoryBucket>> SummaryBuckets(const ColumnRange& range, HistoryLevel level);
-    HistoryStatus StoredSummaries(const ColumnRange& range, HistoryLevel level, std::vector<HistoryBucket>& out);
-    HistoryStatus RecomputeSummaries(RecordingLayout kind, std::span<const HistorySeconds> touchedHours);
+    StoreStatus ReadColumn(const ColumnRange& range, const std::function<void(StoreSeconds, double)>& take);
+    StoreResult<std::vector<HistoryBucket>> ReadingBuckets(const ColumnRange& range);
+    StoreResult<std::vector<HistoryBucket>> SummaryBuckets(const ColumnRange& range, HistoryLevel level);
+    StoreStatus StoredSummaries(const ColumnRange& range, HistoryLevel level, std::vector<HistoryBucket>& out);
+    StoreStatus RecomputeSummaries(RecordingLayout kind, std::span<const StoreSeconds> touchedHours);
 
     SqlConnection db_;
 };

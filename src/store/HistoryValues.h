@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/WeatherRecord.h"
+#include "store/WeatherRecord.h"
 
 #include <array>
 #include <cstddef>

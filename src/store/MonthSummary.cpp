@@ -15,33 +15,33 @@ void KeepExtreme(std::optional<double>& kept, std::optional<double> value, bool 
 
 }  // namespace
 
-HistoryResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int month)
+StoreResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int month)
 {
-    const std::optional<HistorySeconds> start = HistorySecondsOf(CivilTime{year, month, 1, 0, 0, 0});
+    const std::optional<StoreSeconds> start = StoreSecondsOf(CivilTime{year, month, 1, 0, 0, 0});
     if (!start)
-        return HistoryError{"not a month: " + std::to_string(year) + "-" + std::to_string(month)};
+        return StoreError{"not a month: " + std::to_string(year) + "-" + std::to_string(month)};
     // The last day of December 9999 has no next month to count to.
-    const std::optional<HistorySeconds> next =
-        HistorySecondsOf(month == 12 ? CivilTime{year + 1, 1, 1, 0, 0, 0} : CivilTime{year, month + 1, 1, 0, 0, 0});
-    const HistorySeconds end = next.value_or(*start + 31 * kHistoryDay);
+    const std::optional<StoreSeconds> next =
+        StoreSecondsOf(month == 12 ? CivilTime{year + 1, 1, 1, 0, 0, 0} : CivilTime{year, month + 1, 1, 0, 0, 0});
+    const StoreSeconds end = next.value_or(*start + 31 * kHistoryDay);
 
     MonthWeather weather;
     weather.year = year;
     weather.month = month;
-    for (HistorySeconds day = *start; day < end; day += kHistoryDay)
+    for (StoreSeconds day = *start; day < end; day += kHistoryDay)
         weather.days.push_back({static_cast<int>((day - *start) / kHistoryDay) + 1, {}, {}, {}, {}, {}});
-    const auto dayOf = [&](HistorySeconds seconds) -> DayWeather* {
-        const HistorySeconds index = (seconds - *start) / kHistoryDay;
-        return seconds >= *start && index < static_cast<HistorySeconds>(weather.days.size())
+    const auto dayOf = [&](StoreSeconds seconds) -> DayWeather* {
+        const StoreSeconds index = (seconds - *start) / kHistoryDay;
+        return seconds >= *start && index < static_cast<StoreSeconds>(weather.days.size())
                    ? &weather.days[static_cast<std::size_t>(index)]
                    : nullptr;
     };
 
     // Calendar days: from the second before the month's first to the second
     // before the next month's.
-    const CivilTime beforeStart = CivilTimeAtHistorySeconds(*start - 1);
-    const CivilTime beforeEnd = CivilTimeAtHistorySeconds(end - 1);
-    HistoryResult<std::vector<HistoryBucket>> temperatures =
+    const CivilTime beforeStart = CivilTimeAtStoreSeconds(*start - 1);
+    const CivilTime beforeEnd = CivilTimeAtStoreSeconds(end - 1);
+    StoreResult<std::vector<HistoryBucket>> temperatures =
         store.Buckets(RecordingLayout::Main, "OutTemp", HistoryLevel::Days, beforeStart, beforeEnd);
     if (!temperatures)
         return temperatures.TakeError();
@@ -60,7 +60,7 @@ HistoryResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int mo
     }
     if (count > 0)
         weather.mean = sum / static_cast<double>(count);
-    HistoryResult<std::vector<HistoryBucket>> gusts =
+    StoreResult<std::vector<HistoryBucket>> gusts =
         store.Buckets(RecordingLayout::Main, "Gust", HistoryLevel::Days, beforeStart, beforeEnd);
     if (!gusts)
         return gusts.TakeError();
@@ -72,11 +72,11 @@ HistoryResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int mo
     }
 
     // Rain days run from after a midnight to the next midnight, inclusive.
-    HistoryResult<std::vector<HistoryPoint>> rain = store.Readings(
-        RecordingLayout::Main, "RainDay", CivilTimeAtHistorySeconds(*start), CivilTimeAtHistorySeconds(end));
+    StoreResult<std::vector<StorePoint>> rain = store.Readings(
+        RecordingLayout::Main, "RainDay", CivilTimeAtStoreSeconds(*start), CivilTimeAtStoreSeconds(end));
     if (!rain)
         return rain.TakeError();
-    for (const HistoryPoint& point : rain.Value()) {
+    for (const StorePoint& point : rain.Value()) {
         if (DayWeather* day = dayOf(point.seconds - 1))
             KeepExtreme(day->rain, point.value, false);
     }

@@ -46,6 +46,6 @@ struct MonthWeather {
 // after holds only the moments since the restart. The highest, not the last,
 // so a missing or a late reading does not lose what fell earlier. A total
 // set back by hand during the day counts what was highest before.
-HistoryResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int month);
+StoreResult<MonthWeather> SummariseMonth(HistoryStore& store, int year, int month);
 
 }  // namespace vorelle

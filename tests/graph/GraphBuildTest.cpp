@@ -1,7 +1,7 @@
 #include "graph/GraphBuild.h"
 
 #include "graph/GraphTime.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
 #include "support/TempFolder.h"
@@ -40,8 +40,7 @@ protected:
 
     BuildResult Build(GraphQuantity quantity, const CivilTime& start, const CivilTime& end, GraphData& data)
     {
-        RecordDatabase db(messages);
-        EXPECT_EQ(db.Connect(store), 0);
+        RecordDatabase db = test::OpenStore(store);
         return BuildGraph(db, messages, {quantity, RecordingLayout::Main, {}, start, end}, data);
     }
 
@@ -134,8 +133,7 @@ TEST_F(GraphBuildTest, AStartAfterTheEndIsATimeErrorAndReadsNothing)
 // stops with empty curves, and nothing else happens.
 TEST_F(GraphBuildTest, AFailedQueryStopsTheBuild)
 {
-    RecordDatabase db(messages);
-    ASSERT_EQ(db.Connect(store), 0);
+    RecordDatabase db = test::OpenStore(store);
     Sql("DROP TABLE Records;");
     GraphData data;
     data.curves[0] = {{1.0, 2.0}};

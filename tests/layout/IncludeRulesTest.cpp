@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vorelle {
@@ -92,6 +93,24 @@ TEST(IncludeRulesTest, OnlyTheProgramIncludesTheProgramsFolder)
             continue;
         for (const std::string& header : IncludesOf(file).project)
             EXPECT_NE(header.rfind("app/", 0), 0u) << fs::relative(file, kSourceRoot) << " includes " << header;
+    }
+}
+
+// Folders that depend on another only one way round: the stores know nothing
+// of the card's recordings or of the graph, and the graph reads the store,
+// never the card's recordings.
+TEST(IncludeRulesTest, TheGraphAndTheStoreNeverIncludeTheCardsRecordings)
+{
+    const std::pair<std::string, std::string> forbidden[] = {
+        {"graph", "recordings/"}, {"store", "recordings/"}, {"store", "graph/"}};
+    for (const fs::path& file : SourceFiles()) {
+        const std::string folder = fs::relative(file, kSourceRoot).begin()->string();
+        for (const auto& [from, to] : forbidden) {
+            if (folder != from)
+                continue;
+            for (const std::string& header : IncludesOf(file).project)
+                EXPECT_NE(header.rfind(to, 0), 0u) << fs::relative(file, kSourceRoot) << " includes " << header;
+        }
     }
 }
 

@@ -1,6 +1,6 @@
 #include "recordings/RecordingExport.h"
 #include "recordings/RecordingMessages.h"
-#include "records/DataFolder.h"
+#include "store/DataFolder.h"
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"

@@ -1,7 +1,7 @@
 #include "recordings/RecordingImport.h"
 
-#include "recordings/RecordingLayout.h"
-#include "recordings/StoredRecording.h"
+#include "store/RecordingLayout.h"
+#include "store/StoredRecording.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
@@ -90,9 +90,10 @@ protected:
     // What the store notes about the recording it holds.
     StoredRecording Noted()
     {
-        RecordDatabase db(messages_);
-        EXPECT_EQ(db.Connect(store_), 0);
-        return StoredRecordingOf(db);
+        RecordDatabase db = OpenStore(store_);
+        StoreResult<StoredRecording> noted = StoredRecordingOf(db);
+        EXPECT_TRUE(noted) << noted.Error();
+        return noted ? noted.Value() : StoredRecording();
     }
 
     TempFolder temp_;

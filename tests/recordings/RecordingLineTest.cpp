@@ -1,6 +1,6 @@
 #include "recordings/RecordingLine.h"
 
-#include "records/WeatherRecord.h"
+#include "store/WeatherRecord.h"
 
 #include <gtest/gtest.h>
 

@@ -30,7 +30,7 @@ TEST(HistoryKillTest, AMergeKilledHalfWayLeavesTheHistoryAsItWasAndSound)
         // Half way through the readings, the child says so and waits to be
         // killed with its transaction open.
         close(halfWay[0]);
-        HistoryResult<HistoryStore> store = HistoryStore::Open(file);
+        StoreResult<HistoryStore> store = HistoryStore::Open(file);
         if (store) {
             (void)store->Merge(RecordingLayout::Main, next, [&](const MergeProgress& p) {
                 if (p.done >= p.total / 2 && p.done < p.total) {
@@ -59,7 +59,7 @@ TEST(HistoryKillTest, AMergeKilledHalfWayLeavesTheHistoryAsItWasAndSound)
     EXPECT_EQ(DumpHistory(file), before);
     // The history takes the same merge as if nothing had happened.
     HistoryStore store = OpenHistory(file);
-    const HistoryResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, next);
+    const StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, next);
     ASSERT_TRUE(merged) << merged.Error();
     EXPECT_EQ(merged->added + merged->changed + merged->unchanged, next.size());
 }

@@ -35,12 +35,12 @@ TEST(HistoryReadsTest, AGraphReadsTheFinestLevelThatFitsItsWidthAndLosesNoPeak)
     };
     for (const GraphCase& c : cases) {
         SCOPED_TRACE(FormatRecordTime(c.from) + " to " + FormatRecordTime(c.to) + " width " + std::to_string(c.width));
-        const HistoryResult<HistoryGraph> graph =
+        const StoreResult<HistoryGraph> graph =
             ReadForGraph(store, RecordingLayout::Main, "OutTemp", c.from, c.to, c.width);
         ASSERT_TRUE(graph) << graph.Error();
         EXPECT_EQ(graph->level, c.level);
         EXPECT_EQ(graph->buckets.size(), c.buckets);
-        const std::vector<HistoryPoint> readings =
+        const std::vector<StorePoint> readings =
             store.Readings(RecordingLayout::Main, "OutTemp", c.from, c.to).Value();
         const auto byValue = [](const auto& a, const auto& b) { return a.value < b.value; };
         const auto byHighest = [](const auto& a, const auto& b) { return a.highest < b.highest; };
@@ -69,7 +69,7 @@ TEST(HistoryReadsTest, AMonthSummaryCountsEachDaysRainOnceWhicheverSideOfMidnigh
                     At(at(2, 2, 0, 10), -4.0f, 50, 0.0f, 1.0f), At(at(2, 2, 12, 0), kMissingFloat, 50, 4.0f, 2.0f),
                     At(at(2, 3, 0, 0), 0.5f, 50, 0.0f, 0.5f), At(at(2, 29, 23, 0), 8.0f, 50, 1.5f, 2.0f),
                     At(at(3, 1, 0, 0), 9.0f, 50, 1.75f, 2.0f)}));
-    const HistoryResult<MonthWeather> month = SummariseMonth(store, 2024, 2);
+    const StoreResult<MonthWeather> month = SummariseMonth(store, 2024, 2);
     ASSERT_TRUE(month) << month.Error();
     ASSERT_EQ(month->days.size(), 29u);
     const auto day = [](int d, std::optional<double> hi, std::optional<double> lo, std::optional<double> mean,

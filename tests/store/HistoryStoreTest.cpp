@@ -50,13 +50,13 @@ TEST(HistoryStoreTest, MergesKeepOneReadingPerTimeAndOrdinal)
         TempFolder temp;
         HistoryStore store = OpenHistory(temp.Path() / kHistoryFile);
         for (std::size_t i = 0; i < c.recordings.size(); ++i) {
-            const HistoryResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, c.recordings[i]);
+            const StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, c.recordings[i]);
             ASSERT_TRUE(merged) << merged.Error();
             EXPECT_EQ(merged.Value(), c.counts[i]) << "merge " << i;
         }
-        std::vector<HistoryPoint> expected;
+        std::vector<StorePoint> expected;
         for (const auto& [time, value] : c.outTemps)
-            expected.push_back({*HistorySecondsOf(time), value});
+            expected.push_back({*StoreSecondsOf(time), value});
         EXPECT_EQ(AllReadings(store, "OutTemp"), expected);
     }
 }
@@ -67,12 +67,12 @@ struct OpenCase {
     bool bytes;
     std::string error;  // of Open, if it fails
     bool current;
-    std::vector<HistoryPoint> outTemps;
+    std::vector<StorePoint> outTemps;
 };
 
 TEST(HistoryStoreTest, AFileSomethingElseMadeIsTakenForWhatItHolds)
 {
-    const HistorySeconds t = *HistorySecondsOf({2024, 3, 1, 10, 0, 0});
+    const StoreSeconds t = *StoreSecondsOf({2024, 3, 1, 10, 0, 0});
     const std::string later = std::to_string(HistoryKey(t + 60, 0)), earlier = std::to_string(HistoryKey(t, 0));
     const OpenCase cases[] = {
         {"an empty database", "PRAGMA user_version = 1", false, "", true, {}},
@@ -97,7 +97,7 @@ TEST(HistoryStoreTest, AFileSomethingElseMadeIsTakenForWhatItHolds)
         const fs::path file = c.bytes ? temp.Write(kHistoryFile, c.made) : temp.Path() / kHistoryFile;
         if (!c.bytes)
             ExecuteRaw(file, c.made);
-        HistoryResult<HistoryStore> store = HistoryStore::Open(file);
+        StoreResult<HistoryStore> store = HistoryStore::Open(file);
         ASSERT_EQ(store ? "" : store.Error(), c.error);
         if (!store)
             continue;
@@ -138,7 +138,7 @@ TEST(HistoryStoreTest, AFailedMergeLeavesTheHistoryAsItWas)
         HistoryStore store = OpenHistory(file);
         {
             const std::unique_ptr<FileSizeLimit> limit = c.during();
-            const HistoryResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, c.recording);
+            const StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, c.recording);
             ASSERT_FALSE(merged);
             EXPECT_EQ(merged.Error(), c.message);
         }
@@ -148,14 +148,14 @@ TEST(HistoryStoreTest, AFailedMergeLeavesTheHistoryAsItWas)
 }
 
 // What the readings of a model come to per bucket, computed plainly.
-std::vector<HistoryBucket> PlainBuckets(const std::map<std::pair<HistorySeconds, int>, std::optional<double>>& model,
-                                        HistorySeconds from, HistorySeconds to, HistorySeconds span)
+std::vector<HistoryBucket> PlainBuckets(const std::map<std::pair<StoreSeconds, int>, std::optional<double>>& model,
+                                        StoreSeconds from, StoreSeconds to, StoreSeconds span)
 {
     std::vector<HistoryBucket> buckets;
     for (const auto& [key, value] : model) {
         if (key.first <= from || key.first > to || !value)
             continue;
-        const HistorySeconds start = key.first - ((key.first % span) + span) % span;
+        const StoreSeconds start = key.first - ((key.first % span) + span) % span;
         if (buckets.empty() || buckets.back().start != start || span == 1)
             buckets.push_back({start, *value, *value, *value, *value, 0.0, 0});
         HistoryBucket& b = buckets.back();
@@ -187,12 +187,12 @@ TEST(HistoryStoreTest, SummariesAgreeWithAPlainComputationAndSurviveAnotherProgr
     TempFolder temp;
     const fs::path file = temp.Path() / kHistoryFile;
     HistoryStore store = OpenHistory(file);
-    std::map<std::string, std::map<std::pair<HistorySeconds, int>, std::optional<double>>> model;
+    std::map<std::string, std::map<std::pair<StoreSeconds, int>, std::optional<double>>> model;
     const auto merge = [&](const std::vector<HistoryReading>& recording) {
         ASSERT_TRUE(store.Merge(RecordingLayout::Main, recording));
-        std::map<HistorySeconds, int> seen;
+        std::map<StoreSeconds, int> seen;
         for (const HistoryReading& r : recording) {
-            const std::pair key{*HistorySecondsOf(r.time), seen[*HistorySecondsOf(r.time)]++};
+            const std::pair key{*StoreSecondsOf(r.time), seen[*StoreSecondsOf(r.time)]++};
             model["OutTemp"][key] =
                 r.record.outTemp == kMissingFloat ? std::nullopt : std::optional<double>(r.record.outTemp);
             model["OutHumi"][key] =
@@ -217,11 +217,11 @@ TEST(HistoryStoreTest, SummariesAgreeWithAPlainComputationAndSurviveAnotherProgr
             for (const auto& [from, to] : ranges) {
                 for (const HistoryLevel level : {HistoryLevel::Readings, HistoryLevel::Hours, HistoryLevel::Days}) {
                     SCOPED_TRACE(column + " " + FormatRecordTime(from) + " level " + std::to_string(LevelSpan(level)));
-                    const HistoryResult<std::vector<HistoryBucket>> got =
+                    const StoreResult<std::vector<HistoryBucket>> got =
                         store.Buckets(RecordingLayout::Main, column, level, from, to);
                     ASSERT_TRUE(got) << got.Error();
-                    ExpectSameBuckets(got.Value(), PlainBuckets(readings, *HistorySecondsOf(from),
-                                                                *HistorySecondsOf(to), LevelSpan(level)));
+                    ExpectSameBuckets(got.Value(), PlainBuckets(readings, *StoreSecondsOf(from),
+                                                                *StoreSecondsOf(to), LevelSpan(level)));
                 }
             }
         }
@@ -235,14 +235,14 @@ TEST(HistoryStoreTest, SummariesAgreeWithAPlainComputationAndSurviveAnotherProgr
         ExecuteRaw(file, change);
         EXPECT_FALSE(store.SummariesCurrent().Value());
         checkAnswers("after another program's change");
-        const HistoryResult<std::uint64_t> rebuilt = store.RebuildSummaries();
+        const StoreResult<std::uint64_t> rebuilt = store.RebuildSummaries();
         ASSERT_TRUE(rebuilt) << rebuilt.Error();
         EXPECT_EQ(rebuilt.Value(), model["OutTemp"].size());
         EXPECT_TRUE(store.SummariesCurrent().Value());
         EXPECT_EQ(DumpHistory(file), merged) << "the rebuild gives what the merges kept";
     }
     // A reading another program added, before others in time.
-    const HistorySeconds added = *HistorySecondsOf({2024, 3, 1, 0, 0, 30});
+    const StoreSeconds added = *StoreSecondsOf({2024, 3, 1, 0, 0, 30});
     ExecuteRaw(file,
                "INSERT INTO MainReadings (Key, OutTemp) VALUES (" + std::to_string(HistoryKey(added, 0)) + ", 99.0)");
     model["OutTemp"][{added, 0}] = 99.0;

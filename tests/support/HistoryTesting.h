@@ -28,10 +28,10 @@ inline HistoryReading At(const CivilTime& time, float outTemp, std::int32_t outH
 inline std::vector<HistoryReading> GeneratedReadings(const CivilTime& start, int count, int intervalMinutes, int seed)
 {
     std::vector<HistoryReading> readings;
-    const HistorySeconds first = *HistorySecondsOf(start);
+    const StoreSeconds first = *StoreSecondsOf(start);
     for (int i = 0; i < count; ++i) {
         const float temperature = static_cast<float>(std::round(150.0 * std::sin(i * 0.37 + seed)) / 10.0);
-        readings.push_back(At(CivilTimeAtHistorySeconds(first + i * intervalMinutes * 60LL),
+        readings.push_back(At(CivilTimeAtStoreSeconds(first + i * intervalMinutes * 60LL),
                               (i * seed) % 17 == 5 ? kMissingFloat : temperature,
                               (i + seed) % 23 == 0 ? kMissingValue : 40 + (i * 7 + seed) % 50,
                               0.1f * static_cast<float>((i * seed) % 40)));
@@ -41,17 +41,17 @@ inline std::vector<HistoryReading> GeneratedReadings(const CivilTime& start, int
 
 inline HistoryStore OpenHistory(const std::filesystem::path& file)
 {
-    HistoryResult<HistoryStore> store = HistoryStore::Open(file);
+    StoreResult<HistoryStore> store = HistoryStore::Open(file);
     EXPECT_TRUE(store) << store.Error();
     return std::move(store.Value());
 }
 
-inline std::vector<HistoryPoint> AllReadings(HistoryStore& store, std::string_view column)
+inline std::vector<StorePoint> AllReadings(HistoryStore& store, std::string_view column)
 {
-    const HistoryResult<std::vector<HistoryPoint>> points =
+    const StoreResult<std::vector<StorePoint>> points =
         store.Readings(RecordingLayout::Main, column, {1900, 1, 1, 0, 0, 0}, {9999, 1, 1, 0, 0, 0});
     EXPECT_TRUE(points) << points.Error();
-    return points ? points.Value() : std::vector<HistoryPoint>();
+    return points ? points.Value() : std::vector<StorePoint>();
 }
 
 // Runs `sql` as another program would: its own connection, triggers on.

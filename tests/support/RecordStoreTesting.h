@@ -1,9 +1,8 @@
 #pragma once
 
-#include "records/RecordDatabase.h"
-#include "records/RecordStoreSchema.h"
-#include "records/RecordTime.h"
-#include "support/MessageRecorder.h"
+#include "store/RecordDatabase.h"
+#include "store/RecordStoreSchema.h"
+#include "store/RecordTime.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -38,6 +37,14 @@ namespace test {
 inline void MakeEmptyStore(const std::filesystem::path& path)
 {
     ASSERT_EQ(CreateEmptyRecordStore(path), "");
+}
+
+// The store at `path`, which must open.
+inline RecordDatabase OpenStore(const std::filesystem::path& path, StoreAccess access = StoreAccess::Read)
+{
+    StoreResult<RecordDatabase> store = RecordDatabase::Open(path, access);
+    EXPECT_TRUE(store) << store.Error();
+    return std::move(store.Value());
 }
 
 // Every row of the store's Records table in rowid order, read with SQLite
@@ -110,7 +117,7 @@ inline std::vector<StoredReading> ReadingsInText(const std::string& text, std::s
 }
 
 // What the graph learns about `column` from `start` to `end`: its three
-// queries, each on a fresh connection as the graph makes them.
+// queries, each expected to succeed.
 struct QueryAnswer {
     std::optional<double> count;
     std::optional<double> max;
@@ -123,22 +130,20 @@ inline QueryAnswer AskStore(const std::filesystem::path& store, const std::strin
 {
     const CivilTime start = ParseRecordTime(startText, DateOrder::DayMonthYear).value();
     const CivilTime end = ParseRecordTime(endText, DateOrder::DayMonthYear).value();
-    MessageRecorder messages;
-    RecordDatabase db(messages);
+    RecordDatabase db = OpenStore(store);
     QueryAnswer answer;
-    EXPECT_EQ(db.Connect(store), 0);
-    EXPECT_EQ(db.QueryCount(end, start, column), 0);
-    answer.count = db.Collect("Count");
-    EXPECT_EQ(db.Connect(store), 0);
-    EXPECT_EQ(db.QueryMaxMin(end, start, column), 0);
-    answer.max = db.Collect("Max1");
-    answer.min = db.Collect("Min1");
-    EXPECT_EQ(db.Connect(store), 0);
-    EXPECT_EQ(db.QueryRange(end, start, column), 0);
-    for (; !db.EndOfRows(); db.MoveNext())
-        answer.rows.push_back({FormatRecordTime(CivilTimeOf(db.Collect("Time").value_or(-1))),
-                               db.Collect(column).value_or(-1)});
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>());
+    const StoreResult<std::uint64_t> count = db.QueryCount(column, start, end);
+    const StoreResult<std::optional<ValueExtremes>> extremes = db.QueryMaxMin(column, start, end);
+    const StoreResult<std::vector<StorePoint>> rows = db.QueryRange(column, start, end);
+    EXPECT_TRUE(count && extremes && rows) << (!count ? count.Error() : !extremes ? extremes.Error() : rows.Error());
+    if (count)
+        answer.count = static_cast<double>(count.Value());
+    if (extremes && extremes.Value()) {
+        answer.max = extremes.Value()->max;
+        answer.min = extremes.Value()->min;
+    }
+    for (const StorePoint& point : rows ? rows.Value() : std::vector<StorePoint>())
+        answer.rows.push_back({FormatRecordTime(CivilTimeAtStoreSeconds(point.seconds)), point.value});
     return answer;
 }
 

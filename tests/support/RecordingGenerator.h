@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recordings/RecordingLayout.h"
-#include "records/RecordTime.h"
+#include "store/RecordTime.h"
+#include "store/RecordingLayout.h"
 #include "units/NumberText.h"
 
 #include <algorithm>

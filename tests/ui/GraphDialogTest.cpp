@@ -2,7 +2,7 @@
 
 #include "graph/GraphView.h"
 #include "recordings/RecordingImport.h"
-#include "records/RecordDatabase.h"
+#include "store/RecordDatabase.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
@@ -34,9 +34,10 @@ protected:
     {
         if (!std::filesystem::exists(storeFile))
             test::MakeEmptyStore(storeFile);
-        ASSERT_EQ(store.Connect(storeFile, StoreAccess::Write), 0);
+        if (!store)
+            store.emplace(test::OpenStore(storeFile, StoreAccess::Write));
         const ImportResult imported = ImportRecordingText(test::RecordingGenerator(shape).Text(), name,
-                                                          DateOrder::DayMonthYear, store, messages);
+                                                          DateOrder::DayMonthYear, *store, messages);
         ASSERT_EQ(imported.status, ImportStatus::Imported);
         labels = imported.labels;
         layout = shape.layout;
@@ -44,7 +45,7 @@ protected:
 
     GraphDialog& Open()
     {
-        dialog = std::make_unique<GraphDialog>(store, messages);
+        dialog = std::make_unique<GraphDialog>(*store, messages);
         dialog->Prepare({layout, labels});
         dialog->resize(dialog->sizeHint());
         dialog->show();
@@ -86,7 +87,7 @@ protected:
     test::TempFolder folder;
     std::filesystem::path storeFile = folder.Path() / "QM710.db";
     test::MessageRecorder messages;
-    RecordDatabase store{messages};
+    std::optional<RecordDatabase> store;
     UnitLabels labels;
     RecordingLayout layout = RecordingLayout::Main;
     std::unique_ptr<GraphDialog> dialog;

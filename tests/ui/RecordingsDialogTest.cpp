@@ -5,11 +5,11 @@
 #include "recordings/RecordingContent.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
+#include "recordings/RecordingUnits.h"
 #include "recordings/RecordingsDialog.h"
-#include "recordings/StoredRecording.h"
+#include "store/DataFolder.h"
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
-#include "records/DataFolder.h"
 #include "support/RecordStoreTesting.h"
 #include "widgets/MessageBoxes.h"
 
@@ -71,7 +71,7 @@ class RecordingsDialogTest : public test::CardConsoleFixture {
 protected:
     RecordingsDialogTest() : dialog(link, messages, data.Path())
     {
-        dialog.SetGraphOpener([this](const RecordingForGraph& request) { graphs.push_back(request); });
+        dialog.SetGraphOpener([this](const StoredRecording& request) { graphs.push_back(request); });
     }
 
     void SetUp() override
@@ -151,7 +151,7 @@ protected:
 
     test::MessageRecorder messages;
     RecordingsDialog dialog;
-    std::vector<RecordingForGraph> graphs;
+    std::vector<StoredRecording> graphs;
 };
 
 // The listing: names sorted newest first whatever order the card sends them
@@ -298,14 +298,14 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
         {"20260512SM.csv", RecordingLayout::Soil},
     };
     {
-        RecordDatabase earlier(messages);
-        ASSERT_EQ(earlier.Connect(Store(), StoreAccess::Write) + earlier.BeginImport(), 0);
-        ASSERT_EQ(NoteStoredRecording(earlier, {"20260511CH.csv", {"(\u00B0F)", "", "", "", ""}}) + earlier.CommitImport(), 0);
+        RecordDatabase earlier = test::OpenStore(Store(), StoreAccess::Write);
+        ASSERT_TRUE(earlier.BeginImport() && NoteStoredRecording(earlier, {"20260511CH.csv", {"(\u00B0F)", "", "", "", ""}}) &&
+                    earlier.CommitImport());
     }
     Open([&] {
         Click(kGraph);
         ASSERT_EQ(graphs.size(), 1u);
-        EXPECT_EQ(graphs[0].layout, RecordingLayout::Channel) << "nothing exported yet: the store's notes";
+        EXPECT_EQ(graphs[0].Layout(), RecordingLayout::Channel) << "nothing exported yet: the store's notes";
         EXPECT_EQ(graphs[0].labels.temperature, "(\u00B0F)");
         for (const Case& c : cases) {
             SCOPED_TRACE(c.name);
@@ -314,8 +314,8 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
             Export();
             Click(kGraph);
             ASSERT_EQ(graphs.size(), 1u);
-            EXPECT_EQ(graphs[0].recordingName, c.name);
-            EXPECT_EQ(graphs[0].layout, c.layout);
+            EXPECT_EQ(graphs[0].name, c.name);
+            EXPECT_EQ(graphs[0].Layout(), c.layout);
             const UnitLabels expected = UnitLabelsOf(RecordingContent(CardFile(c.name)));
             EXPECT_EQ(graphs[0].labels.temperature, expected.temperature);
             EXPECT_EQ(graphs[0].labels.pressure, expected.pressure);
@@ -326,6 +326,23 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
                 EXPECT_EQ(graphs[0].labels.temperature, "(°C)") << "the header's unit, as the graph shows it";
             }
         }
+    });
+}
+
+// A store whose notes cannot be read (another program made Param a view
+// that fails at every read): Graph says SQLite's message once and opens no
+// graph.
+TEST_F(RecordingsDialogTest, GraphOverNotesThatCannotBeReadSaysSoOnce)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(Store().string().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE Param; CREATE VIEW Param AS SELECT abs(-9223372036854775807 - 1) AS Name,"
+                               " '' AS Value;", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    Open([&] {
+        Click(kGraph);
+        EXPECT_EQ(messages.Texts(), std::vector<std::string>{"integer overflow"});
+        EXPECT_TRUE(graphs.empty());
     });
 }
 

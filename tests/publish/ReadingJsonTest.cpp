@@ -1,0 +1,121 @@
+#include "board/BoardTexts.h"
+#include "publish/Discovery.h"
+#include "publish/QuantityKinds.h"
+#include "support/CliRun.h"
+#include "support/SimulatedReading.h"
+#include "units/NumberText.h"
+
+#include <gtest/gtest.h>
+
+namespace vorelle {
+namespace {
+
+using test::SimulatedReading;
+
+const UnitCodes kMetric{0, 2, 0, 0, 0};
+const UnitCodes kImperial{1, 0, 3, 1, 2};
+
+TEST(ReadingJsonTest, LiveJsonIsWhatTheCommandPrintsAndFollowKeepsItsQuantities)
+{
+    const TimedReading reading = SimulatedReading(kImperial);
+    const test::CliRun run =
+        test::RunCli("live --simulate --json --units 1,0,3,1,2 --channels 2 --clock " + std::string(test::kStandingClock));
+    ASSERT_EQ(run.status, 0);
+    const std::string live = LiveJson(reading.snapshot, true);
+    EXPECT_EQ(live, run.output);
+
+    const std::string line = FollowJsonLine(reading);
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    EXPECT_TRUE(line.starts_with("{\"time\": \"2026-05-12T10:30:00Z\", \"units\": {\"temperature\": 1,")) << line;
+    for (std::size_t at = live.find("\n    \""); at != std::string::npos; at = live.find("\n    \"", at + 1)) {
+        std::string quantity = live.substr(at + 5, live.find('\n', at + 1) - at - 5);
+        if (quantity.ends_with(','))
+            quantity.pop_back();
+        EXPECT_NE(line.find(quantity), std::string::npos) << quantity;
+    }
+}
+
+class StateJsonTest : public ::testing::TestWithParam<UnitCodes> {};
+
+// Each value is the number the board shows (light in whole units where the
+// board shows thousands), or null for a missing one.
+TEST_P(StateJsonTest, ValuesAreTheBoardsNumbersOrNull)
+{
+    const TimedReading reading = SimulatedReading(GetParam());
+    const std::string state = StateJson(reading);
+    EXPECT_TRUE(state.starts_with("{\"time\": \"2026-05-12T10:30:00Z\", \"units\": {\"temperature\": \"")) << state;
+    EXPECT_NE(state.find("\"Pm25\": null"), std::string::npos) << "the simulated console has no PM2.5 sensor";
+    for (const QuantityReading& q : QuantityReadings(reading.snapshot)) {
+        const std::string field = "\"" + std::string(q.key) + "\": ";
+        ASSERT_NE(state.find(field), std::string::npos) << q.key;
+        const std::string_view value = std::string_view(state).substr(state.find(field) + field.size());
+        const bool thousands = q.text.find(" k ") != std::string::npos;
+        if (q.missing)
+            EXPECT_TRUE(value.starts_with("null")) << q.key;
+        else
+            EXPECT_NEAR(ReadLeadingNumber(value), ReadLeadingNumber(q.text) * (thousands ? 1000 : 1), thousands ? 50 : 0)
+                << q.key << ": " << q.text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(UnitSystems, StateJsonTest, ::testing::Values(kMetric, kImperial));
+
+struct SensorCase {
+    UnitCodes units;
+    const char* key;
+    const char* expected;  // what the announcement says of the sensor
+};
+
+void PrintTo(const SensorCase& c, std::ostream* os) { *os << c.key << " " << c.expected; }
+
+class DiscoveryTest : public ::testing::TestWithParam<SensorCase> {};
+
+TEST_P(DiscoveryTest, AnnouncesClassAndUnitOfTheConsolesDisplayUnits)
+{
+    const SensorCase c = GetParam();
+    const PublishedDevice device{"vorelle2_x", "Station", "M402", ""};
+    const MqttMessage m = DiscoveryMessage(c.key, "Name", c.units, device, TopicsFor("weather", device));
+    EXPECT_EQ(m.topic, "homeassistant/sensor/vorelle2_x/" + std::string(c.key) + "/config");
+    EXPECT_NE(m.payload.find(c.expected), std::string::npos) << m.payload;
+    EXPECT_NE(m.payload.find("\"value_template\": \"{{ value_json.readings." + std::string(c.key) + " }}\", "
+                             "\"state_topic\": \"weather/vorelle2_x/state\", "
+                             "\"availability_topic\": \"weather/vorelle2_x/availability\"}"),
+              std::string::npos);
+    EXPECT_EQ(m.payload.find("sw_version\": \"\""), std::string::npos) << "an unknown firmware is left out";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sensors, DiscoveryTest,
+    ::testing::Values(
+        SensorCase{kMetric, "OutdoorTemp", "\"device_class\": \"temperature\", \"unit_of_measurement\": \"\u00B0C\", \"state_class\": \"measurement\""},
+        SensorCase{kImperial, "ChTemp2", "\"unit_of_measurement\": \"\u00B0F\""},
+        SensorCase{kMetric, "ChHumidity8", "\"device_class\": \"humidity\", \"unit_of_measurement\": \"%\""},
+        SensorCase{kMetric, "RelBarometer", "\"device_class\": \"atmospheric_pressure\", \"unit_of_measurement\": \"hPa\""},
+        SensorCase{kImperial, "AbsBarometer", "\"unit_of_measurement\": \"inHg\""},
+        SensorCase{{0, 1, 4, 0, 1}, "AbsBarometer", "\"unit_of_measurement\": \"mmHg\""},
+        SensorCase{kMetric, "WindSpeed", "\"device_class\": \"wind_speed\", \"unit_of_measurement\": \"m/s\""},
+        SensorCase{kImperial, "GustSpeed", "\"unit_of_measurement\": \"mph\""},
+        SensorCase{{0, 1, 4, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"kn\""},
+        SensorCase{{0, 1, 2, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"Beaufort\""},
+        SensorCase{{0, 1, 1, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"km/h\""},
+        SensorCase{{0, 1, 9, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"ft/s\""},
+        SensorCase{kMetric, "WindDir", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"\u00B0\", \"value_template\""},
+        SensorCase{kMetric, "RainRate", "\"device_class\": \"precipitation_intensity\", \"unit_of_measurement\": \"mm/h\", \"state_class\": \"measurement\""},
+        SensorCase{kImperial, "RainToday", "\"device_class\": \"precipitation\", \"unit_of_measurement\": \"in\", \"state_class\": \"total_increasing\""},
+        SensorCase{kMetric, "RainThisYear", "\"unit_of_measurement\": \"mm\", \"state_class\": \"total_increasing\""},
+        SensorCase{kMetric, "SolarRadiation", "\"device_class\": \"illuminance\", \"unit_of_measurement\": \"lx\""},
+        SensorCase{{0, 1, 4, 0, 1}, "SolarRadiation", "\"device_class\": \"irradiance\", \"unit_of_measurement\": \"W/m\u00B2\""},
+        SensorCase{kImperial, "SolarRadiation", "\"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"fc\""},
+        SensorCase{kMetric, "UvIndex", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"UV index\", \"state_class\": \"measurement\""},
+        SensorCase{kMetric, "Soil", "\"device_class\": \"moisture\", \"unit_of_measurement\": \"%\""},
+        SensorCase{kMetric, "Pm25", "\"name\": \"Name\", \"unique_id\": \"vorelle2_x_Pm25\", \"device\": {\"identifiers\": [\"vorelle2_x\"], \"name\": \"Station\", \"manufacturer\": \"Vorelle\", \"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"device_class\": \"pm25\", \"unit_of_measurement\": \"\u00B5g/m\u00B3\""}));
+
+TEST(DeviceIdTest, KeepsLettersAndDigitsAndTellsApartWhatItLeavesOut)
+{
+    EXPECT_EQ(DeviceIdFrom("My-Host /dev/hidraw0").substr(0, 29), "vorelle2_my_host_dev_hidraw0_");
+    EXPECT_NE(DeviceIdFrom("a.b"), DeviceIdFrom("a_b"));
+    EXPECT_EQ(DeviceIdFrom(std::string(100, 'x')).size(), std::string("vorelle2_").size() + 32 + 1 + 8);
+}
+
+}  // namespace
+}  // namespace vorelle
