@@ -19,7 +19,7 @@ namespace vorelle {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using PublishClock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds kLongestSleep{1000};  // the keep-alive needs a look once a second
@@ -71,9 +71,9 @@ private:
     std::optional<UnitCodes> units_;
 };
 
-int MillisecondsUntil(Clock::time_point moment)
+int MillisecondsUntil(PublishClock::time_point moment)
 {
-    const auto left = std::chrono::ceil<milliseconds>(moment - Clock::now());
+    const auto left = std::chrono::ceil<milliseconds>(moment - PublishClock::now());
     return static_cast<int>(std::clamp(left, milliseconds(0), kLongestSleep).count());
 }
 
@@ -178,21 +178,21 @@ void MqttPublisher::Run()
     bool stateDue = false;
     std::unique_ptr<MqttClient> client;
     milliseconds retry = timing_.firstRetry;
-    Clock::time_point retryAt = Clock::now();
-    Clock::time_point answerBy;
+    PublishClock::time_point retryAt = PublishClock::now();
+    PublishClock::time_point answerBy;
 
     while (!stopping_) {
-        if (!client && Clock::now() >= retryAt) {
+        if (!client && PublishClock::now() >= retryAt) {
             SetStatus({PublisherState::Connecting, broker, {}, {}});
             client = std::make_unique<MqttClient>(settings_, device_.id, offline);
-            answerBy = Clock::now() + timing_.connectTimeout;
+            answerBy = PublishClock::now() + timing_.connectTimeout;
             announcements.NewConnection();
         }
         const bool connecting = client && client->CurrentState() == MqttClient::State::Connecting;
         pollfd waits[2] = {{wakeRead_, POLLIN, 0}, {client ? client->Socket() : -1, POLLIN, 0}};
         if (client && client->WantsToWrite())
             waits[1].events |= POLLOUT;
-        poll(waits, 2, MillisecondsUntil(!client ? retryAt : connecting ? answerBy : Clock::now() + kLongestSleep));
+        poll(waits, 2, MillisecondsUntil(!client ? retryAt : connecting ? answerBy : PublishClock::now() + kLongestSleep));
         if (waits[0].revents) {
             char drained[64];
             while (read(wakeRead_, drained, sizeof drained) > 0) {
@@ -227,7 +227,7 @@ void MqttPublisher::Run()
                 stateDue = false;
             }
         }
-        const bool late = state == MqttClient::State::Connecting && Clock::now() >= answerBy;
+        const bool late = state == MqttClient::State::Connecting && PublishClock::now() >= answerBy;
         if (state == MqttClient::State::Failed || late) {
             const std::string reason =
                 late ? "no answer within " + std::to_string(timing_.connectTimeout.count() / 1000) + " s"
@@ -235,7 +235,7 @@ void MqttPublisher::Run()
             client.reset();
             SetStatus({PublisherState::Away, broker, reason,
                        std::chrono::ceil<std::chrono::seconds>(retry)});
-            retryAt = Clock::now() + retry;
+            retryAt = PublishClock::now() + retry;
             retry = std::min(retry * 2, timing_.longestRetry);
         }
     }
@@ -243,9 +243,9 @@ void MqttPublisher::Run()
     if (client && client->CurrentState() == MqttClient::State::Connected) {
         // Goodbye: "offline" acknowledged, then the disconnect, within a time.
         // Should the time run out, the broker's last will says it instead.
-        const Clock::time_point giveUp = Clock::now() + timing_.goodbyeTimeout;
+        const PublishClock::time_point giveUp = PublishClock::now() + timing_.goodbyeTimeout;
         client->Publish(offline);
-        while (client->CurrentState() == MqttClient::State::Connected && Clock::now() < giveUp) {
+        while (client->CurrentState() == MqttClient::State::Connected && PublishClock::now() < giveUp) {
             if (client->AllAcknowledged()) {
                 client->Disconnect();
                 break;

@@ -12,12 +12,12 @@ namespace {
 
 using test::SimulatedReading;
 
-const UnitCodes kMetric{0, 2, 0, 0, 0};
-const UnitCodes kImperial{1, 0, 3, 1, 2};
+const UnitCodes kMetricDisplay{0, 2, 0, 0, 0};
+const UnitCodes kImperialDisplay{1, 0, 3, 1, 2};
 
 TEST(ReadingJsonTest, LiveJsonIsWhatTheCommandPrintsAndFollowKeepsItsQuantities)
 {
-    const TimedReading reading = SimulatedReading(kImperial);
+    const TimedReading reading = SimulatedReading(kImperialDisplay);
     const test::CliRun run =
         test::RunCli("live --simulate --json --units 1,0,3,1,2 --channels 2 --clock " + std::string(test::kStandingClock));
     ASSERT_EQ(run.status, 0);
@@ -58,7 +58,7 @@ TEST_P(StateJsonTest, ValuesAreTheBoardsNumbersOrNull)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(UnitSystems, StateJsonTest, ::testing::Values(kMetric, kImperial));
+INSTANTIATE_TEST_SUITE_P(UnitSystems, StateJsonTest, ::testing::Values(kMetricDisplay, kImperialDisplay));
 
 struct SensorCase {
     UnitCodes units;
@@ -87,28 +87,28 @@ TEST_P(DiscoveryTest, AnnouncesClassAndUnitOfTheConsolesDisplayUnits)
 INSTANTIATE_TEST_SUITE_P(
     Sensors, DiscoveryTest,
     ::testing::Values(
-        SensorCase{kMetric, "OutdoorTemp", "\"device_class\": \"temperature\", \"unit_of_measurement\": \"\u00B0C\", \"state_class\": \"measurement\""},
-        SensorCase{kImperial, "ChTemp2", "\"unit_of_measurement\": \"\u00B0F\""},
-        SensorCase{kMetric, "ChHumidity8", "\"device_class\": \"humidity\", \"unit_of_measurement\": \"%\""},
-        SensorCase{kMetric, "RelBarometer", "\"device_class\": \"atmospheric_pressure\", \"unit_of_measurement\": \"hPa\""},
-        SensorCase{kImperial, "AbsBarometer", "\"unit_of_measurement\": \"inHg\""},
+        SensorCase{kMetricDisplay, "OutdoorTemp", "\"device_class\": \"temperature\", \"unit_of_measurement\": \"\u00B0C\", \"state_class\": \"measurement\""},
+        SensorCase{kImperialDisplay, "ChTemp2", "\"unit_of_measurement\": \"\u00B0F\""},
+        SensorCase{kMetricDisplay, "ChHumidity8", "\"device_class\": \"humidity\", \"unit_of_measurement\": \"%\""},
+        SensorCase{kMetricDisplay, "RelBarometer", "\"device_class\": \"atmospheric_pressure\", \"unit_of_measurement\": \"hPa\""},
+        SensorCase{kImperialDisplay, "AbsBarometer", "\"unit_of_measurement\": \"inHg\""},
         SensorCase{{0, 1, 4, 0, 1}, "AbsBarometer", "\"unit_of_measurement\": \"mmHg\""},
-        SensorCase{kMetric, "WindSpeed", "\"device_class\": \"wind_speed\", \"unit_of_measurement\": \"m/s\""},
-        SensorCase{kImperial, "GustSpeed", "\"unit_of_measurement\": \"mph\""},
+        SensorCase{kMetricDisplay, "WindSpeed", "\"device_class\": \"wind_speed\", \"unit_of_measurement\": \"m/s\""},
+        SensorCase{kImperialDisplay, "GustSpeed", "\"unit_of_measurement\": \"mph\""},
         SensorCase{{0, 1, 4, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"kn\""},
         SensorCase{{0, 1, 2, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"Beaufort\""},
         SensorCase{{0, 1, 1, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"km/h\""},
         SensorCase{{0, 1, 9, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"ft/s\""},
-        SensorCase{kMetric, "WindDir", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"\u00B0\", \"value_template\""},
-        SensorCase{kMetric, "RainRate", "\"device_class\": \"precipitation_intensity\", \"unit_of_measurement\": \"mm/h\", \"state_class\": \"measurement\""},
-        SensorCase{kImperial, "RainToday", "\"device_class\": \"precipitation\", \"unit_of_measurement\": \"in\", \"state_class\": \"total_increasing\""},
-        SensorCase{kMetric, "RainThisYear", "\"unit_of_measurement\": \"mm\", \"state_class\": \"total_increasing\""},
-        SensorCase{kMetric, "SolarRadiation", "\"device_class\": \"illuminance\", \"unit_of_measurement\": \"lx\""},
+        SensorCase{kMetricDisplay, "WindDir", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"\u00B0\", \"value_template\""},
+        SensorCase{kMetricDisplay, "RainRate", "\"device_class\": \"precipitation_intensity\", \"unit_of_measurement\": \"mm/h\", \"state_class\": \"measurement\""},
+        SensorCase{kImperialDisplay, "RainToday", "\"device_class\": \"precipitation\", \"unit_of_measurement\": \"in\", \"state_class\": \"total_increasing\""},
+        SensorCase{kMetricDisplay, "RainThisYear", "\"unit_of_measurement\": \"mm\", \"state_class\": \"total_increasing\""},
+        SensorCase{kMetricDisplay, "SolarRadiation", "\"device_class\": \"illuminance\", \"unit_of_measurement\": \"lx\""},
         SensorCase{{0, 1, 4, 0, 1}, "SolarRadiation", "\"device_class\": \"irradiance\", \"unit_of_measurement\": \"W/m\u00B2\""},
-        SensorCase{kImperial, "SolarRadiation", "\"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"fc\""},
-        SensorCase{kMetric, "UvIndex", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"UV index\", \"state_class\": \"measurement\""},
-        SensorCase{kMetric, "Soil", "\"device_class\": \"moisture\", \"unit_of_measurement\": \"%\""},
-        SensorCase{kMetric, "Pm25", "\"name\": \"Name\", \"unique_id\": \"vorelle2_x_Pm25\", \"device\": {\"identifiers\": [\"vorelle2_x\"], \"name\": \"Station\", \"manufacturer\": \"Vorelle\", \"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"device_class\": \"pm25\", \"unit_of_measurement\": \"\u00B5g/m\u00B3\""}));
+        SensorCase{kImperialDisplay, "SolarRadiation", "\"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"fc\""},
+        SensorCase{kMetricDisplay, "UvIndex", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"UV index\", \"state_class\": \"measurement\""},
+        SensorCase{kMetricDisplay, "Soil", "\"device_class\": \"moisture\", \"unit_of_measurement\": \"%\""},
+        SensorCase{kMetricDisplay, "Pm25", "\"name\": \"Name\", \"unique_id\": \"vorelle2_x_Pm25\", \"device\": {\"identifiers\": [\"vorelle2_x\"], \"name\": \"Station\", \"manufacturer\": \"Vorelle\", \"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"device_class\": \"pm25\", \"unit_of_measurement\": \"\u00B5g/m\u00B3\""}));
 
 TEST(DeviceIdTest, KeepsLettersAndDigitsAndTellsApartWhatItLeavesOut)
 {
