@@ -1,5 +1,6 @@
 #include "settings/RainTotals.h"
 
+#include "items/ItemCodec.h"
 #include "link/Commands.h"
 #include "live/LiveItems.h"
 #include "settings/FormField.h"
@@ -18,14 +19,14 @@ bool InRange(const RainEntry& entry, std::uint32_t limit)
     return !entry || static_cast<std::uint32_t>(*entry) <= limit;
 }
 
-std::size_t PutItem(Report& command, std::size_t at, std::uint8_t code, const RainEntry& entry, std::size_t size)
+// A total as its item's value, or "no value" for one left as "--".
+void PutTotal(ItemWriter& items, std::uint8_t code, const RainEntry& entry)
 {
-    const std::uint32_t missing = size == 2 ? 0xFFFFu : 0xFFFFFFFFu;
-    const std::uint32_t value = entry ? static_cast<std::uint32_t>(*entry) : missing;
-    command[at++] = code;
-    for (std::size_t i = size; i-- > 0;)
-        command[at++] = static_cast<std::uint8_t>(value >> (8 * i));
-    return at;
+    items.Code(code);
+    if (entry)
+        items.Value(code, static_cast<std::uint32_t>(*entry));
+    else
+        items.Missing(code);
 }
 
 }  // namespace
@@ -56,11 +57,12 @@ std::optional<Report> BuildWriteItems(const RainTotalsForm& form)
         return std::nullopt;
     Report command = MakeCommand(CMD_WRITE_ITEMS);
     command[1] = kWriteItemsLength;
-    std::size_t at = 2;
-    at = PutItem(command, at, item::RainToday, form.today, 2);
-    at = PutItem(command, at, item::RainThisWeek, form.week, 2);
-    at = PutItem(command, at, item::RainThisMonth, form.month, 4);
-    PutItem(command, at, item::RainThisYear, form.year, 4);
+    ItemWriter items;
+    PutTotal(items, item::RainToday, form.today);
+    PutTotal(items, item::RainThisWeek, form.week);
+    PutTotal(items, item::RainThisMonth, form.month);
+    PutTotal(items, item::RainThisYear, form.year);
+    items.CopyTo(std::span(command).subspan(2));
     return command;
 }
 
