@@ -1,4 +1,5 @@
 #include "board/WindArrow.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,11 @@ namespace {
 constexpr Rect kAbove{406, 60, 610, 105};
 constexpr Rect kBelow{406, 135, 610, 155};
 
-
-struct ArrowCase {
+struct ArrowCase : test::NamedCase {
     int degrees;
     Point tip;
     Rect text;
 };
-
-void PrintTo(const ArrowCase& c, std::ostream* os) { *os << c.degrees << " degrees"; }
 
 class WindArrowTest : public ::testing::TestWithParam<ArrowCase> {};
 
@@ -41,10 +39,14 @@ TEST_P(WindArrowTest, TipAndTextRectangle)
 // 3.14 instead of pi moves the tips a pixel off the axes; 90 and 270 count as
 // pointing downwards.
 INSTANTIATE_TEST_SUITE_P(Directions, WindArrowTest,
-                         ::testing::Values(ArrowCase{0, {500, 40}, kBelow}, ArrowCase{89, {569, 108}, kBelow},
-                                           ArrowCase{90, {570, 110}, kAbove}, ArrowCase{180, {500, 179}, kAbove},
-                                           ArrowCase{270, {430, 110}, kAbove}, ArrowCase{271, {430, 108}, kBelow},
-                                           ArrowCase{359, {498, 40}, kBelow}));
+                         ::testing::Values(ArrowCase{"Degrees0", 0, {500, 40}, kBelow},
+                                           ArrowCase{"Degrees89", 89, {569, 108}, kBelow},
+                                           ArrowCase{"Degrees90", 90, {570, 110}, kAbove},
+                                           ArrowCase{"Degrees180", 180, {500, 179}, kAbove},
+                                           ArrowCase{"Degrees270", 270, {430, 110}, kAbove},
+                                           ArrowCase{"Degrees271", 271, {430, 108}, kBelow},
+                                           ArrowCase{"Degrees359", 359, {498, 40}, kBelow}),
+                         test::CaseName{});
 
 TEST(WindArrowShapeTest, WingsSitBehindTheCentreMirroredAboutTheShaft)
 {

@@ -1,5 +1,6 @@
 #include "support/CliRun.h"
 #include "firmware/FirmwareTestSupport.h"
+#include "support/NamedCase.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +13,13 @@ namespace {
 using test::CliRun;
 using test::RunCli;
 
-struct FirmwareRunCase {
-    const char* name;
+struct FirmwareRunCase : test::NamedCase {
     std::string file;  // written as fw.hex
     std::string arguments;
     int status;
     std::string says;
     std::string command = "firmware";
 };
-
-void PrintTo(const FirmwareRunCase& c, std::ostream* os) { *os << c.name; }
 
 std::string Damaged()
 {
@@ -70,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         FirmwareRunCase{"FileAndDownloadTogether", kGood, "--download --simulate --yes", 64,
                         "name a firmware file or --download, not both"},
         FirmwareRunCase{"UnknownOption", kGood, "--force", 64, "unknown option '--force'"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(CliFirmwareCommandTest, DownloadWithoutAServerFailsBeforeAnythingIsSent)
 {

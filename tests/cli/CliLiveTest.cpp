@@ -1,4 +1,5 @@
 #include "support/CliRun.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -55,13 +56,11 @@ TEST(CliLiveTest, JsonCarriesRawValueMissingFlagAndText)
     EXPECT_NE(run.output.find("\"missing\": false"), std::string::npos);
 }
 
-struct UsageCase {
+struct UsageCase : test::NamedCase {
     const char* arguments;
     int status;
     const char* says;
 };
-
-void PrintTo(const UsageCase& c, std::ostream* os) { *os << "'" << c.arguments << "'"; }
 
 class CliUsageTest : public ::testing::TestWithParam<UsageCase> {};
 
@@ -75,31 +74,41 @@ TEST_P(CliUsageTest, AnswersWithStatusAndMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, CliUsageTest,
-    ::testing::Values(UsageCase{"--version", 0, "vorelle2-cli " VORELLE2_VERSION}, UsageCase{"--help", 0, "Commands:"},
-                      UsageCase{"live --help", 0, "--json"}, UsageCase{"", 64, "Usage:"},
-                      UsageCase{"frobnicate", 64, "unknown command"},
-                      UsageCase{"live --units 1,2,3", 64, "five codes"},
-                      UsageCase{"live --units 1,0,2,1,1", 64, "add --simulate"},
-                      UsageCase{"live --simulate --channels 9", 64, "0 to 8"},
-                      UsageCase{"live --clock 2024-07-01T14:30", 64, "add --simulate"},
-                      UsageCase{"live --simulate --clock 2023-02-29T12:00", 64, "exists"},
-                      
-                      UsageCase{"live --bogus", 64, "unknown option"},
-                      UsageCase{"import --help", 0, "--name NAME"}, UsageCase{"query --help", 0, "\"Max1\""},
-                      UsageCase{"import", 64, "expected a recording file"},
-                      UsageCase{"import a.csv b.csv", 64, "expected one recording file"},
-                      UsageCase{"import a.csv --db", 64, "without its value"},
-                      UsageCase{"import --bogus a.csv", 64, "unknown option"},
-                      UsageCase{"query OutTemp 2024-01-01", 64, "expected a column, a start and an end"},
-                      UsageCase{"query OutTemp 2024-01-01 2024-01-02 --bogus", 64, "unknown option"},
-                      UsageCase{"settings show alarm --simulate --json", 0, "\"indoor-temp-high\": \"30.0\""},
-                      UsageCase{"settings set alarm indoor-temp-high=61 --simulate", 2,
+    ::testing::Values(UsageCase{"Version", "--version", 0, "vorelle2-cli " VORELLE2_VERSION},
+                      UsageCase{"Help", "--help", 0, "Commands:"},
+                      UsageCase{"LiveHelp", "live --help", 0, "--json"},
+                      UsageCase{"NoCommand", "", 64, "Usage:"},
+                      UsageCase{"UnknownCommand", "frobnicate", 64, "unknown command"},
+                      UsageCase{"ThreeUnitCodes", "live --units 1,2,3", 64, "five codes"},
+                      UsageCase{"UnitsWithoutSimulate", "live --units 1,0,2,1,1", 64, "add --simulate"},
+                      UsageCase{"NineChannels", "live --simulate --channels 9", 64, "0 to 8"},
+                      UsageCase{"ClockWithoutSimulate", "live --clock 2024-07-01T14:30", 64, "add --simulate"},
+                      UsageCase{"ClockOnADayThatDoesNotExist", "live --simulate --clock 2023-02-29T12:00", 64,
+                                "exists"},
+                      UsageCase{"LiveUnknownOption", "live --bogus", 64, "unknown option"},
+                      UsageCase{"ImportHelp", "import --help", 0, "--name NAME"},
+                      UsageCase{"QueryHelp", "query --help", 0, "\"Max1\""},
+                      UsageCase{"ImportWithoutFile", "import", 64, "expected a recording file"},
+                      UsageCase{"ImportTwoFiles", "import a.csv b.csv", 64, "expected one recording file"},
+                      UsageCase{"ImportDbWithoutValue", "import a.csv --db", 64, "without its value"},
+                      UsageCase{"ImportUnknownOption", "import --bogus a.csv", 64, "unknown option"},
+                      UsageCase{"QueryWithoutEnd", "query OutTemp 2024-01-01", 64,
+                                "expected a column, a start and an end"},
+                      UsageCase{"QueryUnknownOption", "query OutTemp 2024-01-01 2024-01-02 --bogus", 64,
+                                "unknown option"},
+                      UsageCase{"SettingsShowAlarmJson", "settings show alarm --simulate --json", 0,
+                                "\"indoor-temp-high\": \"30.0\""},
+                      UsageCase{"SettingsSetRefusedAlarm", "settings set alarm indoor-temp-high=61 --simulate", 2,
                                 "settings: Alarm Temperature:-40.0\u00B0C / -40\u00B0F to 60.0\u00B0C / 140\u00B0F\n"},
-                      UsageCase{"settings set rain today= --simulate", 2,
+                      UsageCase{"SettingsSetEmptyRain", "settings set rain today= --simulate", 2,
                                 "Rainfall Today: the field is empty. Type a value."},
-                      UsageCase{"settings set basic frequency=433MHz", 2, "frequency is shown only"},
-                      UsageCase{"settings set alarm bogus=1", 64, "alarm has no setting 'bogus'"},
-                      UsageCase{"settings show", 64, "say show BLOCK or set BLOCK KEY=VALUE..."}));
+                      UsageCase{"SettingsSetShownOnly", "settings set basic frequency=433MHz", 2,
+                                "frequency is shown only"},
+                      UsageCase{"SettingsSetUnknownKey", "settings set alarm bogus=1", 64,
+                                "alarm has no setting 'bogus'"},
+                      UsageCase{"SettingsShowWithoutBlock", "settings show", 64,
+                                "say show BLOCK or set BLOCK KEY=VALUE..."}),
+    test::CaseName{});
 
 // Whatever goes wrong with the files, the status says it and the message
 // names the one at fault.

@@ -1,11 +1,12 @@
 #include "config/IniFile.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
 namespace vorelle {
 namespace {
 
-struct IniCase {
+struct IniCase : test::NamedCase {
     const char* before;
     const char* key;
     const char* value;
@@ -29,14 +30,16 @@ TEST_P(IniFileTest, SetChangesOneLineAndReadsBack)
 INSTANTIATE_TEST_SUITE_P(
     Edits, IniFileTest,
     ::testing::Values(
-        IniCase{"[Vorelle2]\r\nVersion=1\r\n[mqtt]\r\n; the broker\r\nHost = old\r\nhost=second\r\n", "host", "new",
+        IniCase{"ChangesTheFirstMatchKeepingCrLf",
+                "[Vorelle2]\r\nVersion=1\r\n[mqtt]\r\n; the broker\r\nHost = old\r\nhost=second\r\n", "host", "new",
                 "[Vorelle2]\r\nVersion=1\r\n[mqtt]\r\n; the broker\r\nHost = new\r\nhost=second\r\n"},
-        IniCase{"\xEF\xBB\xBF[MQTT]\nhost=a\n\n[Other]\nport=1\n", "port", "1883",
+        IniCase{"AddsAtTheEndOfItsSection", "\xEF\xBB\xBF[MQTT]\nhost=a\n\n[Other]\nport=1\n", "port", "1883",
                 "\xEF\xBB\xBF[MQTT]\nhost=a\nport=1883\n\n[Other]\nport=1\n"},
-        IniCase{"; notes\n[Vorelle2]\nVersion=1.1.2", "enabled", "true",
+        IniCase{"AddsTheSectionAfterALastLineWithoutEnd", "; notes\n[Vorelle2]\nVersion=1.1.2", "enabled", "true",
                 "; notes\n[Vorelle2]\nVersion=1.1.2\n\n[MQTT]\nenabled=true\n"},
-        IniCase{"", "password", " a;b=\"c\" ", "[MQTT]\npassword=\" a;b=\"c\" \"\n"},
-        IniCase{"[MQTT]\nuser=\"x\"\n", "user", "\"quoted\"", "[MQTT]\nuser=\"\"quoted\"\"\n"}));
+        IniCase{"QuotesSpacesAndSigns", "", "password", " a;b=\"c\" ", "[MQTT]\npassword=\" a;b=\"c\" \"\n"},
+        IniCase{"QuotesQuotes", "[MQTT]\nuser=\"x\"\n", "user", "\"quoted\"", "[MQTT]\nuser=\"\"quoted\"\"\n"}),
+    test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

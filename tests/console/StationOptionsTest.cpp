@@ -1,18 +1,16 @@
 #include "console/SimulatedDoor.h"
 #include "link/Commands.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
 namespace vorelle {
 namespace {
 
-struct OptionCase {
-    const char* name;
+struct OptionCase : test::NamedCase {
     std::vector<std::string> args;
     const char* errorSays;  // empty: taken
 };
-
-void PrintTo(const OptionCase& c, std::ostream* os) { *os << c.name; }
 
 class StationOptionTest : public ::testing::TestWithParam<OptionCase> {};
 
@@ -48,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionCase{"ClockBeforeTheEpoch", {"--clock", "1969-12-31T23:59"}, "YYYY-MM-DDTHH:MM"},
                       OptionCase{"SomeoneElses", {"--json"}, "unknown option"},
                       OptionCase{"AWordAfterTheOptionsEnd", {"--", "--json"}, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 // The two live-record packets a console sends now.
 std::vector<Report> LiveReplies(SimulatedConsole& console)

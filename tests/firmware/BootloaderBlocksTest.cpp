@@ -2,6 +2,7 @@
 #include "firmware/BootloaderReplies.h"
 #include "firmware/FirmwareTestSupport.h"
 #include "firmware/ReadBack.h"
+#include "support/NamedCase.h"
 #include "support/SimLinkFixture.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ namespace {
 
 using test::MakeFirmwareImage;
 
-struct LayoutCase {
+struct LayoutCase : test::NamedCase {
     std::size_t firmware;
     std::vector<std::size_t> lengths;
 };
@@ -38,8 +39,10 @@ TEST_P(BlockLayoutTest, CutsTheFirmwareIntoBlocks)
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, BlockLayoutTest,
-                         ::testing::Values(LayoutCase{1, {1}}, LayoutCase{55, {55}}, LayoutCase{56, {56, 0}},
-                                           LayoutCase{112, {56, 56, 0}}, LayoutCase{113, {56, 56, 1}}));
+                         ::testing::Values(LayoutCase{"OneByte", 1, {1}}, LayoutCase{"Bytes55", 55, {55}},
+                                           LayoutCase{"Bytes56", 56, {56, 0}}, LayoutCase{"Bytes112", 112, {56, 56, 0}},
+                                           LayoutCase{"Bytes113", 113, {56, 56, 1}}),
+                         test::CaseName{});
 
 TEST(BootloaderCommandTest, FirstBlockCarriesWordAddress0x1800AndTheBytesFrom0x3000)
 {
@@ -59,14 +62,11 @@ TEST(BootloaderCommandTest, FirstBlockCarriesWordAddress0x1800AndTheBytesFrom0x3
     EXPECT_EQ(lastRead, expected);
 }
 
-struct PlaceCase {
-    const char* name;
+struct PlaceCase : test::NamedCase {
     std::uint32_t wordAddress;
     std::size_t count;
     bool placed;
 };
-
-void PrintTo(const PlaceCase& c, std::ostream* os) { *os << c.name; }
 
 class ReadBackPlaceTest : public ::testing::TestWithParam<PlaceCase> {};
 
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlaceCase{"InTheBootloader", 0x17E4, 56, false},
                       PlaceCase{"PastTheLastBlock", 0x1854, 0, false},
                       PlaceCase{"FarBeyond", 0xFFFFFFFF, 56, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(ReadBackTest, MatchesOnlyWhenEveryBlockCameBackEqual)
 {

@@ -1,6 +1,7 @@
 #include "firmware/DownloadProgress.h"
 #include "firmware/FirmwareImage.h"
 #include "firmware/FirmwareTestSupport.h"
+#include "support/NamedCase.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -10,13 +11,10 @@
 namespace vorelle {
 namespace {
 
-struct ConvertCase {
-    const char* name;
+struct ConvertCase : test::NamedCase {
     std::string text;
     std::string reason;  // empty: usable
 };
-
-void PrintTo(const ConvertCase& c, std::ostream* os) { *os << c.name; }
 
 std::string DamagedChecksum()
 {
@@ -60,9 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertCase{"HtmlPage", "<!DOCTYPE html><html><body>Not here</body></html>",
                     "not a HEX firmware file: it is empty, a line does not start with ':', or it holds no data "
                     "(converter result 1)"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct PercentCase {
+struct PercentCase : test::NamedCase {
     std::int64_t received;
     std::int64_t total;
     std::optional<int> percent;
@@ -80,12 +78,13 @@ TEST_P(DownloadPercentTest, ShowsAPercentageOnlyOfAKnownTotal)
 }
 
 INSTANTIATE_TEST_SUITE_P(Totals, DownloadPercentTest,
-                         ::testing::Values(PercentCase{0, 0, std::nullopt, "Download......"},
-                                           PercentCase{500, -1, std::nullopt, "Download......"},
-                                           PercentCase{0, 3, 0, "Download......0%"},
-                                           PercentCase{2, 3, 66, "Download......66%"},
-                                           PercentCase{3, 3, 100, "Download......100%"},
-                                           PercentCase{9, 3, 100, "Download......100%"}));
+                         ::testing::Values(PercentCase{"ZeroTotal", 0, 0, std::nullopt, "Download......"},
+                                           PercentCase{"UnknownTotal", 500, -1, std::nullopt, "Download......"},
+                                           PercentCase{"NothingYet", 0, 3, 0, "Download......0%"},
+                                           PercentCase{"Truncated", 2, 3, 66, "Download......66%"},
+                                           PercentCase{"All", 3, 3, 100, "Download......100%"},
+                                           PercentCase{"MoreThanTheTotal", 9, 3, 100, "Download......100%"}),
+                         test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

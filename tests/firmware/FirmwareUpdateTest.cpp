@@ -1,6 +1,7 @@
 #include "firmware/BootloaderBlocks.h"
 #include "firmware/FirmwareUpdate.h"
 #include "firmware/FirmwareTestSupport.h"
+#include "support/NamedCase.h"
 #include "support/SimLinkFixture.h"
 #include "support/TempFolder.h"
 
@@ -102,14 +103,11 @@ TEST_F(FirmwareUpdateTest, ConsoleHoldsTheImageOnlyAfterTheReadBackAgrees)
     EXPECT_EQ(observer.positions.back(), 2 * kFirmwareBytes);
 }
 
-struct FaultCase {
-    const char* name;
+struct FaultCase : test::NamedCase {
     std::function<void(SimBootloaderFaults&)> set;
     UpdateEnd end;
     std::string message;
 };
-
-void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class FirmwareFaultTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<FaultCase> {};
 
@@ -150,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"UnpluggedWhileWriting", [](auto& f) { f.unplugAfter = 6; }, UpdateEnd::ConsoleGone, kGone},
         FaultCase{"UnpluggedWhileReadingBack", [](auto& f) { f.unplugAfter = 25; }, UpdateEnd::ConsoleGone,
                   kGone}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 // What a console may do that an update takes in its stride.
 TEST_F(FirmwareUpdateTest, SlowEraseAndComingBackAsANewDeviceStillUpdate)
@@ -173,13 +171,10 @@ TEST_F(FirmwareUpdateTest, ReopensAfterEntryWhereNoNotificationsCome)
     ExpectFlashHoldsImage();
 }
 
-struct ImageCase {
-    const char* name;
+struct ImageCase : test::NamedCase {
     std::size_t length;  // SIZE_MAX: no image file
     std::string message;
 };
-
-void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.name; }
 
 class FirmwareImageCheckTest : public FirmwareUpdateTest, public ::testing::WithParamInterface<ImageCase> {};
 
@@ -206,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ImageCase{"BootloaderOnly", kBootloaderBytes,
                                 "The firmware image cannot be used: its image is 12288 bytes, no longer than the "
                                 "bootloader's own 12288, so it holds no firmware."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST_F(FirmwareUpdateTest, WithoutAConsoleNothingIsSent)
 {

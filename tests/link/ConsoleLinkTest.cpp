@@ -1,4 +1,5 @@
 #include "link/ConsoleLink.h"
+#include "support/NamedCase.h"
 #include "support/SimLinkFixture.h"
 
 #include <gtest/gtest.h>
@@ -183,14 +184,11 @@ TEST_F(ConsoleLinkTest, BadLengthByteTimesOutAndLeavesTheSlot)
     EXPECT_GE(link.Router().DroppedReports(), 2u);
 }
 
-struct ScreenCase {
-    const char* name;
+struct ScreenCase : test::NamedCase {
     bool mainScreen;
     bool silent;
     ScreenCheckedWriteResult expected;
 };
-
-void PrintTo(const ScreenCase& c, std::ostream* os) { *os << c.name; }
 
 class ScreenCheckTest : public SimLinkFixture, public ::testing::WithParamInterface<ScreenCase> {};
 
@@ -223,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, ScreenCheckTest,
                          ::testing::Values(ScreenCase{"MainScreen", true, false, ScreenCheckedWriteResult::Written},
                                            ScreenCase{"SubScreen", false, false, ScreenCheckedWriteResult::NotMainScreen},
                                            ScreenCase{"NoAnswer", true, true, ScreenCheckedWriteResult::NotMainScreen}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::CaseName{});
 
 TEST_F(ConsoleLinkTest, EveryWriteReachesTheConsoleByteForByte)
 {
@@ -240,13 +238,10 @@ TEST_F(ConsoleLinkTest, EveryWriteReachesTheConsoleByteForByte)
 
 // A silent console holds a sender for the whole 8 s reply wait unless
 // something releases it: the console's removal, or the program ending.
-struct ReleaseCase {
-    const char* name;
+struct ReleaseCase : test::NamedCase {
     std::function<void(SimTransport&, ConsoleLink&)> release;
     ExchangeResult expected;
 };
-
-void PrintTo(const ReleaseCase& c, std::ostream* os) { *os << c.name; }
 
 class ReleaseTest : public ::testing::TestWithParam<ReleaseCase> {};
 
@@ -286,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   ExchangeResult::ConsoleGoneAfterSending},
                       ReleaseCase{"ProgramEnding", [](SimTransport&, ConsoleLink& link) { link.Abandon(); },
                                   ExchangeResult::Abandoned}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 // A write whose answer is never routed waits its whole reply wait; a console
 // pulled in that time may or may not have taken it, and the sender is told so.

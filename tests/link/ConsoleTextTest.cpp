@@ -1,4 +1,5 @@
 #include "link/ConsoleText.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +8,11 @@
 namespace vorelle {
 namespace {
 
-struct TextCase {
-    const char* name;
+struct TextCase : test::NamedCase {
     std::string utf8;
     std::string latin1;   // when accepted
     std::string refusal;  // empty: accepted
 };
-
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 const std::string kNotLatin1 = " cannot be sent to the console. Use Western European letters, digits and signs only.";
 const std::string kControl = "APN: line breaks, tabs and other control characters cannot be sent to the console.";
@@ -50,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"OverlongSlash", "\xC0\xAF", "", "APN: the character \"\xEF\xBF\xBD\"" + kNotLatin1},
         TextCase{"Surrogate", "\xED\xA0\x80", "", "APN: the character \"\xEF\xBF\xBD\"" + kNotLatin1},
         TextCase{"CutShort", "ab\xC3", "", "APN: the character \"\xEF\xBF\xBD\"" + kNotLatin1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(CountedTextTest, LengthThenCharactersAndNothingPastTheCommand)
 {

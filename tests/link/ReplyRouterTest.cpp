@@ -1,5 +1,6 @@
 #include "link/ReplyRouter.h"
 #include "sim/SimTransport.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -150,13 +151,11 @@ TEST_F(ReplyRouterTest, AReplyWithAnotherCodeIsDroppedNeverStoredOrSignalled)
     router.RemoveScreenFlag(flag);
 }
 
-struct SlotCase {
+struct SlotCase : test::NamedCase {
     std::uint32_t reply;
     std::size_t slot;
     bool headerIncluded;
 };
-
-void PrintTo(const SlotCase& c, std::ostream* os) { *os << "reply 0x" << std::hex << c.reply; }
 
 class SlotRoutingTest : public ReplyRouterTest, public ::testing::WithParamInterface<SlotCase> {};
 
@@ -178,18 +177,17 @@ TEST_P(SlotRoutingTest, StoresTheReplyInItsSlot)
 }
 
 INSTANTIATE_TEST_SUITE_P(Slots, SlotRoutingTest,
-                         ::testing::Values(SlotCase{0x02, ReplyArea::kSettingSlot, true},
-                                           SlotCase{0x04, ReplyArea::kCalibSlot, true},
-                                           SlotCase{0x06, ReplyArea::kAlarmSlot, true},
-                                           SlotCase{0x08, ReplyArea::kMaxMinSlot, false}));
+                         ::testing::Values(SlotCase{"ReadSetting", 0x02, ReplyArea::kSettingSlot, true},
+                                           SlotCase{"ReadCalib", 0x04, ReplyArea::kCalibSlot, true},
+                                           SlotCase{"ReadAlarm", 0x06, ReplyArea::kAlarmSlot, true},
+                                           SlotCase{"ReadMaxMin", 0x08, ReplyArea::kMaxMinSlot, false}),
+                         test::CaseName{});
 
-struct SignalCase {
+struct SignalCase : test::NamedCase {
     std::uint32_t reply;
     bool signals;
     bool clearsPending;
 };
-
-void PrintTo(const SignalCase& c, std::ostream* os) { *os << "reply 0x" << std::hex << c.reply; }
 
 class SignalOnlyTest : public ReplyRouterTest, public ::testing::WithParamInterface<SignalCase> {};
 
@@ -203,12 +201,18 @@ TEST_P(SignalOnlyTest, SignalsAndClearsAsTheTableSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SignalOnlyTest,
-                         ::testing::Values(SignalCase{0x03, true, false}, SignalCase{0x0D, true, false},
-                                           SignalCase{0x09, true, true}, SignalCase{0x05, false, false},
-                                           SignalCase{0x07, false, false}, SignalCase{0x12, false, false},
-                                           SignalCase{0x14, false, false}, SignalCase{0x88, false, false},
-                                           SignalCase{0x8A, false, false}, SignalCase{0xF6, false, false},
-                                           SignalCase{0x00, false, true}));
+                         ::testing::Values(SignalCase{"WriteSetting", 0x03, true, false},
+                                           SignalCase{"WriteItems", 0x0D, true, false},
+                                           SignalCase{"WriteMaxMin", 0x09, true, true},
+                                           SignalCase{"WriteCalib", 0x05, false, false},
+                                           SignalCase{"WriteAlarm", 0x07, false, false},
+                                           SignalCase{"WriteGprs1", 0x12, false, false},
+                                           SignalCase{"WriteGprs2", 0x14, false, false},
+                                           SignalCase{"Reset", 0x88, false, false},
+                                           SignalCase{"MsgTest", 0x8A, false, false},
+                                           SignalCase{"WriteSms", 0xF6, false, false},
+                                           SignalCase{"CodeZero", 0x00, false, true}),
+                         test::CaseName{});
 
 TEST_F(ReplyRouterTest, FileListingEndsOnAZeroNameLengthEvenFirst)
 {
@@ -334,15 +338,12 @@ TEST_F(ReplyRouterTest, FirmwareRepliesGoToTheFirmwareSink)
 
 // Reports whose own counts run past what arrived are dropped whole: nothing
 // stored, nobody signalled.
-struct MalformedCase {
-    std::string name;
+struct MalformedCase : test::NamedCase {
     std::uint32_t reply;
     std::size_t lengthAt;
     std::uint8_t length;
     std::size_t transferred;
 };
-
-void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
 
 class MalformedReportTest : public ReplyRouterTest, public ::testing::WithParamInterface<MalformedCase> {};
 
@@ -376,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"FileDataCountBeyondShortTransfer", 0x0B, 2, 30, 20},
                       MalformedCase{"ReadBackCountBeyondReport", 0x85, 5, 57, 65},
                       MalformedCase{"ScreenReplyTooShort", 0x20, 1, 3, 2}),
-    [](const auto& info) { return info.param.name; });
+    test::CaseName{});
 
 TEST_F(ReplyRouterTest, AFullReportCarriesAtMostSixtyTwoPayloadBytes)
 {

@@ -1,5 +1,6 @@
 #include "live/LiveDecoder.h"
 #include "live/LiveItems.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,11 @@ LiveValues Decoded(const std::vector<std::uint8_t>& record, bool* channels = nul
     return values;
 }
 
-struct ItemCase {
-    std::string name;
+struct ItemCase : test::NamedCase {
     std::vector<std::uint8_t> record;
     std::int32_t LiveValues::*field;
     std::int32_t expected;
 };
-
-void PrintTo(const ItemCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodeItemTest : public ::testing::TestWithParam<ItemCase> {};
 
@@ -70,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {0x18, 0x07, 0xEA, 0x0C, 0x07, 0x0A, 0x1E, 0x00, 0x02, 0x00, 0x64}, &LiveValues::OutdoorTemp, 100},
         ItemCase{"TruncatedLastItemIsNotRead", {0x07, 0x40, 0x13, 0x00, 0x01, 0x86}, &LiveValues::RainThisYear, -1},
         ItemCase{"ItemBeforeTruncatedOneIsRead", {0x07, 0x40, 0x13, 0x00, 0x01, 0x86}, &LiveValues::OutdoorHumidity, 64}),
-    [](const auto& info) { return info.param.name; });
+    test::CaseName{});
 
 TEST(DecodeLiveTest, EveryChannelItemFillsItsEntryAndMarksChannelsPresent)
 {

@@ -2,6 +2,7 @@
 // every option, and every name an option takes from a fixed list ("NAME is
 // one of: ..."). Each offer is written as the command line that uses it, e.g.
 // "vorelle2-cli live --json" or "vorelle2 --show max-min".
+#include "support/NamedCase.h"
 #include "support/RunProgram.h"
 #include "support/TempFolder.h"
 
@@ -167,12 +168,9 @@ std::string Missing(const Offers& from, const Offers& in)
     return missing;
 }
 
-struct ManualCase {
-    const char* name;
+struct ManualCase : test::NamedCase {
     std::string program;  // the command line that runs it
 };
-
-void PrintTo(const ManualCase& c, std::ostream* os) { *os << c.name; }
 
 class ManualTest : public ::testing::TestWithParam<ManualCase> {};
 
@@ -198,9 +196,7 @@ INSTANTIATE_TEST_SUITE_P(Manuals, ManualTest,
                              ManualCase{"vorelle2", "QT_QPA_PLATFORM=offscreen " VORELLE2_PROGRAM},
 #endif
                              ManualCase{"vorelle2-cli", VORELLE2_CLI}),
-                         [](const ::testing::TestParamInfo<ManualCase>& info) {
-                             return std::regex_replace(info.param.name, std::regex("-"), "_");
-                         });
+                         test::CaseName{});
 
 // The readers themselves, on texts shaped like the programs' and the
 // manuals': an offer the other side lacks is named with its command line.

@@ -1,6 +1,7 @@
 #include "board/BoardTexts.h"
 #include "publish/MqttPublisher.h"
 #include "support/MqttBroker.h"
+#include "support/NamedCase.h"
 #include "support/SimulatedReading.h"
 
 #include <gtest/gtest.h>
@@ -98,8 +99,7 @@ TEST_F(MqttPublisherTest, ReconnectsWithTheLatestReadingAndSaysOfflineWhenStoppe
     EXPECT_TRUE(subscriber->WaitFor([&] { return subscriber->Latest(kTopics.availability) == "offline"; }));
 }
 
-struct AwayCase {
-    const char* name;
+struct AwayCase : test::NamedCase {
     const char* password;
     bool listening;
     bool tls;
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(AwayCase{"WrongPassword", "wrong-password", true, false, "not authorised"},
                       AwayCase{"NobodyListening", "right", false, false, "Connection refused"},
                       AwayCase{"TlsToAPlainBroker", "right", true, true, "TLS: "}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

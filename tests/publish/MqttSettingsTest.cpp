@@ -1,5 +1,6 @@
 #include "publish/MqttPublisher.h"
 #include "publish/MqttSettings.h"
+#include "support/NamedCase.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -41,13 +42,11 @@ TEST(MqttSettingsTest, WrongSettingsStopThePublisherWithTheReason)
     EXPECT_EQ(StatusText(publisher.Status()), "Publishing to MQTT is off: the MQTT broker's host is missing");
 }
 
-struct UrlCase {
+struct UrlCase : test::NamedCase {
     const char* url;
     MqttSettings expected;  // host empty: refused
     const char* error;
 };
-
-void PrintTo(const UrlCase& c, std::ostream* os) { *os << c.url; }
 
 class MqttUrlTest : public ::testing::TestWithParam<UrlCase> {};
 
@@ -69,16 +68,17 @@ TEST_P(MqttUrlTest, ReadsTheAddressOrSaysWhyNot)
 INSTANTIATE_TEST_SUITE_P(
     Addresses, MqttUrlTest,
     ::testing::Values(
-        UrlCase{"mqtt://broker.lan", {true, "broker.lan", 1883, false, "", "", "", "vorelle2"}, ""},
-        UrlCase{"mqtts://ann:p%40ss%3aw@[::1]:8884/home/weather", {true, "::1", 8884, true, "", "ann", "p@ss:w", "home/weather"}, ""},
-        UrlCase{"mqtts://u@h", {true, "h", 8883, true, "", "u", "", "vorelle2"}, ""},
-        UrlCase{"http://h", {}, "must begin with mqtt:// or mqtts://"},
-        UrlCase{"mqtt://h:0", {}, "from 1 to 65535"},
-        UrlCase{"mqtt://u:secret@/p", {}, "has no host"},
-        UrlCase{"mqtt://u:secret%zz@h", {}, "two hex digits"},
-        UrlCase{"mqtt://h/a/#", {}, "topic prefix"},
-        UrlCase{"mqtt://::1:1883", {}, "in brackets"},
-        UrlCase{"mqtt://:secret@h", {}, "needs a user"}));
+        UrlCase{"HostOnly", "mqtt://broker.lan", {true, "broker.lan", 1883, false, "", "", "", "vorelle2"}, ""},
+        UrlCase{"TlsWithEveryPart", "mqtts://ann:p%40ss%3aw@[::1]:8884/home/weather", {true, "::1", 8884, true, "", "ann", "p@ss:w", "home/weather"}, ""},
+        UrlCase{"TlsUserWithoutPassword", "mqtts://u@h", {true, "h", 8883, true, "", "u", "", "vorelle2"}, ""},
+        UrlCase{"OtherScheme", "http://h", {}, "must begin with mqtt:// or mqtts://"},
+        UrlCase{"PortZero", "mqtt://h:0", {}, "from 1 to 65535"},
+        UrlCase{"NoHost", "mqtt://u:secret@/p", {}, "has no host"},
+        UrlCase{"BadPercentEscape", "mqtt://u:secret%zz@h", {}, "two hex digits"},
+        UrlCase{"WildcardInPrefix", "mqtt://h/a/#", {}, "topic prefix"},
+        UrlCase{"Ipv6WithoutBrackets", "mqtt://::1:1883", {}, "in brackets"},
+        UrlCase{"PasswordWithoutUser", "mqtt://:secret@h", {}, "needs a user"}),
+    test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

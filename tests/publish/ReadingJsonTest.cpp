@@ -2,6 +2,7 @@
 #include "publish/Discovery.h"
 #include "publish/QuantityKinds.h"
 #include "support/CliRun.h"
+#include "support/NamedCase.h"
 #include "support/SimulatedReading.h"
 #include "units/NumberText.h"
 
@@ -60,13 +61,11 @@ TEST_P(StateJsonTest, ValuesAreTheBoardsNumbersOrNull)
 
 INSTANTIATE_TEST_SUITE_P(UnitSystems, StateJsonTest, ::testing::Values(kMetricDisplay, kImperialDisplay));
 
-struct SensorCase {
+struct SensorCase : test::NamedCase {
     UnitCodes units;
     const char* key;
     const char* expected;  // what the announcement says of the sensor
 };
-
-void PrintTo(const SensorCase& c, std::ostream* os) { *os << c.key << " " << c.expected; }
 
 class DiscoveryTest : public ::testing::TestWithParam<SensorCase> {};
 
@@ -87,28 +86,29 @@ TEST_P(DiscoveryTest, AnnouncesClassAndUnitOfTheConsolesDisplayUnits)
 INSTANTIATE_TEST_SUITE_P(
     Sensors, DiscoveryTest,
     ::testing::Values(
-        SensorCase{kMetricDisplay, "OutdoorTemp", "\"device_class\": \"temperature\", \"unit_of_measurement\": \"\u00B0C\", \"state_class\": \"measurement\""},
-        SensorCase{kImperialDisplay, "ChTemp2", "\"unit_of_measurement\": \"\u00B0F\""},
-        SensorCase{kMetricDisplay, "ChHumidity8", "\"device_class\": \"humidity\", \"unit_of_measurement\": \"%\""},
-        SensorCase{kMetricDisplay, "RelBarometer", "\"device_class\": \"atmospheric_pressure\", \"unit_of_measurement\": \"hPa\""},
-        SensorCase{kImperialDisplay, "AbsBarometer", "\"unit_of_measurement\": \"inHg\""},
-        SensorCase{{0, 1, 4, 0, 1}, "AbsBarometer", "\"unit_of_measurement\": \"mmHg\""},
-        SensorCase{kMetricDisplay, "WindSpeed", "\"device_class\": \"wind_speed\", \"unit_of_measurement\": \"m/s\""},
-        SensorCase{kImperialDisplay, "GustSpeed", "\"unit_of_measurement\": \"mph\""},
-        SensorCase{{0, 1, 4, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"kn\""},
-        SensorCase{{0, 1, 2, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"Beaufort\""},
-        SensorCase{{0, 1, 1, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"km/h\""},
-        SensorCase{{0, 1, 9, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"ft/s\""},
-        SensorCase{kMetricDisplay, "WindDir", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"\u00B0\", \"value_template\""},
-        SensorCase{kMetricDisplay, "RainRate", "\"device_class\": \"precipitation_intensity\", \"unit_of_measurement\": \"mm/h\", \"state_class\": \"measurement\""},
-        SensorCase{kImperialDisplay, "RainToday", "\"device_class\": \"precipitation\", \"unit_of_measurement\": \"in\", \"state_class\": \"total_increasing\""},
-        SensorCase{kMetricDisplay, "RainThisYear", "\"unit_of_measurement\": \"mm\", \"state_class\": \"total_increasing\""},
-        SensorCase{kMetricDisplay, "SolarRadiation", "\"device_class\": \"illuminance\", \"unit_of_measurement\": \"lx\""},
-        SensorCase{{0, 1, 4, 0, 1}, "SolarRadiation", "\"device_class\": \"irradiance\", \"unit_of_measurement\": \"W/m\u00B2\""},
-        SensorCase{kImperialDisplay, "SolarRadiation", "\"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"fc\""},
-        SensorCase{kMetricDisplay, "UvIndex", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"UV index\", \"state_class\": \"measurement\""},
-        SensorCase{kMetricDisplay, "Soil", "\"device_class\": \"moisture\", \"unit_of_measurement\": \"%\""},
-        SensorCase{kMetricDisplay, "Pm25", "\"name\": \"Name\", \"unique_id\": \"vorelle2_x_Pm25\", \"device\": {\"identifiers\": [\"vorelle2_x\"], \"name\": \"Station\", \"manufacturer\": \"Vorelle\", \"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"device_class\": \"pm25\", \"unit_of_measurement\": \"\u00B5g/m\u00B3\""}));
+        SensorCase{"OutdoorTempCelsius", kMetricDisplay, "OutdoorTemp", "\"device_class\": \"temperature\", \"unit_of_measurement\": \"\u00B0C\", \"state_class\": \"measurement\""},
+        SensorCase{"ChTemp2Fahrenheit", kImperialDisplay, "ChTemp2", "\"unit_of_measurement\": \"\u00B0F\""},
+        SensorCase{"ChHumidity8", kMetricDisplay, "ChHumidity8", "\"device_class\": \"humidity\", \"unit_of_measurement\": \"%\""},
+        SensorCase{"RelBarometerHpa", kMetricDisplay, "RelBarometer", "\"device_class\": \"atmospheric_pressure\", \"unit_of_measurement\": \"hPa\""},
+        SensorCase{"AbsBarometerInHg", kImperialDisplay, "AbsBarometer", "\"unit_of_measurement\": \"inHg\""},
+        SensorCase{"AbsBarometerMmHg", {0, 1, 4, 0, 1}, "AbsBarometer", "\"unit_of_measurement\": \"mmHg\""},
+        SensorCase{"WindSpeedMetresPerSecond", kMetricDisplay, "WindSpeed", "\"device_class\": \"wind_speed\", \"unit_of_measurement\": \"m/s\""},
+        SensorCase{"GustSpeedMph", kImperialDisplay, "GustSpeed", "\"unit_of_measurement\": \"mph\""},
+        SensorCase{"WindSpeedKnots", {0, 1, 4, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"kn\""},
+        SensorCase{"WindSpeedBeaufort", {0, 1, 2, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"Beaufort\""},
+        SensorCase{"WindSpeedKmh", {0, 1, 1, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"km/h\""},
+        SensorCase{"WindSpeedFeetPerSecond", {0, 1, 9, 0, 1}, "WindSpeed", "\"unit_of_measurement\": \"ft/s\""},
+        SensorCase{"WindDirDegrees", kMetricDisplay, "WindDir", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"\u00B0\", \"value_template\""},
+        SensorCase{"RainRateMmPerHour", kMetricDisplay, "RainRate", "\"device_class\": \"precipitation_intensity\", \"unit_of_measurement\": \"mm/h\", \"state_class\": \"measurement\""},
+        SensorCase{"RainTodayInches", kImperialDisplay, "RainToday", "\"device_class\": \"precipitation\", \"unit_of_measurement\": \"in\", \"state_class\": \"total_increasing\""},
+        SensorCase{"RainThisYearMm", kMetricDisplay, "RainThisYear", "\"unit_of_measurement\": \"mm\", \"state_class\": \"total_increasing\""},
+        SensorCase{"SolarRadiationLux", kMetricDisplay, "SolarRadiation", "\"device_class\": \"illuminance\", \"unit_of_measurement\": \"lx\""},
+        SensorCase{"SolarRadiationWattsPerSquareMetre", {0, 1, 4, 0, 1}, "SolarRadiation", "\"device_class\": \"irradiance\", \"unit_of_measurement\": \"W/m\u00B2\""},
+        SensorCase{"SolarRadiationFootCandles", kImperialDisplay, "SolarRadiation", "\"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"fc\""},
+        SensorCase{"UvIndex", kMetricDisplay, "UvIndex", VORELLE2_VERSION "\"}, \"unit_of_measurement\": \"UV index\", \"state_class\": \"measurement\""},
+        SensorCase{"Soil", kMetricDisplay, "Soil", "\"device_class\": \"moisture\", \"unit_of_measurement\": \"%\""},
+        SensorCase{"Pm25", kMetricDisplay, "Pm25", "\"name\": \"Name\", \"unique_id\": \"vorelle2_x_Pm25\", \"device\": {\"identifiers\": [\"vorelle2_x\"], \"name\": \"Station\", \"manufacturer\": \"Vorelle\", \"model\": \"M402\"}, \"origin\": {\"name\": \"Vorelle 2\", \"sw_version\": \"" VORELLE2_VERSION "\"}, \"device_class\": \"pm25\", \"unit_of_measurement\": \"\u00B5g/m\u00B3\""}),
+    test::CaseName{});
 
 TEST(DeviceIdTest, KeepsLettersAndDigitsAndTellsApartWhatItLeavesOut)
 {

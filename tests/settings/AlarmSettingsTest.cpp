@@ -1,5 +1,6 @@
 #include "settings/AlarmSettings.h"
 #include "settings/SettingsLinkFixture.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -135,16 +136,13 @@ TEST(ShowAlarmTest, ThresholdsInTheDisplayUnits)
     EXPECT_EQ(ShowAlarm(unset, kImperial)[AlarmRow::DewPointHigh].text, "--.-");
 }
 
-struct RefusalCase {
-    const char* name;
+struct RefusalCase : test::NamedCase {
     UnitCodes units;
     AlarmRow row;
     const char* text;
     const char* message;  // empty: accepted
     std::int32_t stored;  // the value taken when accepted
 };
-
-void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 const char* const kTemperature = "Alarm Temperature:-40.0\u00B0C / -40\u00B0F to 60.0\u00B0C / 140\u00B0F";
 const char* const kHumidity = "Alarm Humidity:1 to 99";
@@ -214,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"FeelsLikeWouldWrap", kMetric, AlarmRow::FeelsLikeHigh, "3276.8", kFeelsLike, 0},
         RefusalCase{"FeelsLikeAtItsNotSetMarker", kMetric, AlarmRow::FeelsLikeLow, "3276.7", kFeelsLike, 0},
         RefusalCase{"FeelsLikeBelowTheField", kMetric, AlarmRow::FeelsLikeLow, "-3276.9", kFeelsLike, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(ReadAlarmFormTest, ChecksRunInTheDialogsOrder)
 {
@@ -273,14 +271,11 @@ TEST_F(AlarmWriteTest, SavedUnchangedTheConsoleGetsItsOwnBytesBackInEveryUnit)
     }
 }
 
-struct WriteCase {
-    const char* name;
+struct WriteCase : test::NamedCase {
     UnitCodes units;
     std::vector<std::pair<AlarmRow, AlarmEntry>> typed;
     std::vector<std::pair<std::size_t, std::uint8_t>> changed;  // bytes of the write that differ from the console's own
 };
-
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
 class AlarmLimitsWriteTest : public AlarmWriteTest, public ::testing::WithParamInterface<WriteCase> {};
 
@@ -338,7 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {AlarmRow::GustSpeed, {"3", true}},
                    {AlarmRow::FeelsLikeLow, {"-4.0", true}}},
                   {{55, 0x01}, {56, 0x46}, {59, 0x00}, {60, 0x22}, {51, 0xFF}, {52, 0x38}, {53, 1}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST_F(AlarmWriteTest, RefusedFormSendsNothing)
 {

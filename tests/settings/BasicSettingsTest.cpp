@@ -1,4 +1,5 @@
 #include "settings/BasicSettings.h"
+#include "support/NamedCase.h"
 #include "units/NumberText.h"
 #include "settings/SettingsLinkFixture.h"
 #include "settings/TimeZones.h"
@@ -56,13 +57,10 @@ TEST(BasicSettingsListsTest, TextsAreTheConsoleUnits)
     EXPECT_EQ(kSensorTexts[kNoSensorRow], "no sensor");
 }
 
-struct DecodeCase {
-    const char* name;
+struct DecodeCase : test::NamedCase {
     std::vector<std::uint8_t> block;
     BasicSettingsForm expected;
 };
-
-void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodeBasicSettingsTest : public ::testing::TestWithParam<DecodeCase> {};
 
@@ -93,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {.pressureRow = 2, .timeZoneRow = 39, .daylightSaving = true, .interval = "5"}},
         DecodeCase{"ShortBlockReadsZeroPastItsEnd", {0x02, 5, 1}, {.temperatureRow = 1, .interval = "0"}},
         DecodeCase{"EmptyBlock", {}, {.interval = "0"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(SelectTimeZoneTest, OffersDaylightSavingOnlyWhereTheZoneHasARule)
 {
@@ -142,13 +140,10 @@ BasicSettingsForm EditedForm()
             .sensorRow = 0, .frequencyRow = 1};
 }
 
-struct BasicWriteCase {
-    const char* name;
+struct BasicWriteCase : test::NamedCase {
     BasicSettingsForm form;
     Report expected;
 };
-
-void PrintTo(const BasicWriteCase& c, std::ostream* os) { *os << c.name; }
 
 BasicWriteCase Edited(const char* name, void (*edit)(BasicSettingsForm&), std::initializer_list<std::uint8_t> bytes)
 {
@@ -189,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                {1, 255, 1, 1, 1, 1, 255, 30, 0, 255}),
         Edited("ArizonaHidesTheCheckedBoxButSendsIt", [](BasicSettingsForm& f) { SelectTimeZone(f, 13); },
                {1, 2, 1, 1, 1, 1, 13, 30, 0, 1})),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 class BasicSettingsConsoleTest : public SettingsLinkFixture {
 protected:

@@ -1,6 +1,7 @@
 #include "live/LiveDecoder.h"
 #include "settings/CalibrationSettings.h"
 #include "settings/SettingsLinkFixture.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -85,8 +86,7 @@ LiveValues Readings(std::int32_t indoorTemp, std::int32_t outdoorTemp, std::int3
     return values;
 }
 
-struct CheckCase {
-    const char* name;
+struct CheckCase : test::NamedCase {
     UnitCodes units;
     CalibrationOffsets shown;
     LiveValues current;
@@ -95,8 +95,6 @@ struct CheckCase {
     const char* message;  // empty: accepted
     std::int32_t written;
 };
-
-void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
 
 const char* const kTemperatureRangeError = "Offest Temperature Range Error";
 const char* const kHumidityRangeError = "Offest Humidity Range Error";
@@ -172,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"PressureInInHg", kFahrenheitInHg, kZero, kUsual, Row::AbsPressure, "23.62", "", 7999},
         CheckCase{"PressureInMmHg", kMmHg, kZero, kUsual, Row::AbsPressure, "-1.7", "", -23},
         CheckCase{"NotANumberReadsAsZero", kMetricUnits, kZero, kUsual, Row::RelPressure, "abc", "", 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(ReadCalibrationFormTest, AFieldLeftAsShownKeepsTheConsolesValueInEveryUnit)
 {

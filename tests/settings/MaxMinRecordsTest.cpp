@@ -1,5 +1,6 @@
 #include "settings/MaxMinRecords.h"
 #include "settings/SettingsLinkFixture.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -61,13 +62,10 @@ TEST(DecodeMaxMinTest, EmptyReplyAtTheFirstOpeningShowsNothing)
     EXPECT_EQ(DecodeMaxMin(std::vector<std::uint8_t>(256, 0), {}), MaxMinRecords{});
 }
 
-struct PartialCase {
-    const char* name;
+struct PartialCase : test::NamedCase {
     std::vector<std::uint8_t> block;  // exactly these bytes: nothing may be read past them
     void (*change)(MaxMinRecords&);   // what the block changes in the earlier records
 };
-
-void PrintTo(const PartialCase& c, std::ostream* os) { *os << c.name; }
 
 class DecodeOverEarlierTest : public ::testing::TestWithParam<PartialCase> {};
 
@@ -107,15 +105,12 @@ INSTANTIATE_TEST_SUITE_P(
                         r.windSpeed.max = 1;
                         r.uvIndex.max = 3;
                     }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct MaskCase {
-    const char* name;
+struct MaskCase : test::NamedCase {
     MaxMinClearBoxes boxes;
     Report expected;
 };
-
-void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.name; }
 
 class ClearMaxMinTest : public SettingsLinkFixture, public ::testing::WithParamInterface<MaskCase> {};
 
@@ -137,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MaskCase{"OutdoorHumidityAndUv", {.outdoorHumidity = true, .uvIndex = true},
                                Command(0x09, 4, {0x00, 0x0C, 0x08, 0x00})},
                       MaskCase{"ClearAll", MaxMinClearBoxes::All(), Command(0x09, 4, {0xFF, 0xFF, 0x0F, 0x00})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

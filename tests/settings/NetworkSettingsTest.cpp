@@ -3,6 +3,7 @@
 #include "settings/WebUploadSettings.h"
 
 #include "support/IsOneOf.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -40,15 +41,12 @@ MobileNetworkForm Mobile(std::string apn, std::string user, std::string password
             std::move(tel3), std::move(alarm), std::move(current),  unit};
 }
 
-struct MobileWriteCase {
-    const char* name;
+struct MobileWriteCase : test::NamedCase {
     MobileNetworkForm form;
     Report gprs1;
     Report gprs2;
     Report sms;
 };
-
-void PrintTo(const MobileWriteCase& c, std::ostream* os) { *os << c.name; }
 
 class MobileNetworkWriteTest : public SettingsLinkFixture, public ::testing::WithParamInterface<MobileWriteCase> {};
 
@@ -87,15 +85,12 @@ INSTANTIATE_TEST_SUITE_P(
                                IntervalUnit::Minute),
                         Bytes({{0x12, 10, 8}, "int\xE9rnet"}), Bytes({{0x14, 12, 4}, "jos\xE9", {4}, "p\xE4ss"}),
                         Bytes({{0xF6, 23, 0x01, 0x2C, 0x00, 0x00, 0x0D, 0xD4, 8}, "+33 6 12", {0, 4}, "0049"})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct NetworkRefusalCase {
-    const char* name;
+struct NetworkRefusalCase : test::NamedCase {
     MobileNetworkForm form;
     std::string message;
 };
-
-void PrintTo(const NetworkRefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class ValidateMobileNetworkTest : public ::testing::TestWithParam<NetworkRefusalCase> {};
 
@@ -136,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Password: line breaks, tabs and other control characters cannot be sent to the console."},
         NetworkRefusalCase{"CjkInTel3", Mobile("", "", "", "", "", "\xE4\xB8\xAD", "0", "0", IntervalUnit::Hour),
                     "Tel3: the character \"\xE4\xB8\xAD" + kNotLatin1Refusal}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 class MobileNetworkSaveTest : public SettingsLinkFixture {
 protected:
@@ -267,14 +262,11 @@ TEST(WebUploadFormTest, TheDefaultServerFixesTypeAndPort)
     EXPECT_EQ(offline.intervalUnit, IntervalUnit::Hour);
 }
 
-struct WebWriteCase {
-    const char* name;
+struct WebWriteCase : test::NamedCase {
     WebUploadForm form;
     Report upload1;
     Report upload2;
 };
-
-void PrintTo(const WebWriteCase& c, std::ostream* os) { *os << c.name; }
 
 WebUploadForm DefaultServer(std::string id, std::string password, std::string interval, IntervalUnit unit)
 {
@@ -319,15 +311,12 @@ INSTANTIATE_TEST_SUITE_P(
                                                    "0", IntervalUnit::Hour),
                      Bytes({{0xF2, 16, 13}, "m\xE9t\xE9o.example"}),
                      Bytes({{0xF4, 17, 2, 1, 0, 0, 0, 0, 0, 0, 5}, "St\xE4" "dt", {0}})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct WebRefusalCase {
-    const char* name;
+struct WebRefusalCase : test::NamedCase {
     WebUploadForm form;
     std::string message;
 };
-
-void PrintTo(const WebRefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class ValidateWebUploadTest : public ::testing::TestWithParam<WebRefusalCase> {};
 
@@ -358,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
                        "Web: line breaks, tabs and other control characters cannot be sent to the console."},
         WebRefusalCase{"EuroInId", Web("a", "\xE2\x82\xAC", "", 0, 0, "80", "1", IntervalUnit::Hour),
                        "ID: the character \"\xE2\x82\xAC" + kNotLatin1Refusal}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 class WebUploadSaveTest : public SettingsLinkFixture {};
 

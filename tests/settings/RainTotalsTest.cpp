@@ -1,5 +1,6 @@
 #include "settings/RainTotals.h"
 #include "settings/SettingsLinkFixture.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,11 @@ constexpr RainEntry kMissing = std::nullopt;
 constexpr std::uint8_t kMm = 0;
 constexpr std::uint8_t kInches = 1;
 
-struct ValidationCase {
-    const char* name;
+struct ValidationCase : test::NamedCase {
     std::uint8_t unit;
     RainTotalsFields fields;  // as typed
     const char* message;      // empty: accepted
 };
-
-void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
 
 class ValidateRainTotalsTest : public ::testing::TestWithParam<ValidationCase> {};
 
@@ -60,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValidationCase{"AllMissing", kMm, {"--", "--", "--", "--"}, ""},
         ValidationCase{"EmptyFieldIsRefusedByName", kMm, {"1", "2", " ", "4"},
                        "Monthly Rainfall: the field is empty. Type a value."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(RainEntryTest, OnlyTheTextTellsMissingFromAReal6553_5mm)
 {
@@ -69,13 +67,10 @@ TEST(RainEntryTest, OnlyTheTextTellsMissingFromAReal6553_5mm)
     EXPECT_EQ(RainEntryOf("-- ", 0), RainEntry(0)) << "only the exact text is the mark";
 }
 
-struct RainWriteCase {
-    const char* name;
+struct RainWriteCase : test::NamedCase {
     RainTotalsForm form;
     Report expected;
 };
-
-void PrintTo(const RainWriteCase& c, std::ostream* os) { *os << c.name; }
 
 class SaveRainTotalsTest : public SettingsLinkFixture, public ::testing::WithParamInterface<RainWriteCase> {};
 
@@ -107,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      19, 0xFF, 0xFF, 0xFF, 0xFF})},
         RainWriteCase{"Zeros", {0, 0, 0, 0},
                   Command(0x0D, 18, {16, 0, 0, 17, 0, 0, 18, 0, 0, 0, 0, 19, 0, 0, 0, 0})}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 class RainTotalsConsoleTest : public SettingsLinkFixture {};
 

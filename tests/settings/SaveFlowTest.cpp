@@ -5,6 +5,7 @@
 #include "settings/MaxMinRecords.h"
 #include "settings/RainTotals.h"
 #include "settings/SettingsLinkFixture.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +28,13 @@ enum class Situation {
     GoneInCheck,   // the console is pulled while the save waits for the check's answer
 };
 
-struct FlowCase {
-    const char* name;
+struct FlowCase : test::NamedCase {
     SaveOutcome (*save)(ConsoleLink&, ScreenFlag&);
     Situation situation;
     SaveStatus status;
     const char* message;
     std::vector<std::uint8_t> sent;  // command codes the console received
 };
-
-void PrintTo(const FlowCase& c, std::ostream* os) { *os << c.name; }
 
 SaveOutcome SaveBasic(ConsoleLink& link, ScreenFlag& flag)
 {
@@ -163,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                  kNotSaved, {}},
         FlowCase{"CalibrationGoneInCheck", SaveCalibrationOffsets, Situation::GoneInCheck, SaveStatus::NotConnected,
                  kNotSaved, {0x20}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 class SaveAgainTest : public SettingsLinkFixture {};
 

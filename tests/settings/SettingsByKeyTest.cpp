@@ -1,6 +1,7 @@
 #include "settings/AlarmSettings.h"
 #include "settings/SettingsByKey.h"
 #include "settings/SettingsLinkFixture.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,7 @@ Texts TextsOf(const std::vector<ShownSetting>& shown)
     return texts;
 }
 
-struct ChangeCase {
-    const char* name;
+struct ChangeCase : test::NamedCase {
     StationBlock block;
     SettingsChange change;
     bool mainScreen;
@@ -29,8 +29,6 @@ struct ChangeCase {
     std::uint8_t write;                                      // the write's command code
     std::vector<std::pair<std::size_t, std::uint8_t>> bytes;  // of the write, where it went out
 };
-
-void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
 
 class SettingsByKeyTest : public test::SettingsLinkFixture, public ::testing::WithParamInterface<ChangeCase> {};
 
@@ -75,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                    SaveStatus::InvalidInput, std::string(kAlarmTemperatureMessage), 0x07, {}},
         ChangeCase{"NotOnTheMainScreen", StationBlock::Rain, {{"today", "1.5"}}, false, SaveStatus::NotMainScreen,
                    "Please switch the device to the main screen.", 0x0D, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

@@ -1,4 +1,5 @@
 #include "link/Commands.h"
+#include "support/NamedCase.h"
 #include "uhid/UhidConsole.h"
 #include "uhid/UhidReports.h"
 
@@ -35,14 +36,11 @@ uhid_event OutputEvent(std::initializer_list<std::uint8_t> bytes, std::uint8_t r
     return event;
 }
 
-struct OutputCase {
-    const char* name;
+struct OutputCase : test::NamedCase {
     uhid_event event;
     std::size_t received;
     bool taken;
 };
-
-void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }
 
 uhid_event FullOutput(std::uint8_t reportId, std::size_t size)
 {
@@ -90,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{"OtherEvent", WithType(FullOutput(0, 65), UHID_OPEN), kFullEvent, false},
                       OutputCase{"CutShort",
                                  FullOutput(0, 65), offsetof(uhid_event, u) + sizeof(uhid_output_req) - 1, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(UhidReportsTest, CreatesTheConsolesUsbIdentityAndDescriptor)
 {

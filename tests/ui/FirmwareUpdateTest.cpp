@@ -3,6 +3,7 @@
 #include "firmware/FirmwareTestSupport.h"
 #include "firmware/FirmwareUpdateDialog.h"
 #include "firmware/UpdateServer.h"
+#include "support/NamedCase.h"
 #include "support/TestWebServer.h"
 #include "widgets/ControlIds.h"
 
@@ -110,14 +111,11 @@ protected:
 
 enum class Expect { Ready, DownloadFail, Unusable };
 
-struct ServerCase {
-    const char* name;
+struct ServerCase : test::NamedCase {
     TestWebServer::Answer answer;
     Expect expect;
     std::string reason;  // for Unusable
 };
-
-void PrintTo(const ServerCase& c, std::ostream* os) { *os << c.name; }
 
 QByteArray GoodHex() { return QByteArray::fromStdString(test::FirmwareHex(test::MakeFirmwareImage(1000))); }
 QByteArray CutHex() { return QByteArray::fromStdString(test::WithoutEndRecord(GoodHex().toStdString())); }
@@ -204,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
         ServerCase{"OverTheSizeCap", {200, QByteArray(kCap + 1, 'x')}, Expect::DownloadFail, {}},
         ServerCase{"OverTheSizeCapWithoutLength", {200, QByteArray(kCap + 1, 'x'), Delivery::Chunked},
                    Expect::DownloadFail, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST_F(FirmwareDialogTest, WithoutAServerTheDownloadFailsAsWithoutNetwork)
 {
@@ -277,14 +275,11 @@ TEST_F(FirmwareDialogTest, AcceptedOfferWritesTheServedFirmwareIntoTheConsole)
     EXPECT_FALSE(console.InBootloader());
 }
 
-struct FailureCase {
-    const char* name;
+struct FailureCase : test::NamedCase {
     std::atomic<int> SimBootloaderFaults::*knob;
     int k;
     std::string message;
 };
-
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class FirmwareFailureTest : public FirmwareDialogTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -322,14 +317,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"ConsoleUnplugged", &SimBootloaderFaults::unplugAfter, 7,
                                   "Update failed: the connection to the console was lost. Press Update to try "
                                   "again."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct LeaveCase {
-    const char* name;
+struct LeaveCase : test::NamedCase {
     std::function<void(QDialog&)> leave;
 };
-
-void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
 
 class FirmwareLeaveTest : public FirmwareDialogTest, public ::testing::WithParamInterface<LeaveCase> {};
 
@@ -361,17 +353,14 @@ INSTANTIATE_TEST_SUITE_P(
                                     QApplication::sendEvent(&d, &escape);
                                 }},
                       LeaveCase{"Close", [](QDialog& d) { d.close(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct DownloadCase {
-    const char* name;
+struct DownloadCase : test::NamedCase {
     TestWebServer::Answer answer;
     FirmwareDownload::Outcome outcome;
     std::optional<qint64> total;  // what every progress report carries; none: no report at all
     QString why;                  // a part of the reason for a failure
 };
-
-void PrintTo(const DownloadCase& c, std::ostream* os) { *os << c.name; }
 
 class FirmwareDownloadTest : public FirmwareDialogTest, public ::testing::WithParamInterface<DownloadCase> {};
 
@@ -405,9 +394,9 @@ INSTANTIATE_TEST_SUITE_P(
                      "http://127.0.0.1:"},
         DownloadCase{"Trickled", {200, GoodHex(), Delivery::Trickle}, FirmwareDownload::Outcome::Failed,
                      GoodHex().size(), "the download did not end within 1.5 seconds"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
-struct UrlCase {
+struct UrlCase : test::NamedCase {
     const char* setting;
     const char* url;  // empty: none
 };
@@ -423,21 +412,21 @@ TEST_P(FirmwareUrlTest, PutsTheFirmwarePathUnderAWebServer)
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, FirmwareUrlTest,
-    ::testing::Values(UrlCase{"", ""}, UrlCase{"updates.example.com", ""}, UrlCase{"ftp://example.com", ""},
-                      UrlCase{"http://example.com?x=1", ""}, UrlCase{"file:///tmp", ""},
-                      UrlCase{"http://example.com", "http://example.com/upload/update_firm/M402/M402Firmware.txt"},
-                      UrlCase{" https://example.com:8443/base/ ",
-                              "https://example.com:8443/base/upload/update_firm/M402/M402Firmware.txt"}));
+    ::testing::Values(UrlCase{"None", "", ""}, UrlCase{"NoScheme", "updates.example.com", ""},
+                      UrlCase{"Ftp", "ftp://example.com", ""}, UrlCase{"Query", "http://example.com?x=1", ""},
+                      UrlCase{"File", "file:///tmp", ""},
+                      UrlCase{"Http", "http://example.com",
+                              "http://example.com/upload/update_firm/M402/M402Firmware.txt"},
+                      UrlCase{"HttpsWithPortFolderAndSpaces", " https://example.com:8443/base/ ",
+                              "https://example.com:8443/base/upload/update_firm/M402/M402Firmware.txt"}),
+    test::CaseName{});
 
-struct CliDownloadCase {
-    const char* name;
+struct CliDownloadCase : test::NamedCase {
     TestWebServer::Answer answer;
     QStringList options;
     int status;
     QByteArray says;
 };
-
-void PrintTo(const CliDownloadCase& c, std::ostream* os) { *os << c.name; }
 
 class CliDownloadTest : public FirmwareDialogTest, public ::testing::WithParamInterface<CliDownloadCase> {};
 
@@ -468,7 +457,7 @@ INSTANTIATE_TEST_SUITE_P(
         CliDownloadCase{"CutAtALineEndWithoutLength", {200, CutHex(), Delivery::UntilClose}, {"--yes"}, 2,
                         "it does not end with its end-of-file record"},
         CliDownloadCase{"NotFound", {404, Html()}, {"--yes"}, 3, "Download Fail: "}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 }  // namespace
 }  // namespace vorelle

@@ -1,6 +1,7 @@
 #include "DialogTestSupport.h"
 #include "WindowFixture.h"
 #include "app/InstanceChannel.h"
+#include "support/NamedCase.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QApplication>
@@ -25,12 +26,10 @@ QString UniqueKey()
     return QStringLiteral("vorelle2-test-%1-%2").arg(getpid()).arg(++count);
 }
 
-struct SendCase {
-    const char* name;
+struct SendCase : test::NamedCase {
+    const char* message;
     QMessageBox::StandardButton answer;
 };
-
-void PrintTo(const SendCase& c, std::ostream* os) { *os << c.name; }
 
 // Each message from outside, answered with OK and with Cancel through real
 // message boxes; the program goes on and answers the next message.
@@ -60,7 +59,7 @@ TEST_P(OutsideMessagesTest, AnsweredBoxesLeaveTheProgramRunningAndListening)
 {
     temp.Write("W2026.csv", "x");
     ModalAnswerer answerer(GetParam().answer);
-    Send(QString::fromLatin1(GetParam().name));
+    Send(QString::fromLatin1(GetParam().message));
     EXPECT_TRUE(SpinUntil([&] { return answerer.answered > 0 && !QApplication::activeModalWidget(); }));
     ProcessEvents();
 
@@ -70,25 +69,23 @@ TEST_P(OutsideMessagesTest, AnsweredBoxesLeaveTheProgramRunningAndListening)
 
 INSTANTIATE_TEST_SUITE_P(
     EveryName, OutsideMessagesTest,
-    ::testing::Values(SendCase{"reset", QMessageBox::Ok}, SendCase{"reset", QMessageBox::Cancel},
-                      SendCase{"firmware-offer", QMessageBox::Ok}, SendCase{"firmware-offer", QMessageBox::Cancel},
-                      SendCase{"web-server", QMessageBox::Ok}, SendCase{"web-server", QMessageBox::Cancel},
-                      SendCase{"mobile-network", QMessageBox::Ok}, SendCase{"mobile-network", QMessageBox::Cancel}),
-    [](const auto& info) {
-        QString name = QString::fromLatin1(info.param.name).remove(QLatin1Char('-'));
-        return name.toStdString() + (info.param.answer == QMessageBox::Ok ? "Ok" : "Cancel");
-    });
+    ::testing::Values(SendCase{"resetOk", "reset", QMessageBox::Ok},
+                      SendCase{"resetCancel", "reset", QMessageBox::Cancel},
+                      SendCase{"firmwareofferOk", "firmware-offer", QMessageBox::Ok},
+                      SendCase{"firmwareofferCancel", "firmware-offer", QMessageBox::Cancel},
+                      SendCase{"webserverOk", "web-server", QMessageBox::Ok},
+                      SendCase{"webserverCancel", "web-server", QMessageBox::Cancel},
+                      SendCase{"mobilenetworkOk", "mobile-network", QMessageBox::Ok},
+                      SendCase{"mobilenetworkCancel", "mobile-network", QMessageBox::Cancel}),
+    test::CaseName{});
 
-struct WireCase {
-    const char* name;
+struct WireCase : test::NamedCase {
     QByteArray sent;
     QStringList delivered;
     int junk;
     bool senderCloses = false;  // else the channel closes the connection, at the latest when it idles
     int idleTimeoutMs = InstanceChannel::kIdleTimeoutMs;
 };
-
-void PrintTo(const WireCase& c, std::ostream* os) { *os << c.name; }
 
 class InstanceChannelTest : public ::testing::TestWithParam<WireCase> {};
 
@@ -129,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WireCase{"ControlBytesAreJunk", QByteArray("un\x01plug\n"), {}, 1},
                       WireCase{"LineWithoutItsEndIsDropped", "reset", {}, 1, true},
                       WireCase{"StalledLineIsDroppedWhenIdle", "reset", {}, 1, false, 300}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::CaseName{});
 
 TEST(InstanceChannelIdleTest, ASilentConnectionIsClosed)
 {
