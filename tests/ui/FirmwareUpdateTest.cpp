@@ -122,7 +122,7 @@ QByteArray CutHex() { return QByteArray::fromStdString(test::WithoutEndRecord(Go
 
 class FirmwareServerTest : public FirmwareDialogTest, public ::testing::WithParamInterface<ServerCase> {
 protected:
-    FirmwareServerTest() : dialog(link, messages, temp.Path(), DownloadLimits{std::chrono::milliseconds(300), kCap})
+    FirmwareServerTest() : dialog(link, messages, temp.Path(), DownloadLimits{std::chrono::milliseconds(1000), kCap})
     {
     }
 
@@ -370,7 +370,7 @@ class FirmwareDownloadTest : public FirmwareDialogTest, public ::testing::WithPa
 TEST_P(FirmwareDownloadTest, ReportsOnlyWhatTheServerSaysAndHidesItsPassword)
 {
     server.Serve("case", GetParam().answer);
-    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(300), kCap, std::chrono::milliseconds(1500)});
+    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(1000), kCap, std::chrono::milliseconds(2500)});
     std::vector<qint64> totals;
     std::optional<std::pair<FirmwareDownload::Outcome, QString>> end;
     QObject::connect(&download, &FirmwareDownload::Progress, [&](qint64, qint64 total) { totals.push_back(total); });
@@ -393,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(
         DownloadCase{"NotFound", {404, Html()}, FirmwareDownload::Outcome::Failed, std::nullopt,
                      "http://127.0.0.1:"},
         DownloadCase{"Trickled", {200, GoodHex(), Delivery::Trickle}, FirmwareDownload::Outcome::Failed,
-                     GoodHex().size(), "the download did not end within 1.5 seconds"}),
+                     GoodHex().size(), "the download did not end within 2.5 seconds"}),
     test::CaseName{});
 
 struct UrlCase : test::NamedCase {
