@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -61,12 +62,55 @@ constexpr NamedDialog kNamedDialogs[] = {
 
 MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent), services_(std::move(services))
 {
-    setWindowIcon(AppIcon());
     BuildMenus();
     BuildStatusBar();
     setWindowTitle(QStringLiteral("Vorelle 2"));
     board_ = new BoardView(services_.readings, this);
     setCentralWidget(board_);
+    // The window takes the size of its board, which grows and shrinks with
+    // the channel column.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+MainWindow::~MainWindow() { services_.console.StopWatchingDevices(); }
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // The window paints its first picture while it handles this expose;
+    // what is queued now runs once that picture is on the screen. A window
+    // the desktop starts minimized has no picture to wait for.
+    const bool exposed = event->type() == QEvent::Expose && windowHandle()->isExposed();
+    const bool minimized =
+        event->type() == QEvent::WindowStateChange && (windowHandle()->windowStates() & Qt::WindowMinimized);
+    if (watched == windowHandle() && (exposed || minimized)) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &MainWindow::FinishShowing);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::FinishShowing()
+{
+    // Painting the icon at its six sizes and handing it to the window system
+    // takes longer than the rest of the window; the desktop takes it as well
+    // a moment after the window appears.
+    setWindowIcon(AppIcon());
+    BuildDialogs();
+}
+
+void MainWindow::BuildDialogs()
+{
+    if (basicSettings_)
+        return;
     basicSettings_ = new BasicSettingsDialog(services_.link, services_.messages, this);
     alarmSettings_ = new AlarmDialog(services_.link, services_.messages, services_.readings, this);
     calibration_ = new CalibrationDialog(services_.link, services_.messages, services_.readings, this);
@@ -79,12 +123,7 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     recordings_->SetGraphOpener([this](const StoredRecording& recording) {
         ShowGraph({recording.Layout(), recording.labels}, recordings_);
     });
-    // The window takes the size of its board, which grows and shrinks with
-    // the channel column.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
-
-MainWindow::~MainWindow() { services_.console.StopWatchingDevices(); }
 
 void MainWindow::BuildMenus()
 {
@@ -283,6 +322,7 @@ void MainWindow::RunCommand(int id)
         QTimer::singleShot(kBusyRetryMs, this, [this, id] { RunCommand(id); });
         return;
     }
+    BuildDialogs();
     switch (id) {
     case command_id::About:
         ShowAbout();
@@ -347,7 +387,7 @@ bool MainWindow::OfferFirmwareUpdate()
                         MessageButtons::OkCancel, MessageIcon::Question, true};
     if (services_.messages.Show(offer) != MessageAnswer::Ok)
         return false;
-    WhilePollPaused([this] { firmwareUpdate_->Run(true); });
+    WhilePollPaused([this] { FirmwareUpdate().Run(true); });
     return true;
 }
 

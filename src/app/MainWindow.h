@@ -80,18 +80,27 @@ public:
     bool OfferFirmwareUpdate();
 
     const BoardView& Board() const { return *board_; }
-    BasicSettingsDialog& BasicSettings() { return *basicSettings_; }
-    AlarmDialog& AlarmSettings() { return *alarmSettings_; }
-    CalibrationDialog& Calibration() { return *calibration_; }
-    RainTotalsDialog& RainTotals() { return *rainfallTotals_; }
-    MaxMinDialog& MaxMin() { return *maxMin_; }
-    MobileNetworkDialog& MobileNetwork() { return *mobileNetwork_; }
-    WebUploadDialog& WebUpload() { return *webUpload_; }
-    FirmwareUpdateDialog& FirmwareUpdate() { return *firmwareUpdate_; }
-    RecordingsDialog& Recordings() { return *recordings_; }
+    BasicSettingsDialog& BasicSettings() { BuildDialogs(); return *basicSettings_; }
+    AlarmDialog& AlarmSettings() { BuildDialogs(); return *alarmSettings_; }
+    CalibrationDialog& Calibration() { BuildDialogs(); return *calibration_; }
+    RainTotalsDialog& RainTotals() { BuildDialogs(); return *rainfallTotals_; }
+    MaxMinDialog& MaxMin() { BuildDialogs(); return *maxMin_; }
+    MobileNetworkDialog& MobileNetwork() { BuildDialogs(); return *mobileNetwork_; }
+    WebUploadDialog& WebUpload() { BuildDialogs(); return *webUpload_; }
+    FirmwareUpdateDialog& FirmwareUpdate() { BuildDialogs(); return *firmwareUpdate_; }
+    RecordingsDialog& Recordings() { BuildDialogs(); return *recordings_; }
     QString ConnectionText() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // What the first picture does without, done once it is on the screen.
+    void FinishShowing();
+    // The dialogs, built once, right after the first picture or when first
+    // wanted, whichever comes first.
+    void BuildDialogs();
     void WatchDevices();
     void BuildMenus();
     void BuildStatusBar();
@@ -118,6 +127,7 @@ private:
     Services services_;
     BoardView* board_ = nullptr;
     QLabel* connectionPane_ = nullptr;
+    bool shownOnce_ = false;
     // Built once and reused, so that each keeps its fields between openings.
     BasicSettingsDialog* basicSettings_ = nullptr;
     AlarmDialog* alarmSettings_ = nullptr;

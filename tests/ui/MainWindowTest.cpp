@@ -1,10 +1,12 @@
 #include "WindowFixture.h"
 #include "app/AboutBox.h"
+#include "app/BoardArt.h"
 #include "app/BoardPainter.h"
 #include "app/BoardView.h"
 #include "app/MainWindow.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -119,6 +121,17 @@ TEST_F(MainWindowTest, TitleMenusAndTheirKeys)
     ASSERT_NE(quit, nullptr) << "Ctrl+Q quits";
     quit->trigger();
     EXPECT_FALSE(window.isVisible());
+}
+
+// The first picture comes first: the icon, painted at its six sizes, and the
+// dialogs follow once it is on the screen.
+TEST_F(MainWindowTest, IconAndDialogsComeOnceTheWindowIsOnTheScreen)
+{
+    EXPECT_TRUE(window.windowIcon().isNull());
+    EXPECT_TRUE(window.findChildren<QDialog*>().isEmpty());
+    ProcessEvents();
+    EXPECT_EQ(window.windowIcon().availableSizes().size(), std::size(kAppIconSizes));
+    EXPECT_FALSE(window.findChildren<QDialog*>().isEmpty());
 }
 
 QImage Render(const LiveReadings::Snapshot& readings)
