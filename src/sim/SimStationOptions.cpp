@@ -104,6 +104,7 @@ void ApplyStationOptions(const SimStationOptions& options, SimulatedConsole& con
     const UnitCodes& u = options.units;
     console.SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
     console.Weather().SetChannelCount(options.channels);
+    console.Card().SetDaysKept(options.cardDays);
     if (options.clock)
         console.SetClock([at = *options.clock] { return at; });
 }

@@ -19,6 +19,8 @@ struct SimStationOptions {
     // A clock that stands still at this time: every reading is the same, so
     // two consoles set up alike answer alike.
     std::optional<SimulatedConsole::Clock::time_point> clock;
+    // The days of recordings its card holds, today's included.
+    int cardDays = SimSdCard::kDefaultDaysKept;
 };
 
 enum class OptionMatch {
