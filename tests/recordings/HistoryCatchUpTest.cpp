@@ -184,10 +184,16 @@ TEST_F(HistoryCatchUpTest, NewReadingsReachTheHistoryByThemselves)
     ExpectOneReadingPerTime();
     EXPECT_EQ(CatchUpStatusText(run.catchUp.State()), "History up to date 14:05");
 
-    // Two recording intervals later, and a catch-up interval.
+    // Two recording intervals later, and a catch-up interval; a dialog open
+    // meanwhile holds it back.
     SetTime(Time() + 10min);
     steady += std::chrono::steady_clock::duration(5min).count();
-    run.beat.Advance(9 + 9);
+    run.poller.DialogOpen = true;
+    const std::size_t requests = Requests(CMD_READ_FILE_LIST.code);
+    run.beat.Advance(18);
+    EXPECT_EQ(Requests(CMD_READ_FILE_LIST.code), requests);
+    run.poller.DialogOpen = false;
+    run.beat.Advance(1 + 9);
     run.catchUp.AwaitMerges();
     Remember();
     EXPECT_TRUE(seen[kToday].contains("2026-05-12 08:10"));
