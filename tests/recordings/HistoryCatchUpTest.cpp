@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::LocalClock;
 
-constexpr const char* kToday = "20260512.csv";
+constexpr const char* kTodaysWeather = "20260512.csv";
 
 class HistoryFixture : public test::CardFixture {
 protected:
@@ -95,7 +95,7 @@ TEST_P(OneReadingPerTimeTest, WhateverBringsTheReadingsAgain)
         break;
     case Again::DayFetched:
         Sync();
-        fs::remove(data.Path() / kToday);
+        fs::remove(data.Path() / kTodaysWeather);
         SetTime(Time() + 1h);
         EXPECT_EQ(Sync().end, CatchUpEnd::UpToDate);
         break;
@@ -106,9 +106,9 @@ TEST_P(OneReadingPerTimeTest, WhateverBringsTheReadingsAgain)
         EXPECT_EQ(Sync().recordings, 3u) << "today's, shorter than their copies";
         break;
     case Again::Exported:
-        ASSERT_TRUE(Export(kToday).history);
-        ASSERT_EQ(Export(kToday).history->counts.added, 0u);
-        EXPECT_TRUE(MergeImportedRecording(data.Path() / kRecordStoreFile, data.Path() / kToday, kToday,
+        ASSERT_TRUE(Export(kTodaysWeather).history);
+        ASSERT_EQ(Export(kTodaysWeather).history->counts.added, 0u);
+        EXPECT_TRUE(MergeImportedRecording(data.Path() / kRecordStoreFile, data.Path() / kTodaysWeather, kTodaysWeather,
                                            MergedFile::Other, DateOrder::DayMonthYear, messages));
         EXPECT_TRUE(messages.shown.empty());
         break;
@@ -196,10 +196,10 @@ TEST_F(HistoryCatchUpTest, NewReadingsReachTheHistoryByThemselves)
     run.beat.Advance(1 + 9);
     run.catchUp.AwaitMerges();
     Remember();
-    EXPECT_TRUE(seen[kToday].contains("2026-05-12 08:10"));
+    EXPECT_TRUE(seen[kTodaysWeather].contains("2026-05-12 08:10"));
     ExpectOneReadingPerTime();
     EXPECT_EQ(run.catchUp.State().readingsAdded, 6u) << "two readings of three recordings";
-    EXPECT_TRUE(Export(kToday).Imported()) << "another card of the link (the dialog's) works beside it";
+    EXPECT_TRUE(Export(kTodaysWeather).Imported()) << "another card of the link (the dialog's) works beside it";
 }
 
 TEST_F(HistoryCatchUpTest, AnUnplugMidCatchUpMergesNothingHalfAndTheNextConnectionGoesOn)
