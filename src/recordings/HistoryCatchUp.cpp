@@ -123,7 +123,6 @@ void HistoryCatchUp::AfterReading(const std::atomic<bool>& dialogOpen)
 void HistoryCatchUp::BeginRound()
 {
     roundRunning_ = true;
-    listed_ = false;
     plan_.clear();
     nextRound_ = options_.now() + std::chrono::minutes(options_.settings.intervalMinutes);
     {
@@ -150,7 +149,6 @@ void HistoryCatchUp::ListCard()
         plan_ = RecordingsToCatchUp(listing.files, merged_);
         state_.recordingsTotal = plan_.size();
     }
-    listed_ = true;
     Changed();
     if (plan_.empty())
         EndRound({});
@@ -200,7 +198,7 @@ void HistoryCatchUp::FetchWithinGap(const std::atomic<bool>& dialogOpen)
             return;
         }
     }
-    if (plan_.empty() && listed_)
+    if (plan_.empty())
         EndRound({});
 }
 

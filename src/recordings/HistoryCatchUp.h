@@ -134,8 +134,7 @@ private:
 
     // The poll thread's only.
     std::uint64_t opening_ = 0;  // the link's opening the last round began on
-    bool roundRunning_ = false;
-    bool listed_ = false;
+    bool roundRunning_ = false;  // listed, and fetching
     std::vector<RecordingEntry> plan_;  // the round's recordings not yet fetched, oldest first
     std::chrono::steady_clock::time_point nextRound_{};
 
