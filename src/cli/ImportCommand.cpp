@@ -9,6 +9,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 namespace vorelle {
 
@@ -87,11 +88,13 @@ int RunImport(const CommandCall& call)
     }
     const std::filesystem::path store = RecordStorePath(options.store);
     StandardErrorMessages messages;
-    const ImportResult result = ImportRecording({options.file, options.name, store, DesktopDateOrder()}, messages);
+    ImportResult result = ImportRecording({options.file, options.name, store, DesktopDateOrder()}, messages);
     if (result.status != ImportStatus::Imported) {
         std::fprintf(stderr, "vorelle2-cli import: nothing imported into %s\n", store.string().c_str());
         return kExitFailed;
     }
+    // The content is not shown here: its memory goes before the merge takes its own.
+    std::ignore = RecordingContent(std::move(result.content));
     const std::optional<RecordingMerge> history =
         MergeImportedRecording(store, options.file, options.name, MergedFile::Other, DesktopDateOrder(), messages);
     PrintSummary(options, store, result, history);

@@ -3,6 +3,7 @@
 #include "recordings/RecordingLine.h"
 #include "recordings/StdioFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -48,6 +49,9 @@ RecordingReadings ReadRecordingReadings(std::string text, std::string_view recor
 {
     RecordingContent content(std::move(text));
     RecordingReadings read;
+    // A year's readings are many: room for one a line, made once.
+    const std::string_view body = std::string_view(content.Text()).substr(content.BodyStart());
+    read.readings.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')));
     const RecordingLayout layout = LayoutForRecording(recordingName);
     std::array<std::string_view, kMaxRecordingColumns> fields;
     const std::span<const std::string_view> lineFields(fields.data(), content.ColumnCount());
