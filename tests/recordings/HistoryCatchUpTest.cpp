@@ -5,6 +5,7 @@
 #include "support/CardFixture.h"
 #include "support/HistoryTesting.h"
 #include "support/MessageRecorder.h"
+#include "support/NamedCase.h"
 #include "support/RecordStoreTesting.h"
 #include "support/SteppedBeat.h"
 
@@ -83,12 +84,15 @@ protected:
 
 // What brings readings the history holds once more.
 enum class Again { Synced, DayFetched, CardReplaced, Exported };
+struct AgainCase : test::NamedCase {
+    Again again;
+};
 
-class OneReadingPerTimeTest : public HistoryFixture, public ::testing::WithParamInterface<Again> {};
+class OneReadingPerTimeTest : public HistoryFixture, public ::testing::WithParamInterface<AgainCase> {};
 
 TEST_P(OneReadingPerTimeTest, WhateverBringsTheReadingsAgain)
 {
-    switch (GetParam()) {
+    switch (GetParam().again) {
     case Again::Synced:
         EXPECT_EQ(Sync().recordings, 9u);
         EXPECT_EQ(Sync().recordings, 0u) << "the history holds them all";
@@ -116,16 +120,12 @@ TEST_P(OneReadingPerTimeTest, WhateverBringsTheReadingsAgain)
     ExpectOneReadingPerTime();
 }
 
-std::string ScenarioName(const ::testing::TestParamInfo<Again>& info)
-{
-    constexpr const char* kNames[] = {"SyncedTwice", "ADayFetchedAgain", "ACardReplacedByOneWithOverlappingDays",
-                                      "TheSameRecordingExportedTwiceThenImported"};
-    return kNames[static_cast<int>(info.param)];
-}
-
 INSTANTIATE_TEST_SUITE_P(Scenarios, OneReadingPerTimeTest,
-                         ::testing::Values(Again::Synced, Again::DayFetched, Again::CardReplaced, Again::Exported),
-                         ScenarioName);
+                         ::testing::Values(AgainCase{"SyncedTwice", Again::Synced},
+                                           AgainCase{"ADayFetchedAgain", Again::DayFetched},
+                                           AgainCase{"ACardReplacedByOneWithOverlappingDays", Again::CardReplaced},
+                                           AgainCase{"TheSameRecordingExportedTwiceThenImported", Again::Exported}),
+                         test::CaseName{});
 
 TEST_F(HistoryFixture, ARebuildFromTheLocalCopiesGivesWhatTheMergesGave)
 {
