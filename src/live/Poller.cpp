@@ -47,9 +47,12 @@ void Poller::Run()
     int count = kFirstCount;
     do {
         if (link_.Connected()) {
-            if (!DialogOpen && count >= kPollAtCount) {
-                ReadSettings(link_, readings_);
-                ReadLive(link_, readings_);
+            // A command another process runs through this program holds the
+            // link meanwhile; the pair then comes a beat after it ends.
+            if (!DialogOpen && count >= kPollAtCount && link_.UnlessLent([this] {
+                    ReadSettings(link_, readings_);
+                    ReadLive(link_, readings_);
+                })) {
                 repaint_();
                 count = 1;
             }
