@@ -2,31 +2,32 @@
 
 #include "owner/LinkLoan.h"
 
-#include <charconv>
 #include <cstring>
+#include <mutex>
 
 namespace vorelle {
 
 namespace {
 
-constexpr std::string_view kPathPrefix = "vorelle2:";
+// What the borrower's link calls the console.
+constexpr std::string_view kPath = "the console of the running Vorelle 2";
 
-// The console as the program's link sees it, on one of its openings.
+// The console as the program's link sees it, at one place of the loan.
 class LentDevice final : public HidDevice {
 public:
-    LentDevice(LinkLoan& loan, std::uint64_t opening) : loan_(loan), opening_(opening) {}
+    LentDevice(LinkLoan& loan, LinkLoan::Place place) : loan_(loan), place_(place) {}
 
     bool Write(const WireReport& report) override
     {
         Report command{};
         std::memcpy(command.data(), report.data() + 1, command.size());
-        return loan_.Write(command, opening_);
+        return loan_.Write(command, place_);
     }
 
     int Read(WireReport& report, std::chrono::milliseconds timeout) override
     {
         InputReport input;
-        switch (loan_.NextReport(opening_, timeout, input)) {
+        switch (loan_.NextReport(place_, timeout, input)) {
         case LinkLoan::Got::Nothing:
             return 0;
         case LinkLoan::Got::Gone:
@@ -41,32 +42,32 @@ public:
 
 private:
     LinkLoan& loan_;
-    const std::uint64_t opening_;
+    const LinkLoan::Place place_;
 };
 
-// The program's console, while it is connected, as the one device there is,
-// named after the program link's opening.
+// The program's console, while it is connected, as the one device there is.
+// The link opens afresh by enumerating first (HidLink::Open), which starts a
+// new place of the loan: the devices opened then belong to it, and those
+// opened before are gone.
 class LentTransport final : public HidTransport {
 public:
     explicit LentTransport(LinkLoan& loan) : loan_(loan) {}
 
     std::vector<HidDeviceInfo> Enumerate() override
     {
-        const std::optional<OwnerState> state = loan_.AskState();
-        if (!state || !state->connected)
+        const std::optional<LinkLoan::Place> place = loan_.Reopen();
+        std::lock_guard lock(mutex_);
+        place_ = place;
+        if (!place)
             return {};
-        return {{std::string(kPathPrefix) + std::to_string(state->opening), kConsoleVendorId, kConsoleProductId}};
+        return {{std::string(kPath), kConsoleVendorId, kConsoleProductId}};
     }
 
     std::unique_ptr<HidDevice> OpenPath(const std::string& path, std::string* error) override
     {
-        std::uint64_t opening = 0;
-        const char* digits = path.data() + std::min(path.size(), kPathPrefix.size());
-        const bool named = path.starts_with(kPathPrefix) &&
-                           std::from_chars(digits, path.data() + path.size(), opening).ec == std::errc();
-        const OwnerState state = loan_.LastState();
-        if (named && state.connected && state.opening == opening)
-            return std::make_unique<LentDevice>(loan_, opening);
+        std::lock_guard lock(mutex_);
+        if (path == kPath && place_ && loan_.StillOpen(*place_))
+            return std::make_unique<LentDevice>(loan_, *place_);
         if (error)
             *error = "the running Vorelle 2's console went away";
         return nullptr;
@@ -74,6 +75,8 @@ public:
 
 private:
     LinkLoan& loan_;
+    std::mutex mutex_;  // protects place_
+    std::optional<LinkLoan::Place> place_;
 };
 
 // What a lent door holds: made before the door that talks through it.

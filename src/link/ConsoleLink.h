@@ -97,7 +97,7 @@ public:
     // the running program serves): once no exchange of this link runs,
     // waiting at most `wait`, every input report goes to `tap` instead of the
     // router, and every exchange of this link waits until TakeBack. The
-    // borrower writes with Link().WriteCommand. False, and nothing lent, when
+    // borrower writes with Link().WriteRelayed. False, and nothing lent, when
     // an exchange still ran, the link is lent already, or the program ends.
     bool Lend(BorrowerTap tap, std::chrono::milliseconds wait);
     void TakeBack();

@@ -252,7 +252,7 @@ void ConsoleServer::ServeBorrower(FrameLine& line)
             if (said.type == frame::Write) {
                 Report command{};
                 std::copy(said.payload.begin(), said.payload.end(), command.begin());
-                const std::uint8_t sent = link_.Link().WriteCommand(command) ? 1 : 0;
+                const std::uint8_t sent = link_.Link().WriteRelayed(command) ? 1 : 0;
                 serving = line.Send(frame::Written, std::span(&sent, 1));
             } else if (said.type == frame::Query) {
                 told = StateOf(link_);

@@ -91,6 +91,23 @@ void LinkLoan::TakeFrames()
     changed_.notify_all();
 }
 
+std::optional<LinkLoan::Place> LinkLoan::Reopen()
+{
+    const std::optional<OwnerState> state = AskState();
+    if (!state || !state->connected)
+        return std::nullopt;
+    std::lock_guard lock(mutex_);
+    reports_.clear();
+    changed_.notify_all();
+    return Place{state->opening, ++ours_};
+}
+
+bool LinkLoan::StillOpen(const Place& place) const
+{
+    std::lock_guard lock(mutex_);
+    return Current(place);
+}
+
 std::optional<OwnerState> LinkLoan::AskState()
 {
     std::unique_lock lock(mutex_);
@@ -104,19 +121,16 @@ std::optional<OwnerState> LinkLoan::AskState()
     return state_;
 }
 
-OwnerState LinkLoan::LastState() const
+bool LinkLoan::Current(const Place& place) const
 {
-    std::lock_guard lock(mutex_);
-    return state_;
+    return !gone_ && state_.connected && state_.opening == place.opening && ours_ == place.ours;
 }
 
-bool LinkLoan::Current(std::uint64_t opening) const { return !gone_ && state_.connected && state_.opening == opening; }
-
-bool LinkLoan::Write(const Report& command, std::uint64_t opening)
+bool LinkLoan::Write(const Report& command, const Place& place)
 {
     std::lock_guard writing(writeMutex_);
     std::unique_lock lock(mutex_);
-    if (!Current(opening))
+    if (!Current(place))
         return false;
     const std::uint64_t before = writesAnswered_;
     lock.unlock();
@@ -127,17 +141,18 @@ bool LinkLoan::Write(const Report& command, std::uint64_t opening)
            lastWriteTaken_;
 }
 
-LinkLoan::Got LinkLoan::NextReport(std::uint64_t opening, std::chrono::milliseconds wait, InputReport& report)
+LinkLoan::Got LinkLoan::NextReport(const Place& place, std::chrono::milliseconds wait, InputReport& report)
 {
     std::unique_lock lock(mutex_);
+    // A reader of a place that has gone leaves the reports to the current one.
     const auto arrived = [&] {
-        while (!reports_.empty() && reports_.front().opening != opening)
-            reports_.pop_front();  // read on an opening that has ended
-        return !reports_.empty() || !Current(opening);
+        while (!reports_.empty() && reports_.front().opening != state_.opening)
+            reports_.pop_front();  // read on an opening of the program's that has ended
+        return !reports_.empty() || !Current(place);
     };
     if (!changed_.wait_for(lock, wait, arrived))
         return Got::Nothing;
-    if (reports_.empty())
+    if (!Current(place))
         return Got::Gone;
     report = reports_.front();
     reports_.pop_front();

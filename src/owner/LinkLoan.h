@@ -33,23 +33,37 @@ public:
     const std::string& Refusal() const { return refusal_; }
     bool Simulated() const { return simulated_; }
 
+    // Where this process's link reads and writes: the program's link on one
+    // of its openings, as this process opened it. The program may keep its
+    // opening while this process opens afresh (after the bootloader's entry),
+    // so each of this process's openings is a place of its own.
+    struct Place {
+        std::uint64_t opening = 0;  // the program's
+        std::uint64_t ours = 0;     // this process's
+    };
+    // Opens the program's current opening afresh, as a new handle of a
+    // device sees none of the reports that came before: places taken before
+    // are gone from now on. Nothing when the console is not connected, or the
+    // program has gone.
+    std::optional<Place> Reopen();
+    // True while `place` is the current one and the console still connected.
+    bool StillOpen(const Place& place) const;
+
+    // Writes a command report through the program; true when the console,
+    // still at `place`, took it.
+    bool Write(const Report& command, const Place& place);
+
+    enum class Got { Report, Nothing, Gone };
+    // The next report the console sent at `place`, waiting at most `wait`.
+    // Gone once that place has gone, or the program has.
+    Got NextReport(const Place& place, std::chrono::milliseconds wait, InputReport& report);
+
+private:
     // The console's state as the program sees it now; nothing once the
     // program has gone.
     std::optional<OwnerState> AskState();
-    // The console's state as the program told it last.
-    OwnerState LastState() const;
-    // Writes a command report through the program; true when the console,
-    // still on `opening`, took it.
-    bool Write(const Report& command, std::uint64_t opening);
-
-    enum class Got { Report, Nothing, Gone };
-    // The next report the console sent on `opening`, waiting at most `wait`.
-    // Gone once that opening has ended or the program has gone.
-    Got NextReport(std::uint64_t opening, std::chrono::milliseconds wait, InputReport& report);
-
-private:
     void TakeFrames();
-    bool Current(std::uint64_t opening) const;  // with mutex_ held
+    bool Current(const Place& place) const;  // with mutex_ held
     bool SendFrame(std::uint8_t type, std::span<const std::uint8_t> payload = {});
 
     FrameLine line_;
@@ -62,6 +76,7 @@ private:
     mutable std::mutex mutex_;  // protects everything below
     std::condition_variable changed_;
     OwnerState state_;
+    std::uint64_t ours_ = 0;
     std::uint64_t statesTold_ = 0;
     std::uint64_t writesAnswered_ = 0;
     bool lastWriteTaken_ = false;

@@ -1,3 +1,4 @@
+#include "firmware/FirmwareTestSupport.h"
 #include "owner/FrameLine.h"
 #include "owner/LinkLoan.h"
 #include "publish/ReadingJson.h"
@@ -37,12 +38,17 @@ void PrintTo(const BorrowCase& c, std::ostream* os) { *os << (c.dialogOpen ? "di
 class BorrowTest : public test::ServedConsoleFixture, public ::testing::WithParamInterface<BorrowCase> {};
 
 // Every command that talks to the console borrows the program's, unless a
-// dialog of the program talks to it.
+// dialog of the program talks to it; an update opens it afresh once the
+// bootloader has taken over.
 TEST_P(BorrowTest, CommandsBorrowTheProgramsConsole)
 {
     const BorrowCase c = GetParam();
     poller.DialogOpen = c.dialogOpen;
-    const test::CliRun run = Cli(c.arguments);
+    const std::filesystem::path hex = folder.Write("firmware.hex", test::FirmwareHex(test::MakeFirmwareImage(4096)));
+    std::string arguments = c.arguments;
+    if (const std::size_t at = arguments.find("FILE"); at != std::string::npos)
+        arguments.replace(at, 4, hex.string());
+    const test::CliRun run = Cli(arguments);
     EXPECT_EQ(run.status, c.status) << run.output;
     EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
     EXPECT_FALSE(link.Lent());
@@ -55,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BorrowCase{true, "recordings list", 1, kDialogOpenText},
                       BorrowCase{false, "settings show basic --json", 0, "\"console\": \"simulated\""},
                       BorrowCase{false, "settings set alarm indoor-temp-high=28", 0, "Save Success"},
-                      BorrowCase{false, "recordings list --json", 0, "\"files\""}));
+                      BorrowCase{false, "recordings list --json", 0, "\"files\""},
+                      BorrowCase{false, "firmware FILE --yes", 0, "Update Success!"}));
 
 // The poll waits while the link is lent, and goes on once the borrower hangs
 // up, or falls silent.
