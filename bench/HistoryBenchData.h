@@ -4,12 +4,10 @@
 // one-minute readings as the console writes them, made by the tests'
 // recording generator, and a ten-year history made of them once and kept in
 // the build folder.
-#include "recordings/RecordingContent.h"
-#include "recordings/RecordingLine.h"
+#include "recordings/RecordingReadings.h"
 #include "store/HistoryStore.h"
 #include "support/RecordingGenerator.h"
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,25 +33,10 @@ T& Must(StoreResult<T>& result)
     return result.Value();
 }
 
-// The readings of a recording's text, as an import would hand them to a
-// merge: every line whose time can be read, in the file's order.
+// The readings of a day's main recording, as every merge reads them.
 inline std::vector<HistoryReading> ReadingsOfText(std::string text)
 {
-    RecordingContent content(std::move(text));
-    std::vector<HistoryReading> readings;
-    std::array<std::string_view, kMaxRecordingColumns> fields;
-    const std::span<std::string_view> lineFields(fields.data(), content.ColumnCount());
-    for (std::size_t at = content.BodyStart(); at < content.Text().size();) {
-        const TextLine line = LineAt(content.Text(), at);
-        at = line.next;
-        if (line.end == line.begin)
-            continue;
-        content.AppendRow(line.begin, line.end);
-        content.Cells(content.RowCount() - 1, lineFields);
-        if (const std::optional<CivilTime> time = ParseRecordTime(fields[0], DateOrder::DayMonthYear))
-            readings.push_back({*time, RecordFromFields(RecordingLayout::Main, lineFields)});
-    }
-    return readings;
+    return ReadRecordingReadings(std::move(text), "main.csv", DateOrder::DayMonthYear).readings;
 }
 
 // Day after day of one-minute main recordings from `start`, the rain totals

@@ -148,8 +148,8 @@ int RunServe(const CommandCall& call)
     LiveReadings readings;
     SleepingBeat beat(kPollBeat);
     Poller poller(link, readings, beat, [] {});
-    // The history's catch-up shares the link with the poll here, once it is
-    // there: handed to the poller before it starts.
+    // Where the service runs the history's catch-up (HistoryCatchUp), it is
+    // handed to the poller here (SetBetweenPolls), before the poll starts.
     poller.Start();
     ConsoleServer server(link, readings, poller.DialogOpen, console->Kind() == ConsoleKind::Simulated);
     if (const std::optional<std::string> problem = server.Listen(InstanceChannel::ConsoleSocket(InstanceChannel::Key()))) {

@@ -48,14 +48,16 @@ void Poller::Run()
     do {
         if (link_.Connected()) {
             // A command another process runs through this program holds the
-            // link meanwhile; the pair then comes a beat after it ends.
+            // link meanwhile; the pair then comes a beat after it ends. The
+            // link is lent only once the work after the reading is done too.
             if (!DialogOpen && count >= kPollAtCount && link_.UnlessLent([this] {
                     ReadSettings(link_, readings_);
                     ReadLive(link_, readings_);
-                })) {
-                repaint_();
+                    repaint_();
+                    if (betweenPolls_ && !DialogOpen)
+                        betweenPolls_->AfterReading(DialogOpen);
+                }))
                 count = 1;
-            }
             ++count;
         }
         if (!beat_.Wait())

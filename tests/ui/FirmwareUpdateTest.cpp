@@ -124,7 +124,7 @@ QByteArray CutHex() { return QByteArray::fromStdString(test::WithoutEndRecord(Go
 
 class FirmwareServerTest : public FirmwareDialogTest, public ::testing::WithParamInterface<ServerCase> {
 protected:
-    FirmwareServerTest() : dialog(link, messages, temp.Path(), DownloadLimits{std::chrono::milliseconds(300), kCap})
+    FirmwareServerTest() : dialog(link, messages, temp.Path(), DownloadLimits{std::chrono::milliseconds(1000), kCap})
     {
     }
 
@@ -381,7 +381,7 @@ class FirmwareDownloadTest : public FirmwareDialogTest, public ::testing::WithPa
 TEST_P(FirmwareDownloadTest, ReportsOnlyWhatTheServerSaysAndHidesItsPassword)
 {
     server.Serve("case", GetParam().answer);
-    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(300), kCap, std::chrono::milliseconds(1500)});
+    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(1000), kCap, std::chrono::milliseconds(2500)});
     std::vector<qint64> totals;
     std::optional<std::pair<FirmwareDownload::Outcome, QString>> end;
     QObject::connect(&download, &FirmwareDownload::Progress, [&](qint64, qint64 total) { totals.push_back(total); });
@@ -404,7 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
         DownloadCase{"NotFound", {404, Html()}, FirmwareDownload::Outcome::Failed, std::nullopt,
                      "http://127.0.0.1:"},
         DownloadCase{"Trickled", {200, GoodHex(), Delivery::Trickle}, FirmwareDownload::Outcome::Failed,
-                     GoodHex().size(), "the download did not end within 1.5 seconds"}),
+                     GoodHex().size(), "the download did not end within 2.5 seconds"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct UrlCase {
