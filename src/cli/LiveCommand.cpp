@@ -43,10 +43,11 @@ std::optional<int> LiveFromProgram(bool json)
     while ((heard = line->Listen(std::chrono::milliseconds(200), answer)) == FrameLine::Heard::Nothing &&
            std::chrono::steady_clock::now() < end) {
     }
+    const bool answered = heard == FrameLine::Heard::Frame;
     const std::optional<ServedReading> reading =
-        heard == FrameLine::Heard::Frame && answer.type == frame::Reading ? DecodeReading(answer.payload) : std::nullopt;
+        answered && answer.type == frame::Reading ? DecodeReading(answer.payload) : std::nullopt;
     if (!reading) {
-        const bool refused = heard == FrameLine::Heard::Frame && answer.type == frame::Refused;
+        const bool refused = answered && answer.type == frame::Refused;
         std::fprintf(stderr, "vorelle2-cli: %s\n",
                      refused ? RefusalText(answer.payload).c_str() : "the running Vorelle 2 gave no reading.");
         return kExitFailed;

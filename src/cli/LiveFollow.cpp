@@ -45,7 +45,7 @@ public:
     EndOnSignals& operator=(const EndOnSignals&) = delete;
 };
 
-void SayWhileFollowing(std::string_view text) { std::fprintf(stderr, "vorelle2-cli live: %.*s\n", static_cast<int>(text.size()), text.data()); }
+void SayWhileFollowing(const std::string& text) { std::fprintf(stderr, "vorelle2-cli live: %s\n", text.c_str()); }
 
 // The program's stream: its state first, then each reading of its poll and
 // each change of its console.
@@ -58,15 +58,19 @@ int FollowProgram(FrameLine& line, bool json)
         const FrameLine::Heard heard = line.Listen(kFollowLook, frame);
         if (heard == FrameLine::Heard::Nothing)
             continue;
-        if (heard == FrameLine::Heard::Gone || frame.type == frame::Refused) {
-            SayWhileFollowing(heard == FrameLine::Heard::Gone ? "Vorelle 2 has ended, and with it the stream of its readings."
-                                                : RefusalText(frame.payload));
+        if (heard == FrameLine::Heard::Gone) {
+            SayWhileFollowing("Vorelle 2 has ended, and with it the stream of its readings.");
+            return kExitFailed;
+        }
+        if (frame.type == frame::Refused) {
+            SayWhileFollowing(RefusalText(frame.payload));
             return kExitFailed;
         }
         if (frame.type == frame::Reading) {
             const std::optional<ServedReading> reading = DecodeReading(frame.payload);
             written = !reading || PrintFollowedReading(reading->snapshot, json);
-        } else if (const std::optional<OwnerState> state = DecodeState(frame.payload); frame.type == frame::State && state) {
+        } else if (const std::optional<OwnerState> state = DecodeState(frame.payload);
+                   frame.type == frame::State && state) {
             // A console that is there when the stream starts goes without saying.
             if (connected.value_or(true) != state->connected)
                 written = PrintConsoleStatus(state->connected, json);

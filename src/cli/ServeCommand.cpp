@@ -76,8 +76,8 @@ void TakeMessage(ConsoleDoor& console, const std::string& name)
         if (const std::optional<std::string> refusal = console.Control(name))
             SayWhileServing(*refusal);
     } else if (name == InstanceChannel::kActivateMessage) {
-        SayWhileServing("a window was asked for, but Vorelle 2 runs here without one; stop it first (systemctl --user stop "
-            "vorelle2)");
+        SayWhileServing("a window was asked for, but Vorelle 2 runs here without one; stop it first "
+                        "(systemctl --user stop vorelle2)");
     } else if (std::find(std::begin(kWindowMessages), std::end(kWindowMessages), name) != std::end(kWindowMessages)) {
         SayWhileServing("'" + name + "' needs the window of vorelle2; ignored");
     } else {
@@ -135,8 +135,8 @@ int RunServe(const CommandCall& call)
     QObject::connect(&endSignals, &EndSignals::Received, &application, &QCoreApplication::quit);
     InstanceChannel instance(InstanceChannel::Key());
     if (!instance.Claim()) {
-        SayWhileServing("Vorelle 2 already runs on this data folder (" + dataFolder.string() + "), with a window or as this "
-            "service; it owns the console");
+        SayWhileServing("Vorelle 2 already runs on this data folder (" + dataFolder.string() +
+                        "), with a window or as this service; it owns the console");
         return kExitFailed;
     }
 
@@ -152,15 +152,17 @@ int RunServe(const CommandCall& call)
     // handed to the poller here (SetBetweenPolls), before the poll starts.
     poller.Start();
     ConsoleServer server(link, readings, poller.DialogOpen, console->Kind() == ConsoleKind::Simulated);
-    if (const std::optional<std::string> problem = server.Listen(InstanceChannel::ConsoleSocket(InstanceChannel::Key()))) {
+    const std::string socket = InstanceChannel::ConsoleSocket(InstanceChannel::Key());
+    if (const std::optional<std::string> problem = server.Listen(socket)) {
         SayWhileServing("vorelle2-cli cannot reach the console through this service: " + *problem);
         link.Abandon();
         return kExitFailed;
     }
     std::unique_ptr<MqttPublisher> publisher;
     if (publishing.enabled)
-        publisher = std::make_unique<MqttPublisher>(publishing, StationDevice(dataFolder),
-                                                    [](const PublisherStatus& status) { SayWhileServing(StatusText(status)); });
+        publisher = std::make_unique<MqttPublisher>(
+            publishing, StationDevice(dataFolder),
+            [](const PublisherStatus& status) { SayWhileServing(StatusText(status)); });
     const ReadingRelay relay(readings, link, publisher.get());
     QObject::connect(&instance, &InstanceChannel::MessageReceived, &application,
                      [&console](const QString& message) { TakeMessage(*console, message.toStdString()); });
@@ -196,8 +198,8 @@ const CliCommand kServeCommand = {
     [] {
         std::vector<OptionSpec> options = SimulateOptions("serve the built-in simulated console instead of USB");
         options.push_back({"--mqtt", "URL",
-                           "publish to the broker at\nmqtt://[USER[:PASSWORD]@]HOST[:PORT][/PREFIX] (mqtts:// for\nTLS) "
-                           "instead of as Main.ini's [MQTT] says"});
+                           "publish to the broker at\nmqtt://[USER[:PASSWORD]@]HOST[:PORT][/PREFIX] "
+                           "(mqtts:// for\nTLS) instead of as Main.ini's [MQTT] says"});
         return options;
     }(),
     "VORELLE2_MQTT_PASSWORD, when set, is the broker's password, so that it need\n"

@@ -5,7 +5,8 @@ namespace vorelle {
 ConsoleLink::ConsoleLink(HidTransport& transport, double timeScale)
     : link_(transport, timeScale), router_(link_, area_)
 {
-    link_.SetReportHandler([this](const Report& report, std::size_t transferred) { HandleReport(report, transferred); });
+    link_.SetReportHandler(
+        [this](const Report& report, std::size_t transferred) { HandleReport(report, transferred); });
 }
 
 void ConsoleLink::HandleReport(const Report& report, std::size_t transferred)

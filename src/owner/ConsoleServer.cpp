@@ -149,7 +149,8 @@ void ConsoleServer::Serve(Client& client)
     Frame request;
     FrameLine::Heard heard = FrameLine::Heard::Nothing;
     const auto end = ServerClock::now() + timing_.request;
-    while (!stopping_ && ServerClock::now() < end && (heard = line.Listen(kClientLook, request)) == FrameLine::Heard::Nothing) {
+    while (!stopping_ && ServerClock::now() < end &&
+           (heard = line.Listen(kClientLook, request)) == FrameLine::Heard::Nothing) {
     }
     if (heard == FrameLine::Heard::Frame) {
         if (request.payload != std::vector<std::uint8_t>{kOwnerProtocolVersion})
@@ -175,11 +176,11 @@ void ConsoleServer::ServeLive(FrameLine& line)
     while (!recent()) {
         if (stopping_)
             return;
-        const std::string_view refusal = !link_.Connected()                        ? kNotConnectedText
-                                         : dialogOpen_                              ? kDialogOpenText
-                                         : link_.Lent()                             ? kBorrowedText
+        const std::string_view refusal = !link_.Connected()                          ? kNotConnectedText
+                                         : dialogOpen_                                ? kDialogOpenText
+                                         : link_.Lent()                               ? kBorrowedText
                                          : ServerClock::now() - asked > timing_.fresh ? kNoNewReadingText
-                                                                                     : std::string_view();
+                                                                                      : std::string_view();
         if (!refusal.empty()) {
             line.Refuse(refusal);
             return;

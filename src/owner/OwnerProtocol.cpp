@@ -73,7 +73,10 @@ std::vector<std::uint8_t> EncodeFrame(std::uint8_t type, std::span<const std::ui
     return out;
 }
 
-void FrameReader::Add(std::span<const std::uint8_t> bytes) { pending_.insert(pending_.end(), bytes.begin(), bytes.end()); }
+void FrameReader::Add(std::span<const std::uint8_t> bytes)
+{
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+}
 
 std::size_t FrameReader::Wanted() const
 {

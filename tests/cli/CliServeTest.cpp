@@ -19,8 +19,8 @@ TEST(CliServeTest, ServesAClientKeepsASecondOwnerOutAndEndsOnSigterm)
     ASSERT_GT(serve, 0);
 
     test::CliRun live;
-    EXPECT_TRUE(test::Eventually([&] { return (live = test::RunCli("live --json", true, temp + " " + data)).status == 0; }))
-        << live.output;
+    const auto served = [&] { return (live = test::RunCli("live --json", true, temp + " " + data)).status == 0; };
+    EXPECT_TRUE(test::Eventually(served)) << live.output;
     EXPECT_NE(live.output.find("\"console\": \"simulated\""), std::string::npos) << "served: no --simulate asked";
     const test::CliRun second = test::RunCli("serve --simulate", true, temp + " " + data);
     EXPECT_EQ(second.status, 1);

@@ -16,7 +16,8 @@ namespace vorelle::test {
 // Cli() reaches. A silent borrower loses the link after two seconds.
 class ServedConsoleFixture : public SimLinkFixture {
 protected:
-    ServedConsoleFixture() : poller(link, readings, beat, [] {}), server(link, readings, poller.DialogOpen, true, Timing())
+    ServedConsoleFixture()
+        : poller(link, readings, beat, [] {}), server(link, readings, poller.DialogOpen, true, Timing())
     {
     }
 
