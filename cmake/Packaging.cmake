@@ -10,7 +10,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Vorelle 2 shows the live readings of a Vorelle home weather-station console
 plugged in by USB (temperatures, humidity, pressure, wind, rain, light, UV,
 soil moisture, PM2.5 and up to eight extra channels) and reads and changes
-the console's settings. vorelle2-cli reads the console from a terminal.
+the console's settings. vorelle2-cli reads the console from a terminal, and
+its serve command owns the console without a desktop (the systemd user unit
+vorelle2.service, not enabled) and publishes its readings over MQTT.
 
 A udev rule gives the user at the seat access to the console without root.")
 set(VORELLE2_PACKAGE_MAINTAINER "Vorelle 2 developers <vorelle2@example.invalid>"

@@ -1,8 +1,8 @@
 #include "app/Application.h"
 
 #include "app/BoardView.h"
-#include "app/EndSignals.h"
-#include "app/InstanceChannel.h"
+#include "owner/EndSignals.h"
+#include "owner/InstanceChannel.h"
 #include "app/MainWindow.h"
 #include "app/StartupActions.h"
 #include "store/DataFolder.h"
@@ -13,10 +13,6 @@
 
 namespace vorelle {
 
-namespace {
-constexpr std::chrono::milliseconds kPollBeat{1000};
-}  // namespace
-
 Application::Application(ProgramOptions options) : options_(std::move(options)) {}
 
 Application::~Application()
@@ -26,6 +22,8 @@ Application::~Application()
     // thread talks to the link, so it ends before the link does.
     if (console_)
         console_->Link().Abandon();
+    if (consoleServer_)
+        consoleServer_->Stop();
     if (poller_)
         poller_->Stop();
 }
@@ -77,6 +75,13 @@ int Application::InitInstance()
             std::fprintf(stderr, "vorelle2: ignoring unknown message '%s'\n", qPrintable(name));
     });
     window_->Initialise();
+    // From now on vorelle2-cli reaches the console through this program.
+    consoleServer_ = std::make_unique<ConsoleServer>(link, readings_, poller_->DialogOpen,
+                                                     console_->Kind() == ConsoleKind::Simulated);
+    if (const std::optional<std::string> problem =
+            consoleServer_->Listen(InstanceChannel::ConsoleSocket(InstanceChannel::Key())))
+        std::fprintf(stderr, "vorelle2: vorelle2-cli cannot reach the console through this program: %s\n",
+                     problem->c_str());
     window_->show();
     auto* actions = new StartupActions(*window_, options_.dialogName, options_.screenshotFile);
     actions->Start();

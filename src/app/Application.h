@@ -3,6 +3,7 @@
 #include "console/ConsoleDoor.h"
 #include "live/LiveReadings.h"
 #include "live/Poller.h"
+#include "owner/ConsoleServer.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QString>
@@ -23,7 +24,8 @@ struct ProgramOptions {
 };
 
 // The application: one instance per user, its working folder, the link to the
-// console, the poll thread and the main window.
+// console, the poll thread, the console socket that lends the console to
+// vorelle2-cli, and the main window.
 class Application {
 public:
     explicit Application(ProgramOptions options);
@@ -42,6 +44,7 @@ private:
     LiveReadings readings_;
     std::unique_ptr<SleepingBeat> beat_;
     std::unique_ptr<Poller> poller_;
+    std::unique_ptr<ConsoleServer> consoleServer_;
     MessageBoxes messages_;
     std::unique_ptr<EndSignals> endSignals_;
     std::unique_ptr<InstanceChannel> instance_;

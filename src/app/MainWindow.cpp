@@ -5,7 +5,7 @@
 #include "app/BoardView.h"
 #include "app/CommandIds.h"
 #include "app/FactoryReset.h"
-#include "app/InstanceChannel.h"
+#include "owner/InstanceChannel.h"
 #include "firmware/FirmwareUpdateDialog.h"
 #include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"

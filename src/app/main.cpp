@@ -1,6 +1,6 @@
 // vorelle2: the desktop companion of the Vorelle weather-station console.
 #include "app/Application.h"
-#include "app/InstanceChannel.h"
+#include "owner/InstanceChannel.h"
 #include "app/MainWindow.h"
 #include "app/PlotCommand.h"
 #include "app/WindowSystem.h"

@@ -1,5 +1,9 @@
 #include "cli/CliConsole.h"
 
+#include "console/ProgramDoor.h"
+#include "owner/ConsoleServer.h"
+#include "owner/InstanceChannel.h"
+
 #include <cstdio>
 
 namespace vorelle {
@@ -23,19 +27,35 @@ std::optional<std::string> ReadConsoleChoice(const OptionValues& options, Statio
     return std::nullopt;
 }
 
-std::unique_ptr<ConsoleDoor> OpenConsole(const ConsoleChoice& choice)
+std::string ProgramConsoleSocket() { return InstanceChannel::ConsoleSocket(InstanceChannel::Key()); }
+
+void SayWhyNoConsole(const ConsoleLink& link)
 {
-    std::unique_ptr<ConsoleDoor> console = MakeConsoleDoor(choice);
-    ConsoleLink& link = console->Link();
-    if (link.Open())
-        return console;
     if (const std::optional<OpenProblem> problem = link.Link().LastOpenProblem()) {
         std::fprintf(stderr, "vorelle2-cli: %s\n", DescribeOpenProblem(*problem).c_str());
-        return nullptr;
+        return;
     }
     std::fprintf(stderr,
                  "vorelle2-cli: no console found (USB 0483:5750). Is it plugged in, and may this user open its "
                  "hidraw device? Try --simulate to see the simulated console.\n");
+}
+
+std::unique_ptr<ConsoleDoor> OpenConsole(const ConsoleChoice& choice)
+{
+    // While a program owns the console, the command borrows it from there.
+    BorrowedConsole borrowed = BorrowProgramConsole(ProgramConsoleSocket());
+    if (!borrowed.refusal.empty()) {
+        std::fprintf(stderr, "vorelle2-cli: %s\n", borrowed.refusal.c_str());
+        return nullptr;
+    }
+    std::unique_ptr<ConsoleDoor> console = borrowed.programRuns ? std::move(borrowed.door) : MakeConsoleDoor(choice);
+    ConsoleLink& link = console->Link();
+    if (link.Open())
+        return console;
+    if (borrowed.programRuns)
+        std::fprintf(stderr, "vorelle2-cli: %s\n", std::string(kNotConnectedText).c_str());
+    else
+        SayWhyNoConsole(link);
     return nullptr;
 }
 

@@ -21,7 +21,16 @@ std::vector<OptionSpec> SimulateOptions(std::string_view help);
 std::optional<std::string> ReadConsoleChoice(const OptionValues& options, StationOptions station,
                                              ConsoleChoice& choice);
 
-// The chosen console, opened; when there is none that can be opened, says
+// The console socket of the program that would own the console on this data
+// folder (the window program, or vorelle2-cli serve).
+std::string ProgramConsoleSocket();
+
+// Says on standard error why `link` found no console to open.
+void SayWhyNoConsole(const ConsoleLink& link);
+
+// The console, opened: while a program owns it on this data folder, the
+// program's, borrowed through its console socket; else the chosen one. When
+// there is none that can be opened, or the program would not lend it, says
 // why on standard error and returns null. The simulated console's cable
 // reaches the link at once, as device notifications do in the program.
 std::unique_ptr<ConsoleDoor> OpenConsole(const ConsoleChoice& choice);

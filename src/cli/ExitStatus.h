@@ -7,8 +7,9 @@ namespace vorelle {
 // The exit statuses of vorelle2-cli, the same for every command (hex2bin
 // alone answers with its converter's result code).
 inline constexpr int kExitDone = 0;
-// The console is not there, did not answer or went away; or a file or the
-// record store could not be read or written.
+// The console is not there, did not answer or went away, or the program that
+// owns it could not serve the command; or a file or the record store could
+// not be read or written.
 inline constexpr int kExitFailed = 1;
 // A request that cannot be done as asked: a value the dialog refuses, no such
 // file on the card, a firmware file that cannot be used.
@@ -30,8 +31,9 @@ struct ExitMeaning {
 
 inline constexpr ExitMeaning kExitMeanings[] = {
     {kExitDone, "done"},
-    {kExitFailed, "no console, or it did not answer or went away; or a file or the record\n"
-                  "store could not be read or written"},
+    {kExitFailed, "no console, or it did not answer or went away, or the running Vorelle 2\n"
+                  "could not serve the command; or a file or the record store could not be\n"
+                  "read or written"},
     {kExitRefused, "a request that cannot be done as asked: a value the console's dialog\n"
                    "refuses, no such file on the card, a firmware file that cannot be used"},
     {kExitTransferFailed, "a transfer failed: the firmware download, or keeping or importing a\n"

@@ -4,15 +4,18 @@
 
 namespace vorelle {
 
-std::filesystem::path RecordStorePath(const std::string& option)
+std::filesystem::path PreparedDataFolder()
 {
-    if (!option.empty())
-        return option;
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path dataFolder = WorkingDataFolder();
     PrepareDataFolder(ShippedFolderBeside(program.parent_path()), dataFolder);
-    return dataFolder / kRecordStoreFile;
+    return dataFolder;
+}
+
+std::filesystem::path RecordStorePath(const std::string& option)
+{
+    return option.empty() ? PreparedDataFolder() / kRecordStoreFile : std::filesystem::path(option);
 }
 
 }  // namespace vorelle

@@ -143,7 +143,7 @@ int RunSettings(const CommandCall& call)
     if (!request.set) {
         const std::vector<ShownSetting> shown = ShowStationBlock(*read);
         if (call.Options().Has("--json"))
-            PrintSettingsJson(shown, request.block.name, request.console.kind == ConsoleKind::Simulated);
+            PrintSettingsJson(shown, request.block.name, console->Kind() == ConsoleKind::Simulated);
         else
             PrintSettings(shown);
         return kExitDone;

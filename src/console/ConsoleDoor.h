@@ -39,6 +39,9 @@ public:
     virtual ~ConsoleDoor() = default;
 
     virtual ConsoleLink& Link() = 0;
+    // What stands behind the door (behind a running program's, what the
+    // program talks to).
+    virtual ConsoleKind Kind() const = 0;
 
     // From now on `listener` hears of every HID interface that arrives or
     // leaves, on a thread of the door's (or the one that pulled the simulated

@@ -22,6 +22,7 @@ public:
     SimulatedDoor& operator=(const SimulatedDoor&) = delete;
 
     ConsoleLink& Link() override { return link_; }
+    ConsoleKind Kind() const override { return ConsoleKind::Simulated; }
     bool WatchDevices(DeviceListener listener) override;
     void StopWatchingDevices() override;
     std::optional<std::string> Control(std::string_view name) override;

@@ -14,6 +14,7 @@ public:
     ~UsbDoor() override;
 
     ConsoleLink& Link() override { return link_; }
+    ConsoleKind Kind() const override { return ConsoleKind::Usb; }
     bool WatchDevices(DeviceListener listener) override;
     void StopWatchingDevices() override;
     std::optional<std::string> Control(std::string_view name) override;

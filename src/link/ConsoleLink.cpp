@@ -5,9 +5,44 @@ namespace vorelle {
 ConsoleLink::ConsoleLink(HidTransport& transport, double timeScale)
     : link_(transport, timeScale), router_(link_, area_)
 {
-    link_.SetReportHandler([this](const Report& report, std::size_t transferred) {
+    link_.SetReportHandler(
+        [this](const Report& report, std::size_t transferred) { HandleReport(report, transferred); });
+}
+
+void ConsoleLink::HandleReport(const Report& report, std::size_t transferred)
+{
+    std::lock_guard lock(tapMutex_);
+    if (tap_)
+        tap_(report, transferred, link_.Opening());
+    else
         router_.RouteReply(report, transferred);
-    });
+}
+
+bool ConsoleLink::Lend(BorrowerTap tap, std::chrono::milliseconds wait)
+{
+    if (!lending_.Lend(wait))
+        return false;
+    std::lock_guard lock(tapMutex_);
+    tap_ = std::move(tap);
+    return true;
+}
+
+void ConsoleLink::TakeBack()
+{
+    {
+        std::lock_guard lock(tapMutex_);
+        tap_ = nullptr;
+    }
+    lending_.TakeBack();
+}
+
+bool ConsoleLink::UnlessLent(const std::function<void()>& exchanges)
+{
+    if (!lending_.TryEnter())
+        return false;
+    exchanges();
+    lending_.Leave();
+    return true;
 }
 
 ConsoleLink::~ConsoleLink()
@@ -27,7 +62,11 @@ bool ConsoleLink::OnDeviceChange(DeviceEvent event)
     return true;
 }
 
-void ConsoleLink::Abandon() { link_.Abandon(); }
+void ConsoleLink::Abandon()
+{
+    link_.Abandon();
+    lending_.Abandon();
+}
 
 void ConsoleLink::WaitForLink(int t1)
 {
@@ -71,6 +110,7 @@ ExchangeResult ConsoleLink::JudgeWait(bool replied, std::uint64_t opening) const
 
 bool ConsoleLink::Send(const Report& command, const CommandSpec& entry)
 {
+    const Turn turn(lending_);
     if (link_.Abandoned() || !link_.Connected())
         return false;
     PrepareToWrite(entry);
@@ -94,6 +134,7 @@ ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& e
 ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& entry, int lookEvery,
                                      const std::function<bool()>& keepWaiting)
 {
+    const Turn turn(lending_);
     if (link_.Abandoned())
         return ExchangeResult::Abandoned;
     if (!link_.Connected())
@@ -110,6 +151,7 @@ ExchangeResult ConsoleLink::Exchange(const Report& command, const CommandSpec& e
 ScreenCheckedWriteResult ConsoleLink::WriteAfterScreenCheck(const Report& write, const CommandSpec& writeSpec,
                                                             ScreenFlag& flag, ScreenCheckTiming timing)
 {
+    const Turn turn(lending_);
     if (link_.Abandoned() || !link_.Connected())
         return ScreenCheckedWriteResult::NotConnected;
     const std::uint64_t opening = link_.Opening();

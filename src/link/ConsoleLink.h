@@ -2,10 +2,13 @@
 
 #include "link/Commands.h"
 #include "link/HidLink.h"
+#include "link/LinkLending.h"
 #include "link/ReplyArea.h"
 #include "link/ReplyRouter.h"
 
+#include <chrono>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 namespace vorelle {
@@ -86,6 +89,24 @@ public:
     // every later one returns Abandoned without sending anything.
     void Abandon();
 
+    // What the borrower of a lent link hears: every input report, with the
+    // opening it was read on. Called on the read thread.
+    using BorrowerTap = std::function<void(const Report& report, std::size_t transferred, std::uint64_t opening)>;
+
+    // Lends the link to a sender of another process (a vorelle2-cli command
+    // the running program serves): once no exchange of this link runs,
+    // waiting at most `wait`, every input report goes to `tap` instead of the
+    // router, and every exchange of this link waits until TakeBack. The
+    // borrower writes with Link().WriteRelayed. False, and nothing lent, when
+    // an exchange still ran, the link is lent already, or the program ends.
+    bool Lend(BorrowerTap tap, std::chrono::milliseconds wait);
+    void TakeBack();
+    bool Lent() const { return lending_.Lent(); }
+    // Runs `exchanges` unless the link is lent, and lends it to no one until
+    // they end, so that they follow one another (the poll's pair). False,
+    // running nothing, while it is lent.
+    bool UnlessLent(const std::function<void()>& exchanges);
+
     // The screen check followed, within the same holding of the link, by a
     // settings write. `flag` is the dialog's screen flag, set to 1 when it
     // opened.
@@ -106,9 +127,27 @@ private:
     bool StillThere(std::uint64_t opening) const;
     void ReleaseLink();
 
+    // One exchange's (or screen-checked write's) claim on the link: it waits
+    // while the link is lent.
+    class Turn {
+    public:
+        explicit Turn(LinkLending& lending) : lending_(lending) { lending_.Enter(); }
+        ~Turn() { lending_.Leave(); }
+        Turn(const Turn&) = delete;
+        Turn& operator=(const Turn&) = delete;
+
+    private:
+        LinkLending& lending_;
+    };
+
+    void HandleReport(const Report& report, std::size_t transferred);
+
     HidLink link_;
     ReplyArea area_;
     ReplyRouter router_;
+    LinkLending lending_;
+    std::mutex tapMutex_;  // protects tap_
+    BorrowerTap tap_;
 };
 
 }  // namespace vorelle

@@ -126,6 +126,13 @@ bool HidLink::Open()
 
 bool HidLink::WriteCommand(const Report& command)
 {
+    const bool sent = WriteRelayed(command);
+    Pause(kWritePauseMs);
+    return sent;
+}
+
+bool HidLink::WriteRelayed(const Report& command)
+{
     WireReport wire{};
     std::memcpy(wire.data() + 1, command.data(), command.size());
 
@@ -139,7 +146,6 @@ bool HidLink::WriteCommand(const Report& command)
         std::lock_guard lock(writeMutex_);
         sent = writer->Write(wire);
     }
-    Pause(kWritePauseMs);
     return sent;
 }
 

@@ -49,6 +49,9 @@ public:
     // Sends one 64-byte command as a 65-byte report with report id 0 and
     // pauses 10 ms. Nothing is sent while not connected. True when sent.
     bool WriteCommand(const Report& command);
+    // The same without the pause, for a command another process's link sends
+    // through this one, which pauses itself.
+    bool WriteRelayed(const Report& command);
 
     bool Connected() const { return connected_.load(); }
     std::string DevicePath() const;

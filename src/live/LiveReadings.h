@@ -2,6 +2,8 @@
 
 #include "live/LiveValues.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 
@@ -17,12 +19,17 @@ public:
         bool channelsPresent = false;
         // How many readings have been published; 0 until the first one.
         std::uint64_t generation = 0;
+        // When the latest reading was published.
+        std::chrono::system_clock::time_point takenAt{};
     };
 
     // Every reading missing, unit codes 0, until the first poll.
     LiveReadings();
 
     Snapshot Current() const;
+    // Waits at most `wait` for a reading newer than `generation`; the
+    // current snapshot either way.
+    Snapshot WaitForNewer(std::uint64_t generation, std::chrono::milliseconds wait) const;
     UnitCodes Units() const;
     void SetUnits(const UnitCodes& units);
     // Replaces the readings; the unit codes stay as they are.
@@ -30,6 +37,7 @@ public:
 
 private:
     mutable std::mutex mutex_;  // protects snapshot_
+    mutable std::condition_variable published_;
     Snapshot snapshot_;
 };
 

@@ -47,14 +47,17 @@ void Poller::Run()
     int count = kFirstCount;
     do {
         if (link_.Connected()) {
-            if (!DialogOpen && count >= kPollAtCount) {
-                ReadSettings(link_, readings_);
-                ReadLive(link_, readings_);
-                repaint_();
+            // A command another process runs through this program holds the
+            // link meanwhile; the pair then comes a beat after it ends. The
+            // link is lent only once the work after the reading is done too.
+            if (!DialogOpen && count >= kPollAtCount && link_.UnlessLent([this] {
+                    ReadSettings(link_, readings_);
+                    ReadLive(link_, readings_);
+                    repaint_();
+                    if (betweenPolls_ && !DialogOpen)
+                        betweenPolls_->AfterReading(DialogOpen);
+                }))
                 count = 1;
-                if (betweenPolls_ && !DialogOpen)
-                    betweenPolls_->AfterReading(DialogOpen);
-            }
             ++count;
         }
         if (!beat_.Wait())

@@ -20,6 +20,9 @@ public:
     virtual void Stop() = 0;
 };
 
+// The program's beat: a second.
+inline constexpr std::chrono::milliseconds kPollBeat{1000};
+
 // One second of the link's time scale, interruptible by Stop.
 class SleepingBeat final : public PollBeat {
 public:
@@ -50,8 +53,8 @@ public:
 };
 
 // Reads the console's units and live record about every nine seconds while
-// it is connected and no settings dialog is open, and asks for a repaint
-// every second and after every reading.
+// it is connected, no settings dialog is open and the link is not lent, and
+// asks for a repaint every second and after every reading.
 class Poller {
 public:
     using RepaintRequest = std::function<void()>;

@@ -1,6 +1,6 @@
 #include "DialogTestSupport.h"
 #include "WindowFixture.h"
-#include "app/InstanceChannel.h"
+#include "owner/InstanceChannel.h"
 #include "support/NamedCase.h"
 #include "widgets/MessageBoxes.h"
 

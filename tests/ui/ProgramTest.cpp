@@ -216,6 +216,41 @@ TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
     EXPECT_EQ(QImage(file).size(), QSize(800, 400)) << "a failed run leaves the earlier picture";
 }
 
+// While the program runs it owns the console: `live` is its reading (though
+// no --simulate is asked), and `live --follow` follows its polls through a
+// pulled cable until SIGTERM.
+TEST_F(ProgramTest, TheRunningProgramServesLiveAndFollow)
+{
+    QProcess program;
+    Start(program, {"--simulate"});
+    SendOnceRunning("plug");
+    const std::string environment = "VORELLE2_DATA_DIR=" + data.Path().string() + " TMPDIR=" + temp.string();
+    const test::CliRun live = test::RunCli("live --json", true, environment);
+    EXPECT_EQ(live.status, 0) << live.output;
+    EXPECT_NE(live.output.find("\"console\": \"simulated\""), std::string::npos) << live.output;
+
+    QProcess follow;
+    follow.setProcessEnvironment(Environment(kNoDisplay));
+    follow.start(VORELLE2_CLI, {"live", "--follow", "--json"});
+    const auto nextLine = [&follow] {
+        while (!follow.canReadLine() && follow.waitForReadyRead(30000)) {
+        }
+        return follow.readLine().toStdString();
+    };
+    EXPECT_NE(nextLine().find("\"quantities\": {"), std::string::npos);
+    SendOnceRunning("unplug");
+    EXPECT_NE(nextLine().find("\"status\": \"Unconnected\""), std::string::npos);
+    SendOnceRunning("plug");
+    EXPECT_NE(nextLine().find("\"status\": \"Connected\""), std::string::npos);
+    EXPECT_NE(nextLine().find("\"quantities\": {"), std::string::npos) << "the stream goes on";
+    follow.terminate();
+    ASSERT_TRUE(follow.waitForFinished(10000));
+    EXPECT_EQ(follow.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(follow.exitCode(), 0) << follow.readAllStandardError().toStdString();
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(10000));
+}
+
 TEST_F(ProgramTest, SendWithoutARunningProgramSaysSo)
 {
     QByteArray output;

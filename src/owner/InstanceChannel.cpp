@@ -1,4 +1,4 @@
-#include "app/InstanceChannel.h"
+#include "owner/InstanceChannel.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -29,6 +29,11 @@ QString InstanceChannel::Key()
     if (!dataDir.isEmpty())
         key += QLatin1Char('-') + QString::fromLatin1(QCryptographicHash::hash(dataDir, QCryptographicHash::Sha1).toHex().left(12));
     return key;
+}
+
+std::string InstanceChannel::ConsoleSocket(const QString& key)
+{
+    return QDir::temp().filePath(key + QStringLiteral(".console")).toStdString();
 }
 
 InstanceChannel::InstanceChannel(const QString& key, int idleTimeoutMs, QObject* parent)

@@ -6,13 +6,15 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 
 class QLocalSocket;
 
 namespace vorelle {
 
-// One running program per user and data folder, and the way other processes
-// reach it: `vorelle2 --send NAME` hands NAME to the running window.
+// One running program per user and data folder (the window program, or
+// vorelle2-cli serve), and the way other processes reach it: `vorelle2 --send
+// NAME` hands NAME to the running program.
 //
 // A connection carries one message, one line of at most kLongestMessage
 // bytes ended by LF; a line the connection leaves unended when it closes or
@@ -31,6 +33,9 @@ public:
 
     // The name of the channel for this user and data folder.
     static QString Key();
+    // The console socket of the program that holds the channel `key`, through
+    // which vorelle2-cli reaches the console the program owns.
+    static std::string ConsoleSocket(const QString& key);
 
     explicit InstanceChannel(const QString& key, int idleTimeoutMs = kIdleTimeoutMs, QObject* parent = nullptr);
 

@@ -1,4 +1,4 @@
-#include "app/EndSignals.h"
+#include "owner/EndSignals.h"
 
 #include <QSocketNotifier>
 

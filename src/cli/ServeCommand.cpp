@@ -1,0 +1,214 @@
+#include "cli/ServeCommand.h"
+
+#include "cli/CliConsole.h"
+#include "cli/RecordStoreOptions.h"
+#include "config/IniFile.h"
+#include "live/Poller.h"
+#include "live/ReadingFeed.h"
+#include "owner/ConsoleServer.h"
+#include "owner/EndSignals.h"
+#include "owner/InstanceChannel.h"
+#include "publish/MqttPublisher.h"
+#include "store/DataFolder.h"
+
+#include <QCoreApplication>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace vorelle {
+
+namespace {
+
+constexpr std::string_view kPasswordVariable = "VORELLE2_MQTT_PASSWORD";
+// The outside messages of the window program that open a dialog or ask a
+// question: without a window nobody could answer.
+constexpr std::string_view kWindowMessages[] = {"firmware-offer", "web-server", "mobile-network", "reset"};
+
+void SayWhileServing(const std::string& text) { std::fprintf(stderr, "vorelle2-cli serve: %s\n", text.c_str()); }
+
+// Where the readings are published: --mqtt's address, else Main.ini's [MQTT]
+// (off unless it says otherwise), with the password of VORELLE2_MQTT_PASSWORD
+// when that is set. What is wrong with the command line, if anything.
+std::optional<std::string> ReadPublishing(const OptionValues& options, const std::filesystem::path& dataFolder,
+                                          MqttSettings& settings)
+{
+    if (options.Has("--mqtt")) {
+        std::string error;
+        std::optional<MqttSettings> fromUrl = ParseMqttUrl(options.Value("--mqtt"), error);
+        if (!fromUrl)
+            return "--mqtt: " + error;
+        settings = std::move(*fromUrl);
+    } else {
+        std::string text;
+        std::string error;
+        if (!ReadTextFile(dataFolder / kConfigurationFile, text, error))
+            SayWhileServing(std::string(kConfigurationFile) + ": " + error);
+        std::vector<std::string> problems;
+        settings = ReadMqttSettings(IniFile(text), problems);
+        for (const std::string& problem : problems)
+            SayWhileServing(std::string(kConfigurationFile) + ": " + problem);
+    }
+    if (const char* password = std::getenv(std::string(kPasswordVariable).c_str()); password && *password)
+        settings.password = password;
+    return std::nullopt;
+}
+
+// The station as the home-automation system lists it: one device per host
+// and data folder, whether the window or the service publishes.
+PublishedDevice StationDevice(const std::filesystem::path& dataFolder)
+{
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    return {DeviceIdFrom(std::string(host) + " " + dataFolder.string()), "Vorelle 2 weather station", "M402", ""};
+}
+
+// What a message from `vorelle2 --send` does without a window: the simulated
+// console's cable is pulled or plugged; what needs the window is refused.
+void TakeMessage(ConsoleDoor& console, const std::string& name)
+{
+    if (IsConsoleControl(name)) {
+        if (const std::optional<std::string> refusal = console.Control(name))
+            SayWhileServing(*refusal);
+    } else if (name == InstanceChannel::kActivateMessage) {
+        SayWhileServing("a window was asked for, but Vorelle 2 runs here without one; stop it first "
+                        "(systemctl --user stop vorelle2)");
+    } else if (std::find(std::begin(kWindowMessages), std::end(kWindowMessages), name) != std::end(kWindowMessages)) {
+        SayWhileServing("'" + name + "' needs the window of vorelle2; ignored");
+    } else {
+        SayWhileServing("ignoring unknown message '" + name + "'");
+    }
+}
+
+// Hands each reading of the poll to the publisher, and tells when the console
+// comes and goes, on a thread of its own.
+class ReadingRelay {
+public:
+    ReadingRelay(const LiveReadings& readings, const ConsoleLink& link, MqttPublisher* publisher)
+        : feed_(readings, link), publisher_(publisher), thread_([this](std::stop_token stop) { Run(stop); })
+    {
+    }
+
+private:
+    void Run(std::stop_token stop)
+    {
+        while (!stop.stop_requested()) {
+            const std::optional<ReadingFeed::Event> event = feed_.Next(std::chrono::milliseconds(200));
+            if (!event)
+                continue;
+            if (event->kind != ReadingFeed::EventKind::Reading)
+                SayWhileServing(event->kind == ReadingFeed::EventKind::Connected ? "Connected" : "Unconnected");
+            else if (publisher_)
+                publisher_->Publish({event->reading, event->reading.takenAt});
+        }
+    }
+
+    ReadingFeed feed_;
+    MqttPublisher* const publisher_;
+    std::jthread thread_;  // last: it starts once everything above is ready
+};
+
+int RunServe(const CommandCall& call)
+{
+    if (!call.Words().empty())
+        return call.WrongLine("unknown option '" + call.Words().front() + "'");
+    ConsoleChoice choice;
+    if (const std::optional<std::string> problem = ReadConsoleChoice(call.Options(), {}, choice))
+        return call.WrongLine(*problem);
+    const std::filesystem::path dataFolder = PreparedDataFolder();
+    MqttSettings publishing;
+    if (const std::optional<std::string> problem = ReadPublishing(call.Options(), dataFolder, publishing))
+        return call.WrongLine(*problem);
+
+    int argc = 1;
+    char name[] = "vorelle2-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    // SIGTERM, SIGINT and SIGHUP end the service as the window's Quit ends
+    // the program: its sockets and lock file go with it.
+    EndSignals endSignals;
+    QObject::connect(&endSignals, &EndSignals::Received, &application, &QCoreApplication::quit);
+    InstanceChannel instance(InstanceChannel::Key());
+    if (!instance.Claim()) {
+        SayWhileServing("Vorelle 2 already runs on this data folder (" + dataFolder.string() +
+                        "), with a window or as this service; it owns the console");
+        return kExitFailed;
+    }
+
+    const std::unique_ptr<ConsoleDoor> console = MakeConsoleDoor(choice);
+    ConsoleLink& link = console->Link();
+    console->WatchDevices([&link](DeviceEvent event) { link.OnDeviceChange(event); });
+    if (!link.Open())
+        SayWhyNoConsole(link);
+    LiveReadings readings;
+    SleepingBeat beat(kPollBeat);
+    Poller poller(link, readings, beat, [] {});
+    // Where the service runs the history's catch-up (HistoryCatchUp), it is
+    // handed to the poller here (SetBetweenPolls), before the poll starts.
+    poller.Start();
+    ConsoleServer server(link, readings, poller.DialogOpen, console->Kind() == ConsoleKind::Simulated);
+    const std::string socket = InstanceChannel::ConsoleSocket(InstanceChannel::Key());
+    if (const std::optional<std::string> problem = server.Listen(socket)) {
+        SayWhileServing("vorelle2-cli cannot reach the console through this service: " + *problem);
+        link.Abandon();
+        return kExitFailed;
+    }
+    std::unique_ptr<MqttPublisher> publisher;
+    if (publishing.enabled)
+        publisher = std::make_unique<MqttPublisher>(
+            publishing, StationDevice(dataFolder),
+            [](const PublisherStatus& status) { SayWhileServing(StatusText(status)); });
+    const ReadingRelay relay(readings, link, publisher.get());
+    QObject::connect(&instance, &InstanceChannel::MessageReceived, &application,
+                     [&console](const QString& message) { TakeMessage(*console, message.toStdString()); });
+    QObject::connect(&instance, &InstanceChannel::JunkReceived, &application,
+                     [](const QString& why) { SayWhileServing(why.toStdString()); });
+    SayWhileServing(std::string("serving the ") + (console->Kind() == ConsoleKind::Simulated ? "simulated" : "USB") +
+        " console of " + dataFolder.string() + (link.Connected() ? "" : " (Unconnected)"));
+    application.exec();
+
+    // An exchange in progress with a silent console gives up at once; the
+    // poll and the clients end before the link does.
+    link.Abandon();
+    server.Stop();
+    poller.Stop();
+    console->StopWatchingDevices();
+    return kExitDone;
+}
+
+}  // namespace
+
+const CliCommand kServeCommand = {
+    "serve",
+    "[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME]] [--mqtt URL]",
+    "own the console without a window (a PC without a desktop)",
+    "Owns the console as the program does, without a window, until SIGTERM,\n"
+    "SIGINT or SIGHUP: reads it about every nine seconds, lends it to the other\n"
+    "commands of vorelle2-cli one at a time between its readings, and publishes\n"
+    "every reading over MQTT when --mqtt or Main.ini's [MQTT] says where. Only\n"
+    "one program owns the console of a data folder: while vorelle2 runs there,\n"
+    "serve does not start, and the other way round. Of the messages of vorelle2\n"
+    "--send it takes plug and unplug (the simulated console's cable); the\n"
+    "others need the window and are refused on standard error.",
+    [] {
+        std::vector<OptionSpec> options = SimulateOptions("serve the built-in simulated console instead of USB");
+        options.push_back({"--mqtt", "URL",
+                           "publish to the broker at\nmqtt://[USER[:PASSWORD]@]HOST[:PORT][/PREFIX] "
+                           "(mqtts:// for\nTLS) instead of as Main.ini's [MQTT] says"});
+        return options;
+    }(),
+    "VORELLE2_MQTT_PASSWORD, when set, is the broker's password, so that it need\n"
+    "not appear on the command line; a password given in URL is hidden from ps\n"
+    "at once. What happens (the console coming and going, the broker) is told\n"
+    "on standard error.",
+    {{kExitDone, "ended by SIGTERM, SIGINT or SIGHUP"},
+     {kExitFailed, "Vorelle 2 already runs on this data folder, or its console socket\ncannot be made"}},
+    RunServe,
+};
+
+}  // namespace vorelle
