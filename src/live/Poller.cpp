@@ -49,7 +49,8 @@ void Poller::Run()
         if (link_.Connected()) {
             if (!DialogOpen && count >= kPollAtCount) {
                 ReadSettings(link_, readings_);
-                ReadLive(link_, readings_);
+                if (ReadLive(link_, readings_) && readingListener_)
+                    readingListener_(readings_.Current());
                 repaint_();
                 count = 1;
             }

@@ -40,6 +40,9 @@ private:
 class Poller {
 public:
     using RepaintRequest = std::function<void()>;
+    // Hears of each reading the console answered, on the poll thread, as soon
+    // as it is stored; it must return at once.
+    using ReadingListener = std::function<void(const LiveReadings::Snapshot&)>;
 
     Poller(ConsoleLink& link, LiveReadings& readings, PollBeat& beat, RepaintRequest repaint);
     ~Poller();
@@ -48,6 +51,8 @@ public:
 
     void Start();
     void Stop();
+    // Before Start.
+    void SetReadingListener(ReadingListener listener) { readingListener_ = std::move(listener); }
 
     // Set while a settings dialog runs its own exchanges with the console.
     std::atomic<bool> DialogOpen{false};
@@ -62,6 +67,7 @@ private:
     LiveReadings& readings_;
     PollBeat& beat_;
     RepaintRequest repaint_;
+    ReadingListener readingListener_;
     std::thread thread_;
 };
 
