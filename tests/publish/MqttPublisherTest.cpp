@@ -1,6 +1,6 @@
 #include "board/BoardTexts.h"
 #include "publish/MqttPublisher.h"
-#include "support/MqttBroker.h"
+#include "support/MqttAnnouncements.h"
 #include "support/SimulatedReading.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "app/BoardView.h"
 #include "app/CommandIds.h"
 #include "publish/HomeAutomationDialog.h"
-#include "support/MqttBroker.h"
+#include "support/MqttAnnouncements.h"
 #include "support/SimulatedReading.h"
 #include "widgets/ControlIds.h"
 
