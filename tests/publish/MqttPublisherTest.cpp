@@ -1,11 +1,13 @@
 #include "board/BoardTexts.h"
 #include "publish/MqttPublisher.h"
+#include "publish/RestartablePublisher.h"
 #include "support/MqttAnnouncements.h"
 #include "support/SimulatedReading.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 
 namespace vorelle {
 namespace {
@@ -89,6 +91,30 @@ TEST_F(MqttPublisherTest, ReconnectsWithTheLatestReadingAndSaysOfflineWhenStoppe
         EXPECT_EQ(publisher.Status().state, PublisherState::Connected);
     }
     EXPECT_TRUE(subscriber->WaitFor([&] { return subscriber->Latest(kTopics.availability) == "offline"; }));
+}
+
+// Started again with other settings while a poll keeps handing it readings:
+// the publisher before says goodbye, the new one publishes the latest reading.
+TEST_F(MqttPublisherTest, RestartsWithNewSettingsWhileReadingsCome)
+{
+    const TimedReading reading = test::SimulatedReading({0, 2, 0, 0, 0});
+    RestartablePublisher publisher(kDevice, {});
+    publisher.Restart(Settings());
+    std::atomic<bool> polling{true};
+    std::thread poll([&] {
+        for (; polling; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+            publisher.Publish(reading);
+    });
+    EXPECT_TRUE(StateIs(reading));
+    MqttSettings moved = Settings();
+    moved.topicPrefix = "moved";
+    publisher.Restart(moved);
+    EXPECT_TRUE(subscriber->WaitFor([&] {
+        return subscriber->Latest(kTopics.availability) == "offline" &&
+               subscriber->Latest(TopicsFor("moved", kDevice).state) == StateJson(reading);
+    }));
+    polling = false;
+    poll.join();
 }
 
 struct AwayCase {
