@@ -1,10 +1,10 @@
+#include "ResidentMemory.h"
 #include "publish/MqttPublisher.h"
 #include "support/MqttBroker.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,16 +21,6 @@ MqttSettings LocalBroker(int port)
 TimedReading ReadingAt(std::int64_t second)
 {
     return {LiveReadings().Current(), std::chrono::system_clock::time_point(std::chrono::seconds(second))};
-}
-
-// The process's resident memory in kB, from /proc.
-long ResidentKilobytes()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.starts_with("VmRSS:"))
-            return std::stol(line.substr(6));
-    return -1;
 }
 
 // From Publish() to the state message at a subscriber of its own, through

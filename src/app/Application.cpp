@@ -65,7 +65,8 @@ int Application::InitInstance()
     poller_ = std::make_unique<Poller>(link, readings_, *beat_, [this] { window_->RequestRepaint(); });
 
     window_ = std::make_unique<MainWindow>(
-        MainWindow::Services{link, readings_, *poller_, messages_, dataFolder, *console_});
+        MainWindow::Services{link, readings_, *poller_, messages_, dataFolder, *console_,
+                             options_.simulate ? ConsoleKind::Simulated : ConsoleKind::Usb});
     messages_.SetParent(window_.get());
     QObject::connect(instance_.get(), &InstanceChannel::JunkReceived, window_.get(), [](const QString& why) {
         std::fprintf(stderr, "vorelle2: %s\n", qPrintable(why));

@@ -15,6 +15,7 @@ inline constexpr int MaxMin = 32777;
 inline constexpr int MobileNetwork = 32778;   // outside only
 inline constexpr int FactoryReset = 32779;    // outside only
 inline constexpr int RainfallTotals = 32780;
+inline constexpr int HomeAutomation = 32790;  // a dialog of Vorelle 2's own
 inline constexpr int Graph = 32781;           // `--show graph` only; the recordings dialog opens its own
 }  // namespace command_id
 

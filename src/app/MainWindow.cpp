@@ -9,6 +9,8 @@
 #include "firmware/FirmwareUpdateDialog.h"
 #include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
+#include "publish/HomeAutomationDialog.h"
+#include "publish/RestartablePublisher.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingsDialog.h"
 #include "settings/AlarmDialog.h"
@@ -31,6 +33,7 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <chrono>
 #include <cstdio>
 
 namespace vorelle {
@@ -51,6 +54,7 @@ constexpr NamedDialog kNamedDialogs[] = {
     {"rainfall-totals", command_id::RainfallTotals},
     {"alarm", command_id::AlarmSettings},
     {"calibration", command_id::CalibrationSettings},
+    {"home-automation", command_id::HomeAutomation},
     {"mobile-network", command_id::MobileNetwork},
     {"web-server", command_id::WebServer},
     {"max-min", command_id::MaxMin},
@@ -67,12 +71,21 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Vorelle 2"));
     board_ = new BoardView(services_.readings, this);
     setCentralWidget(board_);
+    // The publishers tell of their status on threads of their own.
+    publisher_ = std::make_unique<RestartablePublisher>(
+        StationDevice(services_.consoleKind == ConsoleKind::Simulated),
+        [this] { QMetaObject::invokeMethod(this, [this] { ShowPublishing(); }, Qt::QueuedConnection); });
     // The window takes the size of its board, which grows and shrinks with
     // the channel column.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow() { services_.console.StopWatchingDevices(); }
+MainWindow::~MainWindow()
+{
+    services_.console.StopWatchingDevices();
+    // A save still running restarts the publisher: it ends first.
+    delete homeAutomation_;
+}
 
 void MainWindow::showEvent(QShowEvent* event)
 {
@@ -123,6 +136,8 @@ void MainWindow::BuildDialogs()
     recordings_->SetGraphOpener([this](const StoredRecording& recording) {
         ShowGraph({recording.Layout(), recording.labels}, recordings_);
     });
+    homeAutomation_ = new HomeAutomationDialog(*publisher_, services_.dataFolder / kConfigurationFile,
+                                               services_.messages, this);
 }
 
 void MainWindow::BuildMenus()
@@ -137,6 +152,7 @@ void MainWindow::BuildMenus()
     add(setup, tr("Alarm Settings"), command_id::AlarmSettings, true);
     add(setup, tr("Calibration Settings"), command_id::CalibrationSettings, true);
     add(setup, tr("Rainfall Totals"), command_id::RainfallTotals, true);
+    add(setup, tr("Home Automation..."), command_id::HomeAutomation, true);
     QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, true);
@@ -165,6 +181,8 @@ void MainWindow::BuildStatusBar()
         bar->addWidget(empty);
         if (!workPane_)
             workPane_ = empty;
+        else if (!publishingPane_)
+            publishingPane_ = empty;
     }
     connectionPane_ = new QLabel(bar);
     bar->addWidget(connectionPane_, 1);
@@ -174,6 +192,7 @@ void MainWindow::Initialise()
 {
     services_.link.Open();
     WatchDevices();
+    StartPublishing();
     services_.poller.Start();
     ShowConnection();
 }
@@ -202,6 +221,47 @@ void MainWindow::ShowConnection()
     if (!problemText.isEmpty() && problemText != reportedOpenProblem_)
         std::fprintf(stderr, "vorelle2: %s\n", qPrintable(problemText));
     reportedOpenProblem_ = problemText;
+}
+
+void MainWindow::StartPublishing()
+{
+    std::vector<std::string> problems;
+    const MqttSettings settings = ReadMqttSettingsFile(services_.dataFolder / kConfigurationFile, problems);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "vorelle2: %s\n", problem.c_str());
+    publisher_->Restart(settings);
+    services_.poller.SetReadingListener([this](const LiveReadings::Snapshot& snapshot) {
+        publisher_->Publish({snapshot, std::chrono::system_clock::now()});
+    });
+}
+
+QString MainWindow::PublishingText() const { return publishingPane_->text(); }
+
+QString MainWindow::PublishingDetails() const { return publishingPane_->toolTip(); }
+
+void MainWindow::ShowPublishing()
+{
+    PublisherStatus status = publisher_->Status();
+    // Trying again is no news: the pane says the broker is away until it is back.
+    if (status.state == PublisherState::Connecting && reportedPublishing_.state == PublisherState::Away &&
+        status.broker == reportedPublishing_.broker)
+        return;
+    const bool off = status.state == PublisherState::Off;
+    switch (status.state) {
+    case PublisherState::Off: publishingPane_->setText(status.reason.empty() ? QString() : tr("MQTT: off")); break;
+    case PublisherState::Connecting: publishingPane_->setText(tr("MQTT: connecting")); break;
+    case PublisherState::Connected: publishingPane_->setText(tr("MQTT: publishing")); break;
+    case PublisherState::Away: publishingPane_->setText(tr("MQTT: broker away")); break;
+    }
+    publishingPane_->setToolTip(off && status.reason.empty() ? QString() : ToQString(StatusText(status)));
+    // Said on standard error once per change, where a terminal's owner looks.
+    if (status.state == PublisherState::Connecting)
+        return;
+    const std::string said = StatusText(status);
+    status.retryIn = {};
+    if (status != reportedPublishing_)
+        std::fprintf(stderr, "vorelle2: %s\n", said.c_str());
+    reportedPublishing_ = status;
 }
 
 void MainWindow::BringToFront()
@@ -356,6 +416,10 @@ void MainWindow::RunCommand(int id)
         break;
     case command_id::Graph:
         ShowStoredGraph();
+        break;
+    case command_id::HomeAutomation:
+        // The poll goes on: it is what is published.
+        homeAutomation_->Run();
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #include "live/LiveReadings.h"
 #include "live/Poller.h"
 #include "messages/Messages.h"
+#include "publish/MqttPublisher.h"
 #include "widgets/WorkerJob.h"
 
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QMenu;
@@ -28,6 +30,8 @@ class CalibrationDialog;
 class FirmwareUpdateDialog;
 class MobileNetworkDialog;
 class WebUploadDialog;
+class HomeAutomationDialog;
+class RestartablePublisher;
 class RecordingsDialog;
 class RecordDatabase;
 struct GraphOptions;
@@ -46,6 +50,7 @@ public:
         Messages& messages;
         std::filesystem::path dataFolder;
         ConsoleDoor& console;  // what `link` talks to: its device events and controls
+        ConsoleKind consoleKind = ConsoleKind::Usb;  // which station the readings are published as
     };
 
     explicit MainWindow(Services services, QWidget* parent = nullptr);
@@ -89,7 +94,11 @@ public:
     WebUploadDialog& WebUpload() { BuildDialogs(); return *webUpload_; }
     FirmwareUpdateDialog& FirmwareUpdate() { BuildDialogs(); return *firmwareUpdate_; }
     RecordingsDialog& Recordings() { BuildDialogs(); return *recordings_; }
+    HomeAutomationDialog& HomeAutomation() { BuildDialogs(); return *homeAutomation_; }
     QString ConnectionText() const;
+    // What the status bar says of publishing to MQTT, and its tool tip.
+    QString PublishingText() const;
+    QString PublishingDetails() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -105,6 +114,9 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void ShowConnection();
+    // Publishes every reading of the poll as Main.ini's [MQTT] section says.
+    void StartPublishing();
+    void ShowPublishing();
     void BringToFront();
     void ShowAbout();
     // The graph of the recording the store holds, as it noted it.
@@ -138,7 +150,11 @@ private:
     WebUploadDialog* webUpload_ = nullptr;
     FirmwareUpdateDialog* firmwareUpdate_ = nullptr;
     RecordingsDialog* recordings_ = nullptr;
+    std::unique_ptr<RestartablePublisher> publisher_;
+    HomeAutomationDialog* homeAutomation_ = nullptr;  // deleted before the publisher it restarts
     QLabel* workPane_ = nullptr;
+    QLabel* publishingPane_ = nullptr;
+    PublisherStatus reportedPublishing_;  // as last told on standard error, without its retry time
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
     int dialogsOpen_ = 0;

@@ -2,18 +2,16 @@
 
 #include "cli/CliConsole.h"
 #include "cli/RecordStoreOptions.h"
-#include "config/IniFile.h"
 #include "live/Poller.h"
 #include "live/ReadingFeed.h"
 #include "owner/ConsoleServer.h"
 #include "owner/EndSignals.h"
 #include "owner/InstanceChannel.h"
+#include "publish/Discovery.h"
 #include "publish/MqttPublisher.h"
 #include "store/DataFolder.h"
 
 #include <QCoreApplication>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,27 +43,14 @@ std::optional<std::string> ReadPublishing(const OptionValues& options, const std
             return "--mqtt: " + error;
         settings = std::move(*fromUrl);
     } else {
-        std::string text;
-        std::string error;
-        if (!ReadTextFile(dataFolder / kConfigurationFile, text, error))
-            SayWhileServing(std::string(kConfigurationFile) + ": " + error);
         std::vector<std::string> problems;
-        settings = ReadMqttSettings(IniFile(text), problems);
+        settings = ReadMqttSettingsFile(dataFolder / kConfigurationFile, problems);
         for (const std::string& problem : problems)
-            SayWhileServing(std::string(kConfigurationFile) + ": " + problem);
+            SayWhileServing(problem);
     }
     if (const char* password = std::getenv(std::string(kPasswordVariable).c_str()); password && *password)
         settings.password = password;
     return std::nullopt;
-}
-
-// The station as the home-automation system lists it: one device per host
-// and data folder, whether the window or the service publishes.
-PublishedDevice StationDevice(const std::filesystem::path& dataFolder)
-{
-    char host[256] = {};
-    gethostname(host, sizeof host - 1);
-    return {DeviceIdFrom(std::string(host) + " " + dataFolder.string()), "Vorelle 2 weather station", "M402", ""};
 }
 
 // What a message from `vorelle2 --send` does without a window: the simulated
@@ -85,12 +70,11 @@ void TakeMessage(ConsoleDoor& console, const std::string& name)
     }
 }
 
-// Hands each reading of the poll to the publisher, and tells when the console
-// comes and goes, on a thread of its own.
-class ReadingRelay {
+// Tells when the console comes and goes, on a thread of its own.
+class ConnectionReport {
 public:
-    ReadingRelay(const LiveReadings& readings, const ConsoleLink& link, MqttPublisher* publisher)
-        : feed_(readings, link), publisher_(publisher), thread_([this](std::stop_token stop) { Run(stop); })
+    ConnectionReport(const LiveReadings& readings, const ConsoleLink& link)
+        : feed_(readings, link), thread_([this](std::stop_token stop) { Run(stop); })
     {
     }
 
@@ -99,17 +83,12 @@ private:
     {
         while (!stop.stop_requested()) {
             const std::optional<ReadingFeed::Event> event = feed_.Next(std::chrono::milliseconds(200));
-            if (!event)
-                continue;
-            if (event->kind != ReadingFeed::EventKind::Reading)
+            if (event && event->kind != ReadingFeed::EventKind::Reading)
                 SayWhileServing(event->kind == ReadingFeed::EventKind::Connected ? "Connected" : "Unconnected");
-            else if (publisher_)
-                publisher_->Publish({event->reading, event->reading.takenAt});
         }
     }
 
     ReadingFeed feed_;
-    MqttPublisher* const publisher_;
     std::jthread thread_;  // last: it starts once everything above is ready
 };
 
@@ -145,9 +124,21 @@ int RunServe(const CommandCall& call)
     console->WatchDevices([&link](DeviceEvent event) { link.OnDeviceChange(event); });
     if (!link.Open())
         SayWhyNoConsole(link);
+    // Publishing never holds the poll: the publisher queues the latest
+    // reading for a thread of its own. It outlives the poll.
+    std::unique_ptr<MqttPublisher> publisher;
+    if (publishing.enabled)
+        publisher = std::make_unique<MqttPublisher>(
+            publishing, StationDevice(console->Kind() == ConsoleKind::Simulated),
+            [](const PublisherStatus& status) { SayWhileServing(StatusText(status)); });
     LiveReadings readings;
     SleepingBeat beat(kPollBeat);
     Poller poller(link, readings, beat, [] {});
+    if (publisher) {
+        poller.SetReadingListener([&publisher](const LiveReadings::Snapshot& snapshot) {
+            publisher->Publish({snapshot, std::chrono::system_clock::now()});
+        });
+    }
     // Where the service runs the history's catch-up (HistoryCatchUp), it is
     // handed to the poller here (SetBetweenPolls), before the poll starts.
     poller.Start();
@@ -158,12 +149,7 @@ int RunServe(const CommandCall& call)
         link.Abandon();
         return kExitFailed;
     }
-    std::unique_ptr<MqttPublisher> publisher;
-    if (publishing.enabled)
-        publisher = std::make_unique<MqttPublisher>(
-            publishing, StationDevice(dataFolder),
-            [](const PublisherStatus& status) { SayWhileServing(StatusText(status)); });
-    const ReadingRelay relay(readings, link, publisher.get());
+    const ConnectionReport report(readings, link);
     QObject::connect(&instance, &InstanceChannel::MessageReceived, &application,
                      [&console](const QString& message) { TakeMessage(*console, message.toStdString()); });
     QObject::connect(&instance, &InstanceChannel::JunkReceived, &application,

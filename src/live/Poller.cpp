@@ -52,7 +52,8 @@ void Poller::Run()
             // link is lent only once the work after the reading is done too.
             if (!DialogOpen && count >= kPollAtCount && link_.UnlessLent([this] {
                     ReadSettings(link_, readings_);
-                    ReadLive(link_, readings_);
+                    if (ReadLive(link_, readings_) && readingListener_)
+                        readingListener_(readings_.Current());
                     repaint_();
                     if (betweenPolls_ && !DialogOpen)
                         betweenPolls_->AfterReading(DialogOpen);

@@ -58,6 +58,9 @@ public:
 class Poller {
 public:
     using RepaintRequest = std::function<void()>;
+    // Hears of each reading the console answered, on the poll thread, as soon
+    // as it is stored; it must return at once.
+    using ReadingListener = std::function<void(const LiveReadings::Snapshot&)>;
 
     Poller(ConsoleLink& link, LiveReadings& readings, PollBeat& beat, RepaintRequest repaint);
     ~Poller();
@@ -70,6 +73,8 @@ public:
 
     void Start();
     void Stop();
+    // Before Start.
+    void SetReadingListener(ReadingListener listener) { readingListener_ = std::move(listener); }
 
     // Set while a settings dialog runs its own exchanges with the console.
     std::atomic<bool> DialogOpen{false};
@@ -85,6 +90,7 @@ private:
     PollBeat& beat_;
     RepaintRequest repaint_;
     BetweenPolls* betweenPolls_ = nullptr;
+    ReadingListener readingListener_;
     std::thread thread_;
 };
 

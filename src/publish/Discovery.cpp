@@ -3,6 +3,9 @@
 #include "publish/QuantityKinds.h"
 #include "publish/ReadingJson.h"
 
+#include <unistd.h>
+
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 
@@ -39,6 +42,16 @@ std::string JsonField(std::string_view name, std::string_view value)
 }
 
 }  // namespace
+
+PublishedDevice StationDevice(bool simulated)
+{
+    char host[HOST_NAME_MAX + 1] = {};
+    if (gethostname(host, sizeof host - 1) != 0 || host[0] == '\0')
+        std::snprintf(host, sizeof host, "localhost");
+    const std::string hostName(host);
+    return {DeviceIdFrom(simulated ? hostName + " simulated" : hostName),
+            "Weather station on " + hostName + (simulated ? " (simulated)" : ""), std::string(kConsoleModel), {}};
+}
 
 std::string DeviceIdFrom(std::string_view stableText)
 {

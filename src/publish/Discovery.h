@@ -16,6 +16,17 @@ struct PublishedDevice {
     std::string firmwareVersion;  // empty when not known
 };
 
+// The console's model, as the maker's update server names its firmware.
+inline constexpr std::string_view kConsoleModel = "M402";
+
+// The station as this machine publishes it: named after the host, with the
+// id DeviceIdFrom gives the host's name (and "simulated" for the simulated
+// console, so that trying the program never stands in for the real station).
+// A console's device path changes with each replug and the console tells no
+// serial number or firmware version outside its bootloader, so one station
+// per machine is what stays put; the firmware version is left unknown.
+PublishedDevice StationDevice(bool simulated);
+
 // A stable device id from a text that names this station for good, e.g. the
 // host's name and the console's device path: "vorelle2_" and the text in
 // letters, digits and '_' (at most 32 of them), then 8 hex digits of a hash

@@ -62,7 +62,8 @@ bool MqttClient::Start(const MqttSettings& settings, const MqttMessage& lastWill
         mosquitto_username_pw_set(client_, settings.user.c_str(),
                                   settings.password.empty() ? nullptr : settings.password.c_str()) != MOSQ_ERR_SUCCESS)
         return false;
-    if (mosquitto_will_set(client_, lastWill.topic.c_str(), static_cast<int>(lastWill.payload.size()),
+    if (!lastWill.topic.empty() &&
+        mosquitto_will_set(client_, lastWill.topic.c_str(), static_cast<int>(lastWill.payload.size()),
                            lastWill.payload.data(), kAtLeastOnce, true) != MOSQ_ERR_SUCCESS)
         return false;
     if (settings.tls) {

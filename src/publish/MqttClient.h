@@ -19,7 +19,7 @@ public:
     enum class State { Connecting, Connected, Failed };
 
     // Starts connecting at once. The broker publishes `lastWill` (retained)
-    // when the connection ends without a goodbye.
+    // when the connection ends without a goodbye; one without a topic is none.
     MqttClient(const MqttSettings& settings, const std::string& clientId, const MqttMessage& lastWill);
     ~MqttClient();
     MqttClient(const MqttClient&) = delete;

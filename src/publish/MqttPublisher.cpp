@@ -24,12 +24,6 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kLongestSleep{1000};  // the keep-alive needs a look once a second
 
-std::string BrokerName(const MqttSettings& settings)
-{
-    const bool ipv6 = settings.host.find(':') != std::string::npos;
-    return (ipv6 ? "[" + settings.host + "]" : settings.host) + ":" + std::to_string(settings.port);
-}
-
 // What Home Assistant is told about the quantities. Used on the publisher's
 // thread only.
 class Announcements {
@@ -105,6 +99,7 @@ MqttPublisher::MqttPublisher(MqttSettings settings, PublishedDevice device, Stat
         status_.reason = std::strerror(errno);
     if (!status_.reason.empty())
         return;
+    status_.state = PublisherState::Connecting;
     wakeRead_ = ends[0];
     wakeWrite_ = ends[1];
     thread_ = std::thread([this] { Run(); });

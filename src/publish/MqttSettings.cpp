@@ -159,6 +159,23 @@ MqttSettings ReadMqttSettings(const IniFile& ini, std::vector<std::string>& prob
     return s;
 }
 
+MqttSettings ReadMqttSettingsFile(const fs::path& file, std::vector<std::string>& problems)
+{
+    std::string text;
+    std::string error;
+    if (!ReadTextFile(file, text, error)) {
+        problems.push_back(file.string() + ": " + error);
+        return {};
+    }
+    return ReadMqttSettings(IniFile(text), problems);
+}
+
+std::string BrokerName(const MqttSettings& settings)
+{
+    const bool ipv6 = settings.host.find(':') != std::string::npos;
+    return (ipv6 ? "[" + settings.host + "]" : settings.host) + ":" + std::to_string(settings.port);
+}
+
 bool SaveMqttSettings(const fs::path& file, const MqttSettings& s, std::string& error)
 {
     error = CheckMqttSettings(s);

@@ -40,6 +40,13 @@ std::string CheckMqttSettings(const MqttSettings& settings);
 // with it is added to `problems`.
 MqttSettings ReadMqttSettings(const IniFile& ini, std::vector<std::string>& problems);
 
+// The [MQTT] section of the file; the defaults for a file that does not
+// exist, and for one that cannot be read, with the reason in `problems`.
+MqttSettings ReadMqttSettingsFile(const std::filesystem::path& file, std::vector<std::string>& problems);
+
+// "host:port" ("[::1]:1883" for an IPv6 host), as messages name the broker.
+std::string BrokerName(const MqttSettings& settings);
+
 // Writes the settings into the [MQTT] section of `file`, every other line as
 // it was, the file written whole. While it holds a password the file is
 // readable by its owner only; when a password is taken out, it is readable by

@@ -200,6 +200,23 @@ inline constexpr int UpdateButton = 1006;
 inline constexpr int CancelButton = 1037;
 }  // namespace firmware_update
 
+// Home Automation: HomeAutomationDialog.ui (a dialog of Vorelle 2's own)
+namespace home_automation {
+inline constexpr int Enabled = 1001;
+inline constexpr int Host = 1002;
+inline constexpr int Port = 1003;
+inline constexpr int Tls = 1004;
+inline constexpr int CaFile = 1005;
+inline constexpr int BrowseButton = 1006;
+inline constexpr int User = 1007;
+inline constexpr int Password = 1008;
+inline constexpr int ShowPassword = 1009;
+inline constexpr int TopicPrefix = 1010;
+inline constexpr int TestButton = 1011;
+inline constexpr int SaveButton = 1012;
+inline constexpr int CancelButton = 1013;
+}  // namespace home_automation
+
 }  // namespace control_id
 
 }  // namespace vorelle

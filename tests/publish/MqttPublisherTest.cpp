@@ -1,5 +1,7 @@
 #include "board/BoardTexts.h"
 #include "publish/MqttPublisher.h"
+#include "publish/RestartablePublisher.h"
+#include "support/MqttAnnouncements.h"
 #include "support/MqttBroker.h"
 #include "support/NamedCase.h"
 #include "support/SimulatedReading.h"
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 
 namespace vorelle {
 namespace {
@@ -51,14 +54,7 @@ TEST_P(MqttUnitsTest, AnnouncesEveryQuantityWithAValueAndPublishesTheState)
     publisher.Publish(reading);
     ASSERT_TRUE(StateIs(reading)) << subscriber->Latest(kTopics.state);
     EXPECT_EQ(subscriber->Latest(kTopics.availability), "online");
-    std::size_t announced = 0;
-    for (const QuantityReading& q : QuantityReadings(reading.snapshot)) {
-        const MqttMessage expected = DiscoveryMessage(q.key, q.name, reading.snapshot.values.units, kDevice, kTopics);
-        EXPECT_EQ(subscriber->Latest(expected.topic), q.missing ? "(none)" : expected.payload) << q.key;
-        announced += q.missing ? 0 : 1;
-    }
-    EXPECT_EQ(subscriber->latest.size(), announced + 2);
-    EXPECT_GT(announced, 20u);
+    test::ExpectAnnouncedAlone(*subscriber, reading, kDevice, kTopics);
 }
 
 INSTANTIATE_TEST_SUITE_P(UnitSystems, MqttUnitsTest,
@@ -97,6 +93,30 @@ TEST_F(MqttPublisherTest, ReconnectsWithTheLatestReadingAndSaysOfflineWhenStoppe
         EXPECT_EQ(publisher.Status().state, PublisherState::Connected);
     }
     EXPECT_TRUE(subscriber->WaitFor([&] { return subscriber->Latest(kTopics.availability) == "offline"; }));
+}
+
+// Started again with other settings while a poll keeps handing it readings:
+// the publisher before says goodbye, the new one publishes the latest reading.
+TEST_F(MqttPublisherTest, RestartsWithNewSettingsWhileReadingsCome)
+{
+    const TimedReading reading = test::SimulatedReading({0, 2, 0, 0, 0});
+    RestartablePublisher publisher(kDevice, {});
+    publisher.Restart(Settings());
+    std::atomic<bool> polling{true};
+    std::thread poll([&] {
+        for (; polling; std::this_thread::sleep_for(std::chrono::milliseconds(1)))
+            publisher.Publish(reading);
+    });
+    EXPECT_TRUE(StateIs(reading));
+    MqttSettings moved = Settings();
+    moved.topicPrefix = "moved";
+    publisher.Restart(moved);
+    EXPECT_TRUE(subscriber->WaitFor([&] {
+        return subscriber->Latest(kTopics.availability) == "offline" &&
+               subscriber->Latest(TopicsFor("moved", kDevice).state) == StateJson(reading);
+    }));
+    polling = false;
+    poll.join();
 }
 
 struct AwayCase : test::NamedCase {

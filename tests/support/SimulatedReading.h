@@ -13,16 +13,22 @@ namespace vorelle::test {
 // Where the simulated console's clock stands, as `vorelle2-cli live --clock` takes it.
 inline constexpr const char* kStandingClock = "2026-05-12T10:30";
 
+// The station of `--units U --channels 2 --clock kStandingClock`.
+inline StationOptions StandingStation(const UnitCodes& units)
+{
+    StationOptions options;
+    options.units = units;
+    options.channels = 2;
+    options.clock = LocalClock(2026, 5, 12, 10, 30);
+    return options;
+}
+
 // The reading `vorelle2-cli live --simulate --units U --channels 2 --clock
 // kStandingClock` reads, as taken at 10:30 UTC of that day.
 inline TimedReading SimulatedReading(const UnitCodes& units)
 {
     SimulatedConsole console(kTestTimeScale);
-    StationOptions options;
-    options.units = units;
-    options.channels = 2;
-    options.clock = LocalClock(2026, 5, 12, 10, 30);
-    SetUpStation(options, console);
+    SetUpStation(StandingStation(units), console);
     SimTransport transport(console);
     ConsoleLink link(transport, kTestTimeScale);
     LiveReadings readings;

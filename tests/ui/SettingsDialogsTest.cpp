@@ -5,6 +5,7 @@
 #include "board/BoardTexts.h"
 #include "firmware/FirmwareUpdateDialog.h"
 #include "graph/GraphDialog.h"
+#include "publish/HomeAutomationDialog.h"
 #include "recordings/RecordingsDialog.h"
 #include "store/RecordDatabase.h"
 #include "settings/AlarmDialog.h"
@@ -594,7 +595,7 @@ TEST_F(SettingsDialogsTest, EveryInputOfEveryDialogHasANameOfItsOwn)
     for (QDialog* dialog : std::initializer_list<QDialog*>{
              &window.BasicSettings(), &window.AlarmSettings(), &window.Calibration(), &window.RainTotals(),
              &window.MaxMin(), &window.MobileNetwork(), &window.WebUpload(), &window.FirmwareUpdate(),
-             &window.Recordings(), &graph, &about}) {
+             &window.Recordings(), &window.HomeAutomation(), &graph, &about}) {
         dialog->show();
         std::vector<QAccessibleInterface*> found;
         CollectInputs(*QAccessible::queryAccessibleInterface(dialog), found);
@@ -609,7 +610,7 @@ TEST_F(SettingsDialogsTest, EveryInputOfEveryDialogHasANameOfItsOwn)
         inputs += found.size();
         dialog->hide();
     }
-    EXPECT_EQ(inputs, 118u) << "90 in the five station settings dialogs, 28 in the others";
+    EXPECT_EQ(inputs, 127u) << "90 in the five station settings dialogs, 37 in the others";
 }
 
 // Every dialog laid out on the simulated console shows each text whole; with
@@ -637,6 +638,8 @@ TEST_F(SettingsDialogsTest, EveryNewDialogShowsItsTextsWhole)
     RunWithMessage("mobile-network", window.MobileNetwork(),
                    [&] { look(window.MobileNetwork(), MobileNetworkDialog::kShowName); });
     RunWithMessage("web-server", window.WebUpload(), [&] { look(window.WebUpload(), WebUploadDialog::kShowName); });
+    test::WithDialog(window.HomeAutomation(), [&] { window.RunCommand(command_id::HomeAutomation); },
+                     [&] { look(window.HomeAutomation(), HomeAutomationDialog::kShowName); });
 }
 
 }  // namespace

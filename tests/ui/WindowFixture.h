@@ -25,7 +25,7 @@ class WindowFixtureWith : public SimLinkFixture {
 protected:
     WindowFixtureWith()
         : poller(link, readings, beat, [this] { window.RequestRepaint(); }),
-          window({link, readings, poller, messages, temp.Path(), door})
+          window({link, readings, poller, messages, temp.Path(), door, ConsoleKind::Simulated})
     {
     }
 
