@@ -35,6 +35,10 @@ namespace vorelle {
 // the summaries delete the mark when any other program changes them: the
 // history's own connections run with triggers switched off. Without the
 // mark, queries read the readings themselves.
+//
+// Units: per kind, the unit labels of the newest recording merged (the one
+// whose last reading, Newest, lies latest), for the graph's axes. Made on
+// opening when missing; a note beside the readings, not watched.
 
 inline constexpr std::array<RecordingLayout, 3> kHistoryKinds = {RecordingLayout::Main, RecordingLayout::Channel,
                                                                  RecordingLayout::Soil};

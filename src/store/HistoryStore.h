@@ -7,11 +7,13 @@
 #include "store/StorePoint.h"
 #include "store/StoreResult.h"
 #include "store/StoreSql.h"
+#include "store/StoredRecording.h"
 #include "store/WeatherRecord.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -48,6 +50,14 @@ enum class HistoryLevel { Readings, Hours, Days };
 
 StoreSeconds LevelSpan(HistoryLevel level);  // 1, 3600, 86400
 
+// The seconds of the first and the last reading of a kind the history holds.
+struct HeldTimes {
+    StoreSeconds first = 0;
+    StoreSeconds last = 0;
+
+    friend bool operator==(const HeldTimes&, const HeldTimes&) = default;
+};
+
 // The lasting history, History.db (HistorySchema.h has its tables): every
 // reading of every recording merged into it, one per wall-clock time, with
 // hourly and daily summaries so that a graph reads years as quickly as hours.
@@ -68,6 +78,9 @@ public:
     // in the write-ahead log with normal synchronisation: a crash or a power
     // loss keeps every committed merge and shows none in part.
     static StoreResult<HistoryStore> Open(const std::filesystem::path& file);
+
+    // The file connected to.
+    std::filesystem::path File() const;
 
     // Merges the readings of one recording, in the order the recording has
     // them, all or none, in one transaction that also brings the summaries
@@ -104,6 +117,18 @@ public:
     // the readings inside it.
     StoreResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column, HistoryLevel level,
                                                       const CivilTime& from, const CivilTime& to);
+
+    // When the readings of `kind` begin and end; none when the history
+    // holds none of them.
+    StoreResult<std::optional<HeldTimes>> Held(RecordingLayout kind);
+
+    // Notes the units a recording of `kind` was written in, `newestReading`
+    // being the time of its last reading, unless a recording that reaches
+    // later was noted: the kind's readings are shown in the units of its
+    // newest recording.
+    StoreStatus NoteUnits(RecordingLayout kind, const UnitLabels& labels, const CivilTime& newestReading);
+    // The units noted for `kind`; empty labels when none were.
+    StoreResult<UnitLabels> Units(RecordingLayout kind);
 
 private:
     explicit HistoryStore(SqlConnection db) : db_(std::move(db)) {}
