@@ -20,6 +20,7 @@
 #include "settings/WebUploadDialog.h"
 #include "sim/SimTransport.h"
 #include "store/DataFolder.h"
+#include "store/HistoryStore.h"
 #include "store/RecordDatabase.h"
 #include "store/StoredRecording.h"
 #include "widgets/QtText.h"
@@ -54,6 +55,7 @@ constexpr NamedDialog kNamedDialogs[] = {
     {"recordings", command_id::SdCardRecordings},
     {"about", command_id::About},
     {"graph", command_id::Graph},
+    {"history", command_id::History},
 };
 }  // namespace
 
@@ -103,6 +105,7 @@ void MainWindow::BuildMenus()
     QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, true);
+    add(recordings, tr("History..."), command_id::History, true);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -282,6 +285,9 @@ void MainWindow::RunCommand(int id)
     case command_id::Graph:
         ShowStoredGraph();
         break;
+    case command_id::History:
+        ShowHistory();
+        break;
     default:
         break;
     }
@@ -342,6 +348,18 @@ void MainWindow::RunGraph(RecordDatabase& store, const GraphOptions& options, QW
     // The graph reads the store only; the console's poll goes on.
     GraphDialog graph(store, services_.messages, over);
     graph.Run(options);
+}
+
+void MainWindow::ShowHistory()
+{
+    StoreResult<HistoryStore> history = HistoryStore::Open(services_.dataFolder / kHistoryFile);
+    if (!history) {
+        services_.messages.Inform(history.Error());
+        return;
+    }
+    // Like the graph, it only reads: the console's poll goes on.
+    GraphDialog dialog(history.Value(), services_.messages, this);
+    dialog.RunHistory();
 }
 
 void MainWindow::ShowAbout()
