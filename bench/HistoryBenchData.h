@@ -6,6 +6,7 @@
 // the build folder.
 #include "recordings/RecordingContent.h"
 #include "recordings/RecordingLine.h"
+#include "recordings/RecordingUnits.h"
 #include "store/HistoryStore.h"
 #include "support/RecordingGenerator.h"
 
@@ -101,10 +102,15 @@ inline const fs::path& TenYearHistory()
             StoreResult<HistoryStore> opened = HistoryStore::Open(partial);
             HistoryStore& store = Must(opened);
             DailyRecordings days(kTenYearsStart);
-            for (int day = 0; day < kTenYearsDays; ++day) {
-                StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(days.NextDay()));
+            std::string day;
+            for (int index = 0; index < kTenYearsDays; ++index) {
+                day = days.NextDay();
+                StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(day));
                 Must(merged);
             }
+            StoreResult<StoreDone> noted = store.NoteUnits(RecordingLayout::Main, UnitLabelsOf(RecordingContent(day)),
+                                                           {2023, 12, 31, 23, 59, 0});
+            Must(noted);
         }
         fs::rename(partial, cached);
         return cached;
