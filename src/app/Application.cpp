@@ -5,10 +5,6 @@
 #include "app/InstanceChannel.h"
 #include "app/MainWindow.h"
 #include "app/StartupActions.h"
-#include "link/HidapiTransport.h"
-#include "sim/SimTransport.h"
-#include "sim/SimStationOptions.h"
-#include "sim/SimulatedConsole.h"
 #include "store/DataFolder.h"
 
 #include <QApplication>
@@ -19,7 +15,6 @@ namespace vorelle {
 
 namespace {
 constexpr std::chrono::milliseconds kPollBeat{1000};
-constexpr int kSimulatedChannels = 3;
 }  // namespace
 
 Application::Application(ProgramOptions options) : options_(std::move(options)) {}
@@ -29,8 +24,8 @@ Application::~Application()
     // An exchange in progress with a silent console would hold the poll
     // thread for seconds; the program ends without waiting for it. The poll
     // thread talks to the link, so it ends before the link does.
-    if (link_)
-        link_->Abandon();
+    if (console_)
+        console_->Link().Abandon();
     if (poller_)
         poller_->Stop();
 }
@@ -63,34 +58,22 @@ int Application::InitInstance()
     const std::filesystem::path dataFolder = WorkingDataFolder();
     PrepareDataFolder(ShippedFolder(), dataFolder);
 
-    if (options_.simulate) {
-        console_ = std::make_unique<SimulatedConsole>();
-        // A well-equipped station, so that every part of the board has something to show.
-        console_->Weather().SetChannelCount(kSimulatedChannels);
-        AddSoilAndPm25Sensors(*console_);
-        auto simulation = std::make_unique<SimTransport>(*console_);
-        simulation_ = simulation.get();
-        transport_ = std::move(simulation);
-    } else {
-        transport_ = std::make_unique<HidapiTransport>();
-    }
-    link_ = std::make_unique<ConsoleLink>(*transport_);
+    // A well-equipped station, so that every part of the board has something
+    // to show.
+    console_ = MakeConsoleDoor(options_.simulate ? ConsoleChoice{ConsoleKind::Simulated, ProgramStation()}
+                                                 : ConsoleChoice{});
+    ConsoleLink& link = console_->Link();
     beat_ = std::make_unique<SleepingBeat>(kPollBeat);
-    poller_ = std::make_unique<Poller>(*link_, readings_, *beat_, [this] { window_->RequestRepaint(); });
+    poller_ = std::make_unique<Poller>(link, readings_, *beat_, [this] { window_->RequestRepaint(); });
 
     window_ = std::make_unique<MainWindow>(
-        MainWindow::Services{*link_, readings_, *poller_, messages_, dataFolder, simulation_});
+        MainWindow::Services{link, readings_, *poller_, messages_, dataFolder, *console_});
     messages_.SetParent(window_.get());
     QObject::connect(instance_.get(), &InstanceChannel::JunkReceived, window_.get(), [](const QString& why) {
         std::fprintf(stderr, "vorelle2: %s\n", qPrintable(why));
     });
     QObject::connect(instance_.get(), &InstanceChannel::MessageReceived, window_.get(), [this](const QString& name) {
-        if (window_->HandleOutsideMessage(name))
-            return;
-        if (name == QLatin1String("plug") || name == QLatin1String("unplug"))
-            std::fprintf(stderr, "vorelle2: '%s' pulls the simulated console's cable; start with --simulate\n",
-                         qPrintable(name));
-        else
+        if (!window_->HandleOutsideMessage(name))
             std::fprintf(stderr, "vorelle2: ignoring unknown message '%s'\n", qPrintable(name));
     });
     window_->Initialise();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ConsoleLink.h"
+#include "console/ConsoleDoor.h"
 #include "live/LiveReadings.h"
 #include "live/Poller.h"
 #include "widgets/MessageBoxes.h"
@@ -15,8 +15,6 @@ namespace vorelle {
 class EndSignals;
 class MainWindow;
 class InstanceChannel;
-class SimulatedConsole;
-class SimTransport;
 
 struct ProgramOptions {
     bool simulate = false;     // run on the simulated console
@@ -40,10 +38,7 @@ public:
 
 private:
     ProgramOptions options_;
-    std::unique_ptr<SimulatedConsole> console_;
-    std::unique_ptr<HidTransport> transport_;
-    SimTransport* simulation_ = nullptr;
-    std::unique_ptr<ConsoleLink> link_;
+    std::unique_ptr<ConsoleDoor> console_;
     LiveReadings readings_;
     std::unique_ptr<SleepingBeat> beat_;
     std::unique_ptr<Poller> poller_;

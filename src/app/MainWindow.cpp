@@ -6,10 +6,10 @@
 #include "app/CommandIds.h"
 #include "app/FactoryReset.h"
 #include "app/InstanceChannel.h"
-#include "app/UdevMonitor.h"
 #include "firmware/FirmwareUpdateDialog.h"
 #include "graph/GraphDialog.h"
 #include "live/LiveExchanges.h"
+#include "recordings/RecordingMessages.h"
 #include "recordings/RecordingsDialog.h"
 #include "settings/AlarmDialog.h"
 #include "settings/BasicSettingsDialog.h"
@@ -18,7 +18,6 @@
 #include "settings/MobileNetworkDialog.h"
 #include "settings/RainTotalsDialog.h"
 #include "settings/WebUploadDialog.h"
-#include "sim/SimTransport.h"
 #include "store/DataFolder.h"
 #include "store/HistoryStore.h"
 #include "store/RecordDatabase.h"
@@ -30,6 +29,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -38,6 +38,8 @@ namespace vorelle {
 namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kStatusPaneWidth = 150;
+// How soon a command that came while the window worked is tried again.
+constexpr int kBusyRetryMs = 100;
 
 // Every dialog a name opens, by the command that opens it.
 struct NamedDialog {
@@ -84,11 +86,7 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow()
-{
-    if (services_.simulation)
-        services_.simulation->SetPlugListener(nullptr);
-}
+MainWindow::~MainWindow() { services_.console.StopWatchingDevices(); }
 
 void MainWindow::BuildMenus()
 {
@@ -129,6 +127,8 @@ void MainWindow::BuildStatusBar()
         auto* empty = new QLabel(bar);
         empty->setFixedWidth(kStatusPaneWidth);
         bar->addWidget(empty);
+        if (!workPane_)
+            workPane_ = empty;
     }
     connectionPane_ = new QLabel(bar);
     bar->addWidget(connectionPane_, 1);
@@ -144,16 +144,11 @@ void MainWindow::Initialise()
 
 void MainWindow::WatchDevices()
 {
-    if (services_.simulation) {
-        // Plug events come from whichever thread pulls the simulated cable.
-        services_.simulation->SetPlugListener([this](DeviceEvent event) {
-            QMetaObject::invokeMethod(this, [this, event] { OnDeviceChange(event); }, Qt::QueuedConnection);
-        });
-        return;
-    }
-    udev_ = new UdevMonitor(this);
-    connect(udev_, &UdevMonitor::DeviceChanged, this, &MainWindow::OnDeviceChange);
-    if (!udev_->Start())
+    // Device events come on a thread of the console's door.
+    const bool watching = services_.console.WatchDevices([this](DeviceEvent event) {
+        QMetaObject::invokeMethod(this, [this, event] { OnDeviceChange(event); }, Qt::QueuedConnection);
+    });
+    if (!watching)
         std::fprintf(stderr, "vorelle2: no device events on this machine; a console plugged in later is not noticed\n");
 }
 
@@ -214,34 +209,54 @@ bool MainWindow::HandleOutsideMessage(const QString& name)
         RunCommand(command_id::MobileNetwork);
     else if (name == QLatin1String("reset"))
         RunCommand(command_id::FactoryReset);
-    else if (name == QLatin1String("unplug") && services_.simulation)
-        services_.simulation->Unplug();
-    else if (name == QLatin1String("plug") && services_.simulation)
-        services_.simulation->Plug();
-    else
+    else if (!IsConsoleControl(name.toStdString()))
         return false;
+    else if (const std::optional<std::string> refusal = services_.console.Control(name.toStdString()))
+        std::fprintf(stderr, "vorelle2: %s\n", refusal->c_str());
     return true;
 }
 
 void MainWindow::WhilePollPaused(const std::function<void()>& runDialog)
 {
+    // An outside message may open a dialog over another, which may be saving.
+    ++dialogsOpen_;
     services_.poller.DialogOpen = true;
     runDialog();
-    services_.poller.DialogOpen = false;
+    if (--dialogsOpen_ == 0)
+        services_.poller.DialogOpen = false;
     board_->Refresh();
+}
+
+bool MainWindow::WhileWorking(std::string_view status, WorkerJob::Work work)
+{
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    menuBar()->setEnabled(false);
+    workPane_->setText(ToQString(status));
+    const bool ended = job_.Await(std::move(work));
+    workPane_->clear();
+    menuBar()->setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    return ended;
 }
 
 void MainWindow::RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot)
 {
+    // Asked for again from outside while it is open, and perhaps saving.
+    if (dialog.isVisible()) {
+        dialog.raise();
+        dialog.activateWindow();
+        return;
+    }
     WhilePollPaused([&] {
-        if (read && services_.link.Connected()) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto readBlock = [this, read](std::stop_token) -> WorkerJob::Then {
             if (read->code == CMD_READ_SETTING.code)
                 ReadSettings(services_.link, services_.readings);  // also refreshes the display units
             else
                 services_.link.Exchange(MakeCommand(*read), *read);
-            QApplication::restoreOverrideCursor();
-        }
+            return {};
+        };
+        if (read && services_.link.Connected() && !WhileWorking(kReadingText, readBlock))
+            return;
         // After a timeout the dialog shows what the slot held from the last read.
         if (read)
             dialog.SetSettingsBlock(services_.link.Area().CopySlot(slot));
@@ -249,8 +264,28 @@ void MainWindow::RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::
     });
 }
 
+void MainWindow::ResetToFactory()
+{
+    if (!ConfirmFactoryReset(services_.messages))
+        return;
+    std::string said;
+    WhileWorking({}, [this, &said](std::stop_token) -> WorkerJob::Then {
+        const std::string message = ResetToFactorySettings(services_.link, services_.dataFolder).message;
+        // Runs only while the wait above holds `said`.
+        return [&said, message] { said = message; };
+    });
+    if (!said.empty())
+        services_.messages.Inform(said);
+}
+
 void MainWindow::RunCommand(int id)
 {
+    // A command from outside that comes while the window reads for a dialog
+    // waits its turn.
+    if (job_.Busy()) {
+        QTimer::singleShot(kBusyRetryMs, this, [this, id] { RunCommand(id); });
+        return;
+    }
     switch (id) {
     case command_id::About:
         ShowAbout();
@@ -274,7 +309,7 @@ void MainWindow::RunCommand(int id)
         WhilePollPaused([this] { recordings_->Run(); });
         break;
     case command_id::FactoryReset:
-        ResetToFactorySettings(services_.link, services_.dataFolder, services_.messages);
+        ResetToFactory();
         break;
     case command_id::WebServer:
         RunDialog(*webUpload_, nullptr, 0);

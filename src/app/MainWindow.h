@@ -1,9 +1,11 @@
 #pragma once
 
+#include "console/ConsoleDoor.h"
 #include "link/ConsoleLink.h"
 #include "live/LiveReadings.h"
 #include "live/Poller.h"
 #include "messages/Messages.h"
+#include "widgets/WorkerJob.h"
 
 #include <QMainWindow>
 
@@ -19,8 +21,6 @@ namespace vorelle {
 class BoardView;
 class ConsoleDialog;
 class RainTotalsDialog;
-class SimTransport;
-class UdevMonitor;
 class MaxMinDialog;
 class BasicSettingsDialog;
 class AlarmDialog;
@@ -45,7 +45,7 @@ public:
         Poller& poller;
         Messages& messages;
         std::filesystem::path dataFolder;
-        SimTransport* simulation = nullptr;  // set when running on the simulated console
+        ConsoleDoor& console;  // what `link` talks to: its device events and controls
     };
 
     explicit MainWindow(Services services, QWidget* parent = nullptr);
@@ -105,16 +105,21 @@ private:
     void RunGraph(RecordDatabase& store, const GraphOptions& options, QWidget* over);
     // Recordings > History...: the graph over the lasting history.
     void ShowHistory();
-    // The one way every dialog runs: the poll stands still while it is open.
+    // The one way every dialog runs: the poll stands still while it is open,
+    // or while any of several open over one another is.
     void WhilePollPaused(const std::function<void()>& runDialog);
     // A settings dialog: when connected, `read` is exchanged first and the
     // dialog gets a copy of `slot`.
     void RunDialog(ConsoleDialog& dialog, const CommandSpec* read, std::size_t slot);
+    // Runs `work` off the UI thread while the window shows that it works
+    // (`status` on the status bar, a busy cursor, its menus disabled), and
+    // returns once it has ended. False when the program ends first.
+    bool WhileWorking(std::string_view status, WorkerJob::Work work);
+    void ResetToFactory();
 
     Services services_;
     BoardView* board_ = nullptr;
     QLabel* connectionPane_ = nullptr;
-    UdevMonitor* udev_ = nullptr;
     // Built once and reused, so that each keeps its fields between openings.
     BasicSettingsDialog* basicSettings_ = nullptr;
     AlarmDialog* alarmSettings_ = nullptr;
@@ -125,8 +130,12 @@ private:
     WebUploadDialog* webUpload_ = nullptr;
     FirmwareUpdateDialog* firmwareUpdate_ = nullptr;
     RecordingsDialog* recordings_ = nullptr;
+    QLabel* workPane_ = nullptr;
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;
+    int dialogsOpen_ = 0;
+    // Last, so that a read still running ends before what it uses goes.
+    WorkerJob job_{*this};
 };
 
 }  // namespace vorelle

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/PlotCommand.h"
 #include "app/WindowSystem.h"
+#include "console/ConsoleDoor.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,10 +15,14 @@
 namespace vorelle {
 namespace {
 
-const QStringList kOutsideMessages = {
-    QStringLiteral("firmware-offer"), QStringLiteral("web-server"), QStringLiteral("mobile-network"),
-    QStringLiteral("reset"),          QStringLiteral("plug"),       QStringLiteral("unplug"),
-};
+// The window's own messages, then the console's controls.
+const QStringList kOutsideMessages = [] {
+    QStringList names = {QStringLiteral("firmware-offer"), QStringLiteral("web-server"),
+                         QStringLiteral("mobile-network"), QStringLiteral("reset")};
+    for (const std::string_view control : kConsoleControls)
+        names << QString::fromLatin1(control.data(), static_cast<qsizetype>(control.size()));
+    return names;
+}();
 
 // The program's options, as --help lists them.
 struct ProgramCommandLine {

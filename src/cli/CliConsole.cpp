@@ -1,44 +1,42 @@
 #include "cli/CliConsole.h"
 
-#include "link/HidapiTransport.h"
-
 #include <cstdio>
 
 namespace vorelle {
 
-CliConsole::CliConsole(bool simulate)
+std::vector<OptionSpec> SimulateOptions(std::string_view help)
 {
-    if (simulate) {
-        simulated_ = std::make_unique<SimulatedConsole>();
-        auto simulation = std::make_unique<SimTransport>(*simulated_);
-        simulation_ = simulation.get();
-        transport_ = std::move(simulation);
-    } else {
-        transport_ = std::make_unique<HidapiTransport>();
-    }
-    link_ = std::make_unique<ConsoleLink>(*transport_);
-    if (simulation_)
-        simulation_->SetPlugListener([this](DeviceEvent event) { link_->OnDeviceChange(event); });
+    std::vector<OptionSpec> options = {{"--simulate", "", help}};
+    options.insert(options.end(), kStationOptions.begin(), kStationOptions.end());
+    return options;
 }
 
-CliConsole::~CliConsole()
+std::optional<std::string> ReadConsoleChoice(const OptionValues& options, StationOptions station,
+                                             ConsoleChoice& choice)
 {
-    if (simulation_)
-        simulation_->SetPlugListener(nullptr);
+    if (std::optional<std::string> problem = ReadStationOptions(options, station))
+        return problem;
+    const bool simulate = options.Has("--simulate");
+    if (StationOptionsGiven(options) && !simulate)
+        return "--units, --channels and --clock set up the simulated console; add --simulate";
+    choice = {simulate ? ConsoleKind::Simulated : ConsoleKind::Usb, station};
+    return std::nullopt;
 }
 
-bool CliConsole::Open()
+std::unique_ptr<ConsoleDoor> OpenConsole(const ConsoleChoice& choice)
 {
-    if (link_->Open())
-        return true;
-    if (const std::optional<OpenProblem> problem = link_->Link().LastOpenProblem()) {
+    std::unique_ptr<ConsoleDoor> console = MakeConsoleDoor(choice);
+    ConsoleLink& link = console->Link();
+    if (link.Open())
+        return console;
+    if (const std::optional<OpenProblem> problem = link.Link().LastOpenProblem()) {
         std::fprintf(stderr, "vorelle2-cli: %s\n", DescribeOpenProblem(*problem).c_str());
-        return false;
+        return nullptr;
     }
     std::fprintf(stderr,
                  "vorelle2-cli: no console found (USB 0483:5750). Is it plugged in, and may this user open its "
                  "hidraw device? Try --simulate to see the simulated console.\n");
-    return false;
+    return nullptr;
 }
 
 }  // namespace vorelle

@@ -20,79 +20,27 @@ namespace vorelle {
 
 namespace {
 
-constexpr const char* kFirmwareUsage =
-    "Usage: vorelle2-cli firmware (FILE.hex | --download) [--simulate] [--yes]\n"
-    "\n"
-    "Writes a firmware into the console through its bootloader. The Intel HEX\n"
-    "file is converted and checked first; only a sound image is sent: the file\n"
-    "ends with its end-of-file record, its data start where the flash starts\n"
-    "(0x00000000 or 0x08000000), and it holds firmware past the bootloader. The\n"
-    "console then enters its bootloader, is erased, takes every block, and sends\n"
-    "every block back; only when all of it equals the image is the new firmware\n"
-    "started. Without --yes it checks what it can (printing the file's first and\n"
-    "last address) and says what it would do, sending nothing to the console or\n"
-    "the update server.\n"
-    "\n"
-    "  FILE.hex     the firmware file to write\n"
-    "  --download   fetch the firmware from the update server instead\n"
-    "               (VORELLE2_UPDATE_SERVER, an http or https address)\n"
-    "  --simulate   update the built-in simulated console instead of USB\n"
-    "  --yes        do it\n"
-    "  -h, --help   show this help and exit\n"
-    "\n"
-    "Progress goes to standard error.\n"
-    "\n"
-    "Exit status: 0 the console holds the firmware, read back and verified (or,\n"
-    "without --yes, it would be written); 1 no console, or the update failed on\n"
-    "the console; 2 the firmware file cannot be used (nothing was sent); 3 the\n"
-    "download failed (nothing was sent); 64 wrong usage.\n";
-
-constexpr int kExitUnusable = 2;
-constexpr int kExitDownload = 3;
-
 struct FirmwareOptions {
     std::string file;
     bool download = false;
-    bool simulate = false;
     bool yes = false;
-    bool help = false;
+    ConsoleChoice console;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, FirmwareOptions& options, std::string& error)
+// What the command line asks for; what is wrong with it, if anything.
+std::optional<std::string> ReadFirmwareOptions(const CommandCall& call, FirmwareOptions& options)
 {
-    bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--download") {
-            options.download = true;
-        } else if (!optionsEnded && arg == "--simulate") {
-            options.simulate = true;
-        } else if (!optionsEnded && arg == "--yes") {
-            options.yes = true;
-        } else if (!optionsEnded && (arg == "-h" || arg == "--help")) {
-            options.help = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option '" + arg + "'";
-            return false;
-        } else if (options.file.empty()) {
-            options.file = arg;
-        } else {
-            error = "one firmware file only";
-            return false;
-        }
-    }
-    if (options.help)
-        return true;
-    if (options.download && !options.file.empty()) {
-        error = "name a firmware file or --download, not both";
-        return false;
-    }
-    if (!options.download && options.file.empty()) {
-        error = "name a firmware file or --download";
-        return false;
-    }
-    return true;
+    const std::vector<std::string>& words = call.Words();
+    options.download = call.Options().Has("--download");
+    options.yes = call.Options().Has("--yes");
+    if (words.size() > 1)
+        return "one firmware file only";
+    if (options.download && !words.empty())
+        return "name a firmware file or --download, not both";
+    if (!options.download && words.empty())
+        return "name a firmware file or --download";
+    options.file = options.download ? std::string() : words[0];
+    return ReadConsoleChoice(call.Options(), {}, options.console);
 }
 
 // Progress on standard error: each new tenth once.
@@ -156,26 +104,17 @@ bool Download(const QUrl& url, const std::filesystem::path& target)
     return saved;
 }
 
-}  // namespace
-
-int RunFirmware(const std::vector<std::string>& args)
+int RunFirmware(const CommandCall& call)
 {
     FirmwareOptions options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
-        std::fprintf(stderr, "vorelle2-cli firmware: %s\n\n%s", error.c_str(), kFirmwareUsage);
-        return kExitUsage;
-    }
-    if (options.help) {
-        std::fputs(kFirmwareUsage, stdout);
-        return 0;
-    }
+    if (const std::optional<std::string> problem = ReadFirmwareOptions(call, options))
+        return call.WrongLine(*problem);
 
     const QTemporaryDir work;
     if (!work.isValid()) {
         std::fprintf(stderr, "vorelle2-cli firmware: cannot make a working folder: %s\n",
                      qPrintable(work.errorString()));
-        return kExitConsole;
+        return kExitFailed;
     }
     const FirmwareFiles files = FirmwareFiles::In(work.path().toStdString());
     const std::string source = options.download ? "the downloaded firmware" : options.file;
@@ -186,16 +125,16 @@ int RunFirmware(const std::vector<std::string>& args)
             std::fprintf(stderr,
                          "vorelle2-cli firmware: Download Fail: no update server is set; set VORELLE2_UPDATE_SERVER "
                          "to its http or https address\n");
-            return kExitDownload;
+            return kExitTransferFailed;
         }
         if (!options.yes) {
             std::printf("Would download %s, check it, and write it into the console. Nothing was sent; add --yes "
                         "to do it.\n",
                         qPrintable(ShownAddress(url)));
-            return 0;
+            return kExitDone;
         }
         if (!Download(url, files.hex))
-            return kExitDownload;
+            return kExitTransferFailed;
     }
 
     const std::filesystem::path hex = options.download ? files.hex : std::filesystem::path(options.file);
@@ -203,7 +142,7 @@ int RunFirmware(const std::vector<std::string>& args)
     if (!converted.problem.empty()) {
         std::fprintf(stderr, "vorelle2-cli firmware: %s cannot be used: %s. Nothing was sent to the console.\n",
                      source.c_str(), converted.problem.c_str());
-        return kExitUnusable;
+        return kExitRefused;
     }
     std::error_code ignored;
     const std::uintmax_t imageLength = std::filesystem::file_size(files.image, ignored);
@@ -214,25 +153,58 @@ int RunFirmware(const std::vector<std::string>& args)
         std::printf("Would write %s into the %s console: its image is %ju bytes, of which the %zu after the "
                     "bootloader's own go in %zu blocks, each read back before the new firmware is started. Nothing "
                     "was sent; add --yes to do it.\n",
-                    source.c_str(), options.simulate ? "simulated" : "USB", imageLength, layout.Transferred(),
+                    source.c_str(), options.console.kind == ConsoleKind::Simulated ? "simulated" : "USB",
+                    imageLength, layout.Transferred(),
                     layout.Count());
-        return 0;
+        return kExitDone;
     }
 
-    CliConsole console(options.simulate);
-    if (!console.Open())
-        return kExitConsole;
+    const std::unique_ptr<ConsoleDoor> console = OpenConsole(options.console);
+    if (!console)
+        return kExitFailed;
     PrintingObserver observer;
-    const UpdateResult result = UpdateFromFiles(console.Link(), files, observer, {.reopenAfterEntry = true});
+    const UpdateResult result = UpdateFromFiles(console->Link(), files, observer, {.reopenAfterEntry = true});
     if (!result.Verified()) {
         std::fprintf(stderr, "vorelle2-cli firmware: %s%s\n", result.message.c_str(),
                      result.retry ? " Run the command again to retry." : "");
-        return kExitConsole;
+        return kExitFailed;
     }
     std::printf("Update Success! The console holds %s: %zu bytes written, read back and verified, and the new "
                 "firmware started.\n",
                 source.c_str(), layout.Transferred());
-    return 0;
+    return kExitDone;
 }
+
+}  // namespace
+
+const CliCommand kFirmwareCommand = {
+    "firmware",
+    "(FILE.hex | --download) [--simulate] [--yes]",
+    "write a firmware into the console and verify it",
+    "Writes a firmware into the console through its bootloader. The Intel HEX\n"
+    "file is converted and checked first; only a sound image is sent: the file\n"
+    "ends with its end-of-file record, its data start where the flash starts\n"
+    "(0x00000000 or 0x08000000), and it holds firmware past the bootloader. The\n"
+    "console then enters its bootloader, is erased, takes every block, and sends\n"
+    "every block back; only when all of it equals the image is the new firmware\n"
+    "started. Without --yes it checks what it can (printing the file's first and\n"
+    "last address) and says what it would do, sending nothing to the console or\n"
+    "the update server.\n"
+    "\n"
+    "  FILE.hex     the firmware file to write",
+    {
+        {"--download", "", "fetch the firmware from the update server instead\n(VORELLE2_UPDATE_SERVER, an http or "
+                           "https address)"},
+        {"--simulate", "", "update the built-in simulated console instead of USB"},
+        {"--yes", "", "do it"},
+    },
+    "Progress goes to standard error.",
+    {{kExitDone, "the console holds the firmware, read back and verified (or,\nwithout --yes, it would be "
+                 "written)"},
+     {kExitFailed, "no console, or the update failed on the console"},
+     {kExitRefused, "the firmware file cannot be used (nothing was sent)"},
+     {kExitTransferFailed, "the download failed (nothing was sent)"}},
+    RunFirmware,
+};
 
 }  // namespace vorelle

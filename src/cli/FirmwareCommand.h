@@ -1,12 +1,9 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/CliCommand.h"
 
 namespace vorelle {
 
-// `vorelle2-cli firmware (FILE.hex | --download) [--simulate] [--yes]`;
-// `args` are the words after "firmware". Returns the exit status.
-int RunFirmware(const std::vector<std::string>& args);
+extern const CliCommand kFirmwareCommand;
 
 }  // namespace vorelle

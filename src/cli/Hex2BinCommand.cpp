@@ -12,60 +12,11 @@ namespace vorelle {
 
 namespace {
 
-constexpr const char* kHex2BinUsage =
-    "Usage: vorelle2-cli hex2bin [--] IN OUT\n"
-    "\n"
-    "Checks the Intel HEX firmware file IN and writes its memory image to OUT:\n"
-    "the bytes from the lowest to the highest address its data records cover,\n"
-    "with no header. Bytes no record covers are 0xFF. Lines must end in CR LF\n"
-    "(the last one may lack it); a later record overwrites an earlier one.\n"
-    "After a failure OUT is left empty (or untouched when IN cannot be opened).\n"
-    "A file the firmware command would refuse is converted with a warning.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help   show this help and exit\n"
-    "\n"
-    "Exit status (the converter's result code):\n"
-    "  0   image written\n"
-    "  1   empty file, a line without ':' at its start, or no data record\n"
-    "  2   record type above 05, or data outside the image (past 0xFFFFFFFF\n"
-    "      or spanning more than 16 MiB)\n"
-    "  3   IN cannot be opened or read, or OUT cannot be created or written\n"
-    "      (also when OUT is IN itself)\n"
-    "  4   no memory for the input (files over 256 MiB are refused)\n"
-    "  5   a checksum does not match\n"
-    "  8   a malformed line: not a hex digit, or a wrong length\n"
-    "  64  wrong usage\n";
-
-int UsageError(const char* problem)
+int RunHex2Bin(const CommandCall& call)
 {
-    std::fprintf(stderr, "vorelle2-cli hex2bin: %s\n\n%s", problem, kHex2BinUsage);
-    return kExitUsage;
-}
-
-}  // namespace
-
-int RunHex2Bin(const std::vector<std::string>& args)
-{
-    std::vector<std::string> paths;
-    bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && (arg == "-h" || arg == "--help")) {
-            std::fputs(kHex2BinUsage, stdout);
-            return 0;
-        }
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            const std::string problem = "unknown option '" + arg + "'";
-            return UsageError(problem.c_str());
-        }
-        paths.push_back(arg);
-    }
+    const std::vector<std::string>& paths = call.Words();
     if (paths.size() != 2)
-        return UsageError("expected an input and an output file");
+        return call.WrongLine("expected an input and an output file");
 
     const std::filesystem::path input(paths[0]);
     const std::filesystem::path output(paths[1]);
@@ -97,5 +48,32 @@ int RunHex2Bin(const std::vector<std::string>& args)
                      paths[0].c_str(), unusable.c_str());
     return result.code;
 }
+
+}  // namespace
+
+// The exit status is the converter's result code, not one of the shared ones.
+const CliCommand kHex2BinCommand = {
+    "hex2bin",
+    "[--] IN OUT",
+    "check a firmware file and convert it to a memory image",
+    "Checks the Intel HEX firmware file IN and writes its memory image to OUT:\n"
+    "the bytes from the lowest to the highest address its data records cover,\n"
+    "with no header. Bytes no record covers are 0xFF. Lines must end in CR LF\n"
+    "(the last one may lack it); a later record overwrites an earlier one.\n"
+    "After a failure OUT is left empty (or untouched when IN cannot be opened).\n"
+    "A file the firmware command would refuse is converted with a warning.",
+    {},
+    "The exit status is the converter's result code.",
+    {
+        {0, "image written"},
+        {1, "empty file, a line without ':' at its start, or no data record"},
+        {2, "record type above 05, or data outside the image (past 0xFFFFFFFF\nor spanning more than 16 MiB)"},
+        {3, "IN cannot be opened or read, or OUT cannot be created or written\n(also when OUT is IN itself)"},
+        {4, "no memory for the input (files over 256 MiB are refused)"},
+        {5, "a checksum does not match"},
+        {8, "a malformed line: not a hex digit, or a wrong length"},
+    },
+    RunHex2Bin,
+};
 
 }  // namespace vorelle

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/CliCommand.h"
 
 namespace vorelle {
 
-// `vorelle2-cli hex2bin IN OUT`; `args` are the words after "hex2bin".
-// Returns the converter's result code, or kExitUsage.
-int RunHex2Bin(const std::vector<std::string>& args);
+extern const CliCommand kHex2BinCommand;
 
 }  // namespace vorelle

@@ -13,73 +13,12 @@ namespace vorelle {
 
 namespace {
 
-constexpr const char* kImportUsage =
-    "Usage: vorelle2-cli import FILE [--name NAME] [--db PATH] [--json]\n"
-    "\n"
-    "Imports the recording FILE into the record store in place of the recording\n"
-    "held there: all of its readings or, after any failure, none. Prints how many\n"
-    "lines were read, how many became rows, how many were refused (a time that\n"
-    "cannot be read) and whether the last line was held back (it has no line end\n"
-    "yet: the console may still be writing it), and the recording's five unit\n"
-    "labels.\n"
-    "\n"
-    "  --name NAME   the recording's name on the console (default: FILE's own\n"
-    "                name). \"CH\" in it marks a channel recording, else \"SM\" a\n"
-    "                soil-moisture recording; any other name, the main recording\n"
-    "  --db PATH     the record store (default: QM710.db in the data folder,\n"
-    "                ~/.local/share/Vorelle2 or VORELLE2_DATA_DIR)\n"
-    "  --json        print one JSON object\n"
-    "  -h, --help    show this help and exit\n"
-    "\n"
-    "Times are read as the recording writes them, without any time zone. Dates\n"
-    "written year first (2024-03-31) are read as they are; dates written year\n"
-    "last are read day or month first as the locale's date format (LC_TIME) has\n"
-    "it.\n"
-    "\n"
-    "Exit status: 0 imported, 1 the recording or the store could not be read or\n"
-    "written (the store is unchanged), 64 for a wrong command line.\n";
-
 struct ImportOptions {
     std::string file;
     std::string name;
     std::string store;
     bool json = false;
-    bool help = false;
 };
-
-bool ParseOptions(const std::vector<std::string>& args, ImportOptions& options, std::string& error)
-{
-    bool nameGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--name" && hasValue) {
-            options.name = args[++i];
-            nameGiven = true;
-        } else if (arg == "--db" && hasValue && !args[i + 1].empty()) {
-            options.store = args[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option '" + arg + "', or one without its value";
-            return false;
-        } else if (options.file.empty()) {
-            options.file = arg;
-        } else {
-            error = "expected one recording file";
-            return false;
-        }
-    }
-    if (!options.help && options.file.empty()) {
-        error = "expected a recording file";
-        return false;
-    }
-    if (!nameGiven)
-        options.name = std::filesystem::path(options.file).filename().string();
-    return true;
-}
 
 const char* LayoutName(RecordingLayout layout)
 {
@@ -118,34 +57,58 @@ void PrintSummary(const ImportOptions& options, const std::filesystem::path& sto
                 u.temperature.c_str(), u.pressure.c_str(), u.rain.c_str(), u.wind.c_str(), u.light.c_str());
 }
 
-}  // namespace
-
-int RunImport(const std::vector<std::string>& args)
+int RunImport(const CommandCall& call)
 {
-    ImportOptions options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
-        std::fprintf(stderr, "vorelle2-cli import: %s\n\n%s", error.c_str(), kImportUsage);
-        return kExitUsage;
-    }
-    if (options.help) {
-        std::fputs(kImportUsage, stdout);
-        return 0;
-    }
+    const std::vector<std::string>& words = call.Words();
+    if (words.size() != 1)
+        return call.WrongLine(words.empty() ? "expected a recording file" : "expected one recording file");
+    const OptionValues& given = call.Options();
+    const ImportOptions options{words[0],
+                                given.Has("--name") ? given.Value("--name")
+                                                    : std::filesystem::path(words[0]).filename().string(),
+                                given.Value("--db"), given.Has("--json")};
     std::error_code missing;
     if (!std::filesystem::is_regular_file(options.file, missing)) {
         std::fprintf(stderr, "vorelle2-cli import: %s: no such recording file\n", options.file.c_str());
-        return 1;
+        return kExitFailed;
     }
     const std::filesystem::path store = RecordStorePath(options.store);
     StandardErrorMessages messages;
     const ImportResult result = ImportRecording({options.file, options.name, store, DesktopDateOrder()}, messages);
     if (result.status != ImportStatus::Imported) {
         std::fprintf(stderr, "vorelle2-cli import: nothing imported into %s\n", store.string().c_str());
-        return 1;
+        return kExitFailed;
     }
     PrintSummary(options, store, result);
-    return 0;
+    return kExitDone;
 }
+
+}  // namespace
+
+const CliCommand kImportCommand = {
+    "import",
+    "FILE [--name NAME] [--db PATH] [--json]",
+    "import a recording into the record store",
+    "Imports the recording FILE into the record store in place of the recording\n"
+    "held there: all of its readings or, after any failure, none. Prints how many\n"
+    "lines were read, how many became rows, how many were refused (a time that\n"
+    "cannot be read) and whether the last line was held back (it has no line end\n"
+    "yet: the console may still be writing it), and the recording's five unit\n"
+    "labels.",
+    {
+        {"--name", "NAME",
+         "the recording's name on the console (default: FILE's own\nname). \"CH\" in it marks a channel "
+         "recording, else \"SM\" a\nsoil-moisture recording; any other name, the main recording"},
+        kRecordStoreOption,
+        {"--json", "", "print one JSON object"},
+    },
+    "Times are read as the recording writes them, without any time zone. Dates\n"
+    "written year first (2024-03-31) are read as they are; dates written year\n"
+    "last are read day or month first as the locale's date format (LC_TIME) has\n"
+    "it.",
+    {{kExitDone, "imported"},
+     {kExitFailed, "the recording or the store could not be read or written (the\nstore is unchanged)"}},
+    RunImport,
+};
 
 }  // namespace vorelle

@@ -4,69 +4,12 @@
 #include "cli/CliConsole.h"
 #include "cli/CommandLine.h"
 #include "live/LiveExchanges.h"
-#include "sim/SimStationOptions.h"
 
 #include <cstdio>
 
 namespace vorelle {
 
 namespace {
-
-constexpr const char* kLiveUsage =
-    "Usage: vorelle2-cli live [--simulate [--units T,P,W,R,L] [--channels N] [--clock TIME]] [--json]\n"
-    "\n"
-    "Reads the console's display units and one live record, and prints each\n"
-    "quantity with its name and its value exactly as the main window shows it.\n"
-    "\n"
-    "  --simulate          read the built-in simulated console instead of USB\n"
-    "%s"
-    "  --json              print one JSON object: per quantity the raw value in\n"
-    "                      console units, whether it is missing, and the text\n"
-    "  -h, --help          show this help and exit\n"
-    "\n"
-    "Exit status: 0 with a reading, 1 when no console answered, 64 for a wrong\n"
-    "command line.\n";
-
-struct LiveOptions {
-    bool simulate = false;
-    bool json = false;
-    bool help = false;
-    SimStationOptions station;
-};
-
-void PrintLiveUsage(std::FILE* to) { std::fprintf(to, kLiveUsage, kStationOptionsUsage); }
-
-bool ParseOptions(const std::vector<std::string>& args, LiveOptions& options, std::string& error)
-{
-    bool simulationOnly = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        switch (TakeStationOption(args, i, options.station, error)) {
-        case OptionMatch::Taken:
-            simulationOnly = true;
-            continue;
-        case OptionMatch::Invalid:
-            return false;
-        case OptionMatch::NotOurs:
-            break;
-        }
-        if (arg == "--simulate") {
-            options.simulate = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "-h" || arg == "--help") {
-            options.help = true;
-        } else {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
-    }
-    if (simulationOnly && !options.simulate) {
-        error = "--units, --channels and --clock set up the simulated console; add --simulate";
-        return false;
-    }
-    return true;
-}
 
 void PrintJson(const LiveReadings::Snapshot& snapshot, bool simulated)
 {
@@ -95,38 +38,48 @@ void PrintLines(const LiveReadings::Snapshot& snapshot)
         std::printf("%-*s  %s\n", static_cast<int>(width), q.name.c_str(), q.text.c_str());
 }
 
-}  // namespace
-
-int RunLive(const std::vector<std::string>& args)
+int RunLive(const CommandCall& call)
 {
-    LiveOptions options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
-        std::fprintf(stderr, "vorelle2-cli live: %s\n\n", error.c_str());
-        PrintLiveUsage(stderr);
-        return kExitUsage;
-    }
-    if (options.help) {
-        PrintLiveUsage(stdout);
-        return 0;
-    }
+    if (!call.Words().empty())
+        return call.WrongLine("unknown option '" + call.Words().front() + "'");
+    ConsoleChoice choice;
+    if (const std::optional<std::string> problem = ReadConsoleChoice(call.Options(), {}, choice))
+        return call.WrongLine(*problem);
 
-    CliConsole console(options.simulate);
-    if (SimulatedConsole* simulated = console.Simulated())
-        ApplyStationOptions(options.station, *simulated);
-    if (!console.Open())
-        return 1;
-    ConsoleLink& link = console.Link();
+    const std::unique_ptr<ConsoleDoor> console = OpenConsole(choice);
+    if (!console)
+        return kExitFailed;
+    ConsoleLink& link = console->Link();
     LiveReadings readings;
     if (!ReadSettings(link, readings) || !ReadLive(link, readings)) {
-        std::fprintf(stderr, "vorelle2-cli: the console did not answer. Unplug it, plug it in again and retry.\n");
-        return 1;
+        std::fprintf(stderr, "vorelle2-cli: %s\n", std::string(kConsoleSilentText).c_str());
+        return kExitFailed;
     }
-    if (options.json)
-        PrintJson(readings.Current(), options.simulate);
+    if (call.Options().Has("--json"))
+        PrintJson(readings.Current(), choice.kind == ConsoleKind::Simulated);
     else
         PrintLines(readings.Current());
-    return 0;
+    return kExitDone;
 }
+
+}  // namespace
+
+const CliCommand kLiveCommand = {
+    "live",
+    "[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME]] [--json]",
+    "read the console's current readings once",
+    "Reads the console's display units and one live record, and prints each\n"
+    "quantity with its name and its value exactly as the main window shows it.",
+    [] {
+        std::vector<OptionSpec> options = SimulateOptions("read the built-in simulated console instead of USB");
+        options.push_back({"--json", "",
+                           "print one JSON object: per quantity the raw value in\nconsole units, whether it is "
+                           "missing, and the text"});
+        return options;
+    }(),
+    {},
+    {{kExitDone, "with a reading"}, {kExitFailed, "when no console answered"}},
+    RunLive,
+};
 
 }  // namespace vorelle

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "cli/CliCommand.h"
 
 namespace vorelle {
 
-// `vorelle2-cli live`: one reading of the console, as the board shows it.
-// `args` are the words after "live". Returns the exit status.
-int RunLive(const std::vector<std::string>& args);
+extern const CliCommand kLiveCommand;
 
 }  // namespace vorelle

@@ -13,74 +13,32 @@ namespace vorelle {
 
 namespace {
 
-constexpr const char* kQueryUsage =
-    "Usage: vorelle2-cli query COLUMN START END [--db PATH] [--json]\n"
-    "\n"
-    "Asks the record store what the graph asks for one column over a time range:\n"
-    "the number of readings (\"Count\"), the largest (\"Max1\") and the smallest\n"
-    "(\"Min1\") value, and every reading in time order, its time as\n"
-    "YYYY-MM-DD HH:MM:SS and its value. The range excludes START and includes END;\n"
-    "readings whose COLUMN is missing (65535) are left out. Write START and END as\n"
-    "the graph writes them, e.g. \"2024-01-31 0:00:00\"; a date written year last\n"
-    "is read day or month first as the locale's date format (LC_TIME) has it, as\n"
-    "the import reads it. COLUMN is one of the Records columns: Time, No, InHumi,\n"
-    "OutHumi, WindDirection, UV, InTemp, OutTemp, Wind, Gust, DewPoint, WindChill,\n"
-    "RelPressure, AbsPressure, Rain, RainHour, RainDay, RainWeek, RainMonth,\n"
-    "RainYear, Light.\n"
-    "\n"
-    "  --db PATH     the record store (default: QM710.db in the data folder,\n"
-    "                ~/.local/share/Vorelle2 or VORELLE2_DATA_DIR)\n"
-    "  --json        print one JSON object\n"
-    "  -h, --help    show this help and exit\n"
-    "\n"
-    "The command only reads: the store is never changed, and may be read only.\n"
-    "\n"
-    "Exit status: 0 answered, 1 the store or the query failed, 64 for a wrong\n"
-    "command line (also a START or END that is not a time).\n";
-
 struct QueryOptions {
     std::vector<std::string> words;  // COLUMN START END
     CivilTime start;
     CivilTime end;
     std::string store;
     bool json = false;
-    bool help = false;
 };
 
-bool ParseOptions(const std::vector<std::string>& args, QueryOptions& options, std::string& error)
+// The command line's words as the query's column and range; what is wrong
+// with them, if anything.
+std::optional<std::string> ReadQueryWords(const CommandCall& call, QueryOptions& options)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-        } else if (arg == "--json") {
-            options.json = true;
-        } else if (arg == "--db" && i + 1 < args.size() && !args[i + 1].empty()) {
-            options.store = args[++i];
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option '" + arg + "', or one without its value";
-            return false;
-        } else {
-            options.words.push_back(arg);
-        }
-    }
-    if (options.help)
-        return true;
-    if (options.words.size() != 3) {
-        error = "expected a column, a start and an end";
-        return false;
-    }
+    options.words = call.Words();
+    options.store = call.Options().Value("--db");
+    options.json = call.Options().Has("--json");
+    if (options.words.size() != 3)
+        return "expected a column, a start and an end";
     // The bounds are read as the import reads a recording's times.
     const DateOrder order = DesktopDateOrder();
     for (const auto& [word, time] : {std::pair{options.words[1], &options.start}, {options.words[2], &options.end}}) {
         const std::optional<CivilTime> read = ParseRecordTime(word, order);
-        if (!read) {
-            error = UnreadableTimeText(word);
-            return false;
-        }
+        if (!read)
+            return UnreadableTimeText(word);
         *time = *read;
     }
-    return true;
+    return std::nullopt;
 }
 
 // A stored value as short as it reads back exactly: float columns hold
@@ -163,25 +121,41 @@ void PrintAnswer(const QueryOptions& options, const Answer& answer)
         std::printf("%s  %s\n", time.c_str(), ValueText(value).c_str());
 }
 
-}  // namespace
-
-int RunQuery(const std::vector<std::string>& args)
+int RunQuery(const CommandCall& call)
 {
     QueryOptions options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
-        std::fprintf(stderr, "vorelle2-cli query: %s\n\n%s", error.c_str(), kQueryUsage);
-        return kExitUsage;
-    }
-    if (options.help) {
-        std::fputs(kQueryUsage, stdout);
-        return 0;
-    }
+    if (const std::optional<std::string> problem = ReadQueryWords(call, options))
+        return call.WrongLine(*problem);
     Answer answer;
     if (!Ask(RecordStorePath(options.store), options, answer))
-        return 1;
+        return kExitFailed;
     PrintAnswer(options, answer);
-    return 0;
+    return kExitDone;
 }
+
+}  // namespace
+
+const CliCommand kQueryCommand = {
+    "query",
+    "COLUMN START END [--db PATH] [--json]",
+    "count, extremes and readings of one column over a time range",
+    "Asks the record store what the graph asks for one column over a time range:\n"
+    "the number of readings (\"Count\"), the largest (\"Max1\") and the smallest\n"
+    "(\"Min1\") value, and every reading in time order, its time as\n"
+    "YYYY-MM-DD HH:MM:SS and its value. The range excludes START and includes END;\n"
+    "readings whose COLUMN is missing (65535) are left out. Write START and END as\n"
+    "the graph writes them, e.g. \"2024-01-31 0:00:00\"; a date written year last\n"
+    "is read day or month first as the locale's date format (LC_TIME) has it, as\n"
+    "the import reads it. COLUMN is one of the Records columns: Time, No, InHumi,\n"
+    "OutHumi, WindDirection, UV, InTemp, OutTemp, Wind, Gust, DewPoint, WindChill,\n"
+    "RelPressure, AbsPressure, Rain, RainHour, RainDay, RainWeek, RainMonth,\n"
+    "RainYear, Light.",
+    {kRecordStoreOption, {"--json", "", "print one JSON object"}},
+    "The command only reads: the store is never changed, and may be read only.",
+    {{kExitDone, "answered"},
+     {kExitFailed, "the store or the query failed"},
+     {kExitUsage, "a wrong command line (also a START or END that is not a time)"}},
+    RunQuery,
+};
 
 }  // namespace vorelle

@@ -1,14 +1,12 @@
 #include "cli/RecordingsCommand.h"
 
 #include "cli/CliConsole.h"
-#include "cli/Hex2BinCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/RecordStoreOptions.h"
 #include "recordings/RecordingCard.h"
 #include "recordings/RecordingExport.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingNames.h"
-#include "sim/SimStationOptions.h"
 #include "store/DataFolder.h"
 
 #include <unistd.h>
@@ -22,88 +20,24 @@ namespace vorelle {
 
 namespace {
 
-constexpr const char* kRecordingsUsage =
-    "Usage: vorelle2-cli recordings list|fetch NAME|delete NAME [--simulate [STATION]]\n"
-    "                               [--json]\n"
-    "\n"
-    "The recording files on the console's SD card and their local copies in\n"
-    "the data folder (VORELLE2_DATA_DIR, or ~/.local/share/Vorelle2).\n"
-    "\n"
-    "  list          print every file with its size in bytes, newest first\n"
-    "  fetch NAME    fetch what the card file NAME has beyond its local copy and\n"
-    "                add it to the copy; print the bytes fetched and the bytes\n"
-    "                the copy held already; then import the copy into the\n"
-    "                record store (QM710.db in the data folder) in place of the\n"
-    "                recording held there\n"
-    "  delete NAME   delete NAME on the card, then its local copy\n"
-    "  --simulate    use the built-in simulated console instead of USB; STATION\n"
-    "                is any of:\n"
-    "%s"
-    "  --json        print one JSON object\n"
-    "  -h, --help    show this help and exit\n"
-    "\n"
-    "NAME is written as list prints it. A fetch shows its progress on standard\n"
-    "error when that is a terminal.\n"
-    "\n"
-    "Exit status: 0 done; 1 no console, or it did not answer or went away;\n"
-    "2 no file NAME on the card, or a name that cannot be a file of the data\n"
-    "folder; 3 a file of the data folder could not be made or written, or the\n"
-    "copy could not be imported (the store is then unchanged); 64 a wrong\n"
-    "command line.\n";
-
-constexpr int kExitName = 2;
-constexpr int kExitFile = 3;
-
 enum class Action { List, Fetch, Delete };
 
 struct RecordingsOptions {
     Action action = Action::List;
     std::string name;
-    bool simulate = false;
     bool json = false;
-    bool help = false;
-    // Three extra channels unless the command line says otherwise.
-    SimStationOptions station = [] {
-        SimStationOptions threeChannels;
-        threeChannels.channels = 3;
-        return threeChannels;
-    }();
+    ConsoleChoice console;
 };
 
-void PrintRecordingsUsage(std::FILE* to) { std::fprintf(to, kRecordingsUsage, kStationOptionsUsage); }
-
-// Reads the command line; returns what is wrong with it, empty when nothing is.
-std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions& options)
+// What the command line asks for; what is wrong with it, if anything.
+std::optional<std::string> ReadRecordingsOptions(const CommandCall& call, RecordingsOptions& options)
 {
-    std::vector<std::string> words;
-    bool simulationOnly = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string error;
-        switch (TakeStationOption(args, i, options.station, error)) {
-        case OptionMatch::Taken:
-            simulationOnly = true;
-            continue;
-        case OptionMatch::Invalid:
-            return error;
-        case OptionMatch::NotOurs:
-            break;
-        }
-        if (arg == "--simulate")
-            options.simulate = true;
-        else if (arg == "--json")
-            options.json = true;
-        else if (arg == "-h" || arg == "--help")
-            options.help = true;
-        else if (arg.rfind("--", 0) == 0)
-            return "unknown option '" + arg + "'";
-        else
-            words.push_back(arg);
-    }
-    if (options.help)
-        return {};
-    if (simulationOnly && !options.simulate)
-        return "--units, --channels and --clock set up the simulated console; add --simulate";
+    options.json = call.Options().Has("--json");
+    // The station as the program shows it, with the extra channels and the
+    // rest that the command line sets up.
+    if (std::optional<std::string> problem = ReadConsoleChoice(call.Options(), ProgramStation(), options.console))
+        return problem;
+    const std::vector<std::string>& words = call.Words();
     if (words.empty())
         return "say list, fetch NAME or delete NAME";
     const std::string& action = words.front();
@@ -116,23 +50,14 @@ std::string ParseOptions(const std::vector<std::string>& args, RecordingsOptions
     else
         return "unknown action '" + action + "'";
     if (options.action == Action::List)
-        return words.size() == 1 ? "" : "list takes no name";
+        return words.size() == 1 ? std::nullopt : std::optional<std::string>("list takes no name");
     if (words.size() != 2)
         return action + " takes one NAME";
     options.name = words[1];
-    return {};
+    return std::nullopt;
 }
 
 bool ErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
-
-// The console is shown as the program shows it: a station with a
-// soil-moisture sensor and a PM2.5 sensor, and the extra channels and the
-// rest that the command line sets up.
-void EquipSimulatedStation(SimulatedConsole& console, const SimStationOptions& options)
-{
-    ApplyStationOptions(options, console);
-    AddSoilAndPm25Sensors(console);
-}
 
 int PrintList(std::vector<RecordingEntry> files, bool json)
 {
@@ -146,7 +71,7 @@ int PrintList(std::vector<RecordingEntry> files, bool json)
             separator = ",\n";
         }
         std::printf("\n  ]\n}\n");
-        return 0;
+        return kExitDone;
     }
     std::size_t width = 0;
     for (const RecordingEntry& file : files)
@@ -154,7 +79,7 @@ int PrintList(std::vector<RecordingEntry> files, bool json)
     for (const RecordingEntry& file : files)
         std::printf("%-*s  %10" PRIu32 "  %s\n", static_cast<int>(width), NameText(file.name).c_str(), file.size,
                     SizeText(file.size).c_str());
-    return 0;
+    return kExitDone;
 }
 
 const char* FetchStatusWord(FetchStatus status)
@@ -185,13 +110,13 @@ int FetchExitStatus(FetchStatus status)
     switch (status) {
     case FetchStatus::Complete:
     case FetchStatus::NothingNew:
-        return 0;
+        return kExitDone;
     case FetchStatus::Refused:
-        return kExitName;
+        return kExitRefused;
     case FetchStatus::FileError:
-        return kExitFile;
+        return kExitTransferFailed;
     default:
-        return kExitConsole;
+        return kExitFailed;
     }
 }
 
@@ -239,7 +164,7 @@ int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
     }
     // A copy that could not be imported leaves the store as it was.
     if (fetch.ImportsLocalCopy() && !outcome.Imported() && fetch.status != FetchStatus::TimedOut)
-        return kExitFile;
+        return kExitTransferFailed;
     return FetchExitStatus(fetch.status);
 }
 
@@ -258,36 +183,25 @@ int Delete(RecordingCard& card, const RecordingEntry& file, bool json)
         std::printf("%s: deleted on the console and in the data folder\n", name.c_str());
     switch (outcome.status) {
     case DeleteStatus::Deleted:
-        return 0;
+        return kExitDone;
     case DeleteStatus::CardOnly:
-        return IsSafeLocalName(file.name) ? kExitFile : kExitName;
+        return IsSafeLocalName(file.name) ? kExitTransferFailed : kExitRefused;
     case DeleteStatus::Failed:
         break;
     }
-    return kExitConsole;
+    return kExitFailed;
 }
 
-}  // namespace
-
-int RunRecordings(const std::vector<std::string>& args)
+int RunRecordings(const CommandCall& call)
 {
     RecordingsOptions options;
-    if (const std::string error = ParseOptions(args, options); !error.empty()) {
-        std::fprintf(stderr, "vorelle2-cli recordings: %s\n\n", error.c_str());
-        PrintRecordingsUsage(stderr);
-        return kExitUsage;
-    }
-    if (options.help) {
-        PrintRecordingsUsage(stdout);
-        return 0;
-    }
+    if (const std::optional<std::string> problem = ReadRecordingsOptions(call, options))
+        return call.WrongLine(*problem);
 
-    CliConsole console(options.simulate);
-    if (SimulatedConsole* simulated = console.Simulated())
-        EquipSimulatedStation(*simulated, options.station);
-    if (!console.Open())
-        return kExitConsole;
-    RecordingCard card(console.Link(), WorkingDataFolder());
+    const std::unique_ptr<ConsoleDoor> console = OpenConsole(options.console);
+    if (!console)
+        return kExitFailed;
+    RecordingCard card(console->Link(), WorkingDataFolder());
     const ListingOutcome listing = card.List([] {
         if (ErrorIsTerminal())
             std::fprintf(stderr, "%s\n", std::string(kReadingText).c_str());
@@ -295,7 +209,7 @@ int RunRecordings(const std::vector<std::string>& args)
     if (listing.status != ListingStatus::Listed) {
         std::fprintf(stderr, "vorelle2-cli recordings: %s\n",
                      listing.message.empty() ? "the console went away" : listing.message.c_str());
-        return kExitConsole;
+        return kExitFailed;
     }
     if (options.action == Action::List)
         return PrintList(listing.files, options.json);
@@ -303,9 +217,42 @@ int RunRecordings(const std::vector<std::string>& args)
     const RecordingEntry* file = FindByNameText(listing.files, options.name);
     if (!file) {
         std::fprintf(stderr, "vorelle2-cli recordings: the card has no file '%s'\n", options.name.c_str());
-        return kExitName;
+        return kExitRefused;
     }
     return options.action == Action::Fetch ? Fetch(card, *file, options.json) : Delete(card, *file, options.json);
 }
+
+}  // namespace
+
+const CliCommand kRecordingsCommand = {
+    "recordings",
+    "list|fetch NAME|delete NAME [--json]\n[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME]]",
+    "the recording files on the console's SD card",
+    "The recording files on the console's SD card and their local copies in\n"
+    "the data folder (VORELLE2_DATA_DIR, or ~/.local/share/Vorelle2).\n"
+    "\n"
+    "  list          print every file with its size in bytes, newest first\n"
+    "  fetch NAME    fetch what the card file NAME has beyond its local copy and\n"
+    "                add it to the copy; print the bytes fetched and the bytes\n"
+    "                the copy held already; then import the copy into the\n"
+    "                record store (QM710.db in the data folder) in place of the\n"
+    "                recording held there\n"
+    "  delete NAME   delete NAME on the card, then its local copy",
+    [] {
+        std::vector<OptionSpec> options = SimulateOptions(
+            "use the built-in simulated console instead of USB (with\nthree extra channels unless --channels says "
+            "otherwise)");
+        options.push_back({"--json", "", "print one JSON object"});
+        return options;
+    }(),
+    "NAME is written as list prints it. A fetch shows its progress on standard\n"
+    "error when that is a terminal.",
+    {{kExitDone, "done"},
+     {kExitFailed, "no console, or it did not answer or went away"},
+     {kExitRefused, "no file NAME on the card, or a name that cannot be a file of the\ndata folder"},
+     {kExitTransferFailed, "a file of the data folder could not be made or written, or the\ncopy could not be "
+                           "imported (the store is then unchanged)"}},
+    RunRecordings,
+};
 
 }  // namespace vorelle

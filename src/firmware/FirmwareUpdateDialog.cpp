@@ -51,7 +51,7 @@ void FirmwareUpdateDialog::reject()
 {
     // The console is in its bootloader until the update ends; leaving now
     // would let polling talk to it.
-    if (updating_)
+    if (worker_.Busy())
         return;
     if (download_.Running()) {
         download_.Cancel();
@@ -109,17 +109,16 @@ void FirmwareUpdateDialog::OnUpdate()
         messages_.Inform("No Update File.");
         return;
     }
-    const bool started = worker_.Start(link_, files_, *this, [this](const UpdateResult& result) {
-        QMetaObject::invokeMethod(this, [this, result] { OnUpdateFinished(result); }, Qt::QueuedConnection);
+    const bool started = worker_.Start([this, files = files_](std::stop_token) -> WorkerJob::Then {
+        const UpdateResult result = UpdateFromFiles(link_, files, *this);
+        return [this, result] { OnUpdateFinished(result); };
     });
     // Its end arrives queued, after this.
-    updating_ = started;
     EnableButtons(!started);
 }
 
 void FirmwareUpdateDialog::OnUpdateFinished(const UpdateResult& result)
 {
-    updating_ = false;
     EnableButtons(true);
     // A console that holds the image took both files with it.
     if (result.Verified())

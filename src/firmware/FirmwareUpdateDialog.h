@@ -2,9 +2,9 @@
 
 #include "firmware/FirmwareDownload.h"
 #include "firmware/FirmwareUpdate.h"
-#include "firmware/UpdateWorker.h"
 #include "link/ConsoleLink.h"
 #include "messages/Messages.h"
+#include "widgets/WorkerJob.h"
 
 #include <QDialog>
 
@@ -55,14 +55,14 @@ private:
     std::unique_ptr<Ui::FirmwareUpdateDialog> ui_;
     FirmwareDownload download_;
     FirmwareFiles files_;
-    bool updating_ = false;
     // The latest progress of the update; the UI thread shows it once however
     // often it changed in between.
     std::atomic<std::uint64_t> progressPosition_{0};
     std::atomic<std::uint64_t> progressRange_{0};
     std::atomic<bool> progressPending_{false};
     // Last, so that a running update ends before anything it reports to goes.
-    UpdateWorker worker_;
+    // It is busy while the console is being updated.
+    WorkerJob worker_{*this};
 };
 
 }  // namespace vorelle

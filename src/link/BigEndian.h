@@ -8,11 +8,13 @@ namespace vorelle {
 
 // The console's multi-byte numbers: most significant byte first.
 
-// Writes the low `bytes.size()` bytes of `value`.
+// Writes the low `bytes.size()` bytes of `value`; bytes beyond its four are 0.
 inline void PutBigEndian(std::span<std::uint8_t> bytes, std::uint32_t value)
 {
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<std::uint8_t>(value >> (8 * (bytes.size() - 1 - i)));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t shift = 8 * (bytes.size() - 1 - i);
+        bytes[i] = shift < 32 ? static_cast<std::uint8_t>(value >> shift) : 0;
+    }
 }
 
 // Reads up to four bytes as an unsigned number.

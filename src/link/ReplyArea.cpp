@@ -58,4 +58,10 @@ std::size_t ReplyLength(std::span<const std::uint8_t> reply)
     return std::min({reply.size(), kReportSize, std::size_t{reply[1]}});
 }
 
+std::span<const std::uint8_t> ReplyPayload(std::span<const std::uint8_t> reply)
+{
+    const std::size_t length = ReplyLength(reply);
+    return length > 2 ? reply.subspan(2, length - 2) : std::span<const std::uint8_t>{};
+}
+
 }  // namespace vorelle

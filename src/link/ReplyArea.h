@@ -47,5 +47,7 @@ private:
 // The bytes a reply stored whole (header included) says it holds: its length
 // byte, as far as one report and what was stored reach.
 std::size_t ReplyLength(std::span<const std::uint8_t> reply);
+// Its payload: the bytes after the code and length, up to ReplyLength.
+std::span<const std::uint8_t> ReplyPayload(std::span<const std::uint8_t> reply);
 
 }  // namespace vorelle

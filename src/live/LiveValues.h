@@ -1,5 +1,7 @@
 #pragma once
 
+#include "items/ItemTable.h"
+
 #include <array>
 #include <cstdint>
 
@@ -16,7 +18,7 @@ struct UnitCodes {
     friend bool operator==(const UnitCodes&, const UnitCodes&) = default;
 };
 
-inline constexpr int kChannelCount = 8;
+inline constexpr int kChannelCount = item::kChannels;
 
 // The console's current readings in its own units (tenths of °C, hPa, m/s,
 // mm and lux; whole percent). A field the record does not carry holds its

@@ -195,6 +195,10 @@ RecordingCard::TransferEnd RecordingCard::Transfer(const RecordingEntry& file, s
     std::uint64_t lastSeen = 0;
     int asksWithoutNews = 0;
     for (;;) {
+        // A stop asked for before the request goes out is honoured even when
+        // the console would stream the whole file before the first look.
+        if (stop.stop_requested())
+            return TransferEnd::Cancelled;
         const std::uint64_t packetsBefore = incoming_.Packets();
         int idleLooks = 0;
         bool cancelled = false;

@@ -78,12 +78,7 @@ RecordingsDialog::RecordingsDialog(ConsoleLink& link, Messages& messages, std::f
     SetJob(Job::None);
 }
 
-RecordingsDialog::~RecordingsDialog()
-{
-    // A job still running when the program ends is stopped where it stands;
-    // the store and the local copy are then unchanged.
-    worker_.request_stop();
-}
+RecordingsDialog::~RecordingsDialog() = default;
 
 void RecordingsDialog::SetGraphOpener(GraphOpener open)
 {
@@ -122,22 +117,16 @@ void RecordingsDialog::SetJob(Job job)
     setProperty(kDialogFillingProperty, job == Job::Listing);
 }
 
-void RecordingsDialog::StartJob(Job job, std::function<Then(std::stop_token)> work)
+void RecordingsDialog::StartJob(Job job, WorkerJob::Work work)
 {
-    // Disabled before the thread starts, so no click can start a second job.
+    // Disabled before the work starts, so no click can start a second job.
     SetJob(job);
-    // The previous job has ended: its end has been shown.
-    if (worker_.joinable())
-        worker_.join();
-    worker_ = std::jthread([this, work = std::move(work)](std::stop_token stop) {
+    worker_.Start([this, work = std::move(work)](std::stop_token stop) -> Then {
         Then then = work(stop);
-        QMetaObject::invokeMethod(
-            this,
-            [this, then = std::move(then)] {
-                SetJob(Job::None);
-                then();
-            },
-            Qt::QueuedConnection);
+        return [this, then = std::move(then)] {
+            SetJob(Job::None);
+            then();
+        };
     });
 }
 

@@ -6,6 +6,7 @@
 #include "recordings/RecordingEntry.h"
 #include "recordings/RecordingExport.h"
 #include "store/StoredRecording.h"
+#include "widgets/WorkerJob.h"
 
 #include <QDialog>
 
@@ -14,8 +15,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stop_token>
-#include <thread>
 #include <vector>
 
 namespace Ui {
@@ -64,10 +63,9 @@ public:
 
 private:
     enum class Job { None, Listing, Exporting, Deleting };
-    // What the worker hands back: run on the UI thread once it has ended.
-    using Then = std::function<void()>;
+    using Then = WorkerJob::Then;
 
-    void StartJob(Job job, std::function<Then(std::stop_token)> work);
+    void StartJob(Job job, WorkerJob::Work work);
     void SetJob(Job job);
     void ShowAll(const std::vector<Message>& said);
 
@@ -108,8 +106,10 @@ private:
     std::atomic<bool> progressPending_{false};
 
     RecordingCard card_;
-    // Last, so that a running job ends before anything it uses goes.
-    std::jthread worker_;
+    // Last, so that a running job ends before anything it uses goes. A job
+    // still running when the program ends is stopped where it stands; the
+    // store and the local copy are then unchanged.
+    WorkerJob worker_{*this};
 };
 
 }  // namespace vorelle

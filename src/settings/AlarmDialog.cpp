@@ -2,6 +2,7 @@
 
 #include "ui_AlarmDialog.h"
 #include "units/Formatters.h"
+#include "widgets/FieldNames.h"
 #include "widgets/QtText.h"
 
 namespace vorelle {
@@ -55,6 +56,7 @@ AlarmDialog::AlarmDialog(ConsoleLink& link, Messages& messages, const LiveReadin
     set(AlarmRow::FeelsLikeLow, u.feelsLikeLow, u.feelsLikeLowOn);
     set(AlarmRow::WindSpeed, u.windSpeed, u.windSpeedOn);
     set(AlarmRow::GustSpeed, u.gustSpeed, u.gustSpeedOn);
+    NameFields();
 
     connect(u.selectAllHigh, &QCheckBox::clicked, this, [this](bool on) { SelectAll(true, on); });
     connect(u.selectAllLow, &QCheckBox::clicked, this, [this](bool on) { SelectAll(false, on); });
@@ -63,6 +65,20 @@ AlarmDialog::AlarmDialog(ConsoleLink& link, Messages& messages, const LiveReadin
 }
 
 AlarmDialog::~AlarmDialog() = default;
+
+void AlarmDialog::NameFields()
+{
+    // A row's label stands in both groups, and the switches have none: each
+    // is named by its row and its group.
+    for (const RowControls& row : rows_) {
+        const QString label = LabelTextOf(*row.field);
+        const QString group = GroupTitleOf(*row.field);
+        NameByRowAndColumn(*row.field, label, group);
+        NameByRowAndColumn(*row.on, label, group + QStringLiteral(" on"));
+    }
+    NameByRowAndColumn(*ui_->selectAllHigh, ui_->selectAllHigh->text(), ui_->highGroup->title());
+    NameByRowAndColumn(*ui_->selectAllLow, ui_->selectAllLow->text(), ui_->lowGroup->title());
+}
 
 void AlarmDialog::InitDialog()
 {
@@ -121,7 +137,9 @@ AlarmForm AlarmDialog::Form() const
 void AlarmDialog::OnSave()
 {
     const AlarmForm form = Form();
-    SaveBlockAndConclude([&] { return SaveAlarm(link_, screenFlag_, form, thresholds_, units_); });
+    SaveBlockAndConclude([this, form, shown = thresholds_, units = units_] {
+        return SaveAlarm(link_, screenFlag_, form, shown, units);
+    });
 }
 
 }  // namespace vorelle

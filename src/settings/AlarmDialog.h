@@ -42,6 +42,7 @@ private:
         QCheckBox* on;
     };
 
+    void NameFields();
     void ShowUnits();
     void ShowForm(const AlarmForm& form);
     void SelectAll(bool high, bool on);

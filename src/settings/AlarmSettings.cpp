@@ -1,7 +1,8 @@
 #include "settings/AlarmSettings.h"
 
-#include "link/BigEndian.h"
+#include "items/ItemCodec.h"
 #include "link/Commands.h"
+#include "link/ReplyArea.h"
 #include "settings/FormField.h"
 #include "units/Formatters.h"
 #include "units/Parsers.h"
@@ -15,94 +16,96 @@ namespace {
 constexpr std::uint8_t kWriteAlarmLength = 62;
 constexpr ScreenCheckTiming kAlarmScreenCheck{50, 500};
 
-enum class AlarmQuantity { Temperature, Humidity, Pressure, Speed, Rain };
-
-// One item of the block and of the write: its id, then a threshold (and an
-// on byte) for each of its rows.
+// One item of the block and of the write: its code, then for each of its
+// rows a value of the item (the threshold) and an on byte.
 struct ItemLayout {
-    std::uint8_t id;
-    AlarmQuantity quantity;
+    std::uint8_t code;
     AlarmRow high;
     std::optional<AlarmRow> low;
 };
 
 constexpr ItemLayout kItems[] = {
-    {1, AlarmQuantity::Temperature, AlarmRow::IndoorTempHigh, AlarmRow::IndoorTempLow},
-    {2, AlarmQuantity::Temperature, AlarmRow::OutdoorTempHigh, AlarmRow::OutdoorTempLow},
-    {3, AlarmQuantity::Temperature, AlarmRow::DewPointHigh, AlarmRow::DewPointLow},
-    {4, AlarmQuantity::Temperature, AlarmRow::FeelsLikeHigh, AlarmRow::FeelsLikeLow},
-    {6, AlarmQuantity::Humidity, AlarmRow::IndoorHumidityHigh, AlarmRow::IndoorHumidityLow},
-    {7, AlarmQuantity::Humidity, AlarmRow::OutdoorHumidityHigh, AlarmRow::OutdoorHumidityLow},
-    {8, AlarmQuantity::Pressure, AlarmRow::AbsPressureHigh, AlarmRow::AbsPressureLow},
-    {9, AlarmQuantity::Pressure, AlarmRow::RelPressureHigh, AlarmRow::RelPressureLow},
-    {11, AlarmQuantity::Speed, AlarmRow::WindSpeed, std::nullopt},
-    {12, AlarmQuantity::Speed, AlarmRow::GustSpeed, std::nullopt},
-    {14, AlarmQuantity::Rain, AlarmRow::RainRate, std::nullopt},
-    {16, AlarmQuantity::Rain, AlarmRow::DailyRain, std::nullopt},
+    {item::IndoorTemp, AlarmRow::IndoorTempHigh, AlarmRow::IndoorTempLow},
+    {item::OutdoorTemp, AlarmRow::OutdoorTempHigh, AlarmRow::OutdoorTempLow},
+    {item::DewPoint, AlarmRow::DewPointHigh, AlarmRow::DewPointLow},
+    // The alarm block keeps its feels-like thresholds under item 4.
+    {item::ExtraTemp04, AlarmRow::FeelsLikeHigh, AlarmRow::FeelsLikeLow},
+    {item::IndoorHumidity, AlarmRow::IndoorHumidityHigh, AlarmRow::IndoorHumidityLow},
+    {item::OutdoorHumidity, AlarmRow::OutdoorHumidityHigh, AlarmRow::OutdoorHumidityLow},
+    {item::AbsBarometer, AlarmRow::AbsPressureHigh, AlarmRow::AbsPressureLow},
+    {item::RelBarometer, AlarmRow::RelPressureHigh, AlarmRow::RelPressureLow},
+    {item::WindSpeed, AlarmRow::WindSpeed, std::nullopt},
+    {item::GustSpeed, AlarmRow::GustSpeed, std::nullopt},
+    {item::RainRate, AlarmRow::RainRate, std::nullopt},
+    {item::RainToday, AlarmRow::DailyRain, std::nullopt},
 };
 
 // The order of the items in CMD_WRITE_ALARM.
-constexpr std::uint8_t kWriteOrder[] = {1, 6, 8, 9, 2, 7, 3, 4, 11, 12};
+constexpr std::uint8_t kWriteOrder[] = {item::IndoorTemp,  item::IndoorHumidity,  item::AbsBarometer,
+                                        item::RelBarometer, item::OutdoorTemp,   item::OutdoorHumidity,
+                                        item::DewPoint,     item::ExtraTemp04,   item::WindSpeed,
+                                        item::GustSpeed};
 
-const ItemLayout* LayoutOf(std::uint8_t id)
+const ItemLayout* LayoutOf(std::uint8_t code)
 {
-    const auto found = std::find_if(std::begin(kItems), std::end(kItems), [id](const ItemLayout& l) { return l.id == id; });
+    const auto found =
+        std::find_if(std::begin(kItems), std::end(kItems), [code](const ItemLayout& l) { return l.code == code; });
     return found == std::end(kItems) ? nullptr : found;
 }
 
-AlarmQuantity QuantityOf(AlarmRow row)
+ItemQuantity QuantityOf(AlarmRow row)
 {
     for (const ItemLayout& layout : kItems)
         if (layout.high == row || layout.low == row)
-            return layout.quantity;
-    return AlarmQuantity::Rain;
+            return FindItem(layout.code)->quantity;
+    return ItemQuantity::Rain;
 }
 
 // An item's rows in the order of their values.
 std::array<std::optional<AlarmRow>, 2> RowsOf(const ItemLayout& layout) { return {layout.high, layout.low}; }
 
-std::size_t AlarmValueBytes(AlarmQuantity quantity) { return quantity == AlarmQuantity::Humidity ? 1 : 2; }
-
-std::size_t ItemSize(const ItemLayout& layout)
+std::optional<std::size_t> AlarmPayloadSize(std::uint8_t code)
 {
-    return 1 + (AlarmValueBytes(layout.quantity) + 1) * (layout.low ? 2 : 1);
+    const ItemLayout* layout = LayoutOf(code);
+    if (!layout)
+        return std::nullopt;
+    return (*ItemValueSize(code) + 1) * (layout->low ? 2 : 1);
 }
 
-std::int32_t DecodeValue(AlarmQuantity quantity, std::span<const std::uint8_t> bytes)
+// A threshold as the console keeps it: a not-set pattern as it came (FF FF
+// is one for a temperature too), a temperature signed, the rest unsigned.
+std::int32_t ReadThreshold(std::uint8_t code, std::span<const std::uint8_t> value)
 {
-    const std::uint32_t raw = ReadBigEndian(bytes);
-    if (quantity == AlarmQuantity::Temperature && raw != 0x7FFF && raw != 0xFFFF)
-        return static_cast<std::int16_t>(raw);
-    return static_cast<std::int32_t>(raw);
+    const ItemKind kind = *KindOfItem(code);
+    const bool notSet = IsMissingValue(kind, value) || ReadNumber(value, false) == kAlarmWordNotSet;
+    return ReadNumber(value, kind == ItemKind::Temperature && !notSet);
 }
 
-std::string ShowValue(AlarmQuantity quantity, const UnitCodes& units, std::int32_t value)
+std::string ShowValue(ItemQuantity quantity, const UnitCodes& units, std::int32_t value)
 {
     switch (quantity) {
-    case AlarmQuantity::Temperature:
+    case ItemQuantity::Temperature:
         return FormatTemperature(units.temperature, Show::NumberOnly, value);
-    case AlarmQuantity::Humidity:
+    case ItemQuantity::Humidity:
         return FormatPercent(PercentFormat::Plain, value);
-    case AlarmQuantity::Pressure:
+    case ItemQuantity::Pressure:
         return FormatPressure(units.pressure, Show::NumberOnly, value);
-    case AlarmQuantity::Speed:
-    case AlarmQuantity::Rain:  // the rain thresholds are neither shown nor read
+    default:  // wind; the rain thresholds are neither shown nor read
         break;
     }
     return FormatWind(units.wind, Show::NumberOnly, value);
 }
 
-std::int32_t ParseValue(AlarmQuantity quantity, const UnitCodes& units, const std::string& text)
+std::int32_t ParseValue(ItemQuantity quantity, const UnitCodes& units, const std::string& text)
 {
     switch (quantity) {
-    case AlarmQuantity::Temperature:
+    case ItemQuantity::Temperature:
         return ParseTemperature(units.temperature, text);
-    case AlarmQuantity::Humidity:
+    case ItemQuantity::Humidity:
         return ParseInteger(text, false);
-    case AlarmQuantity::Pressure:
+    case ItemQuantity::Pressure:
         return ParsePressure(units.pressure, text);
-    case AlarmQuantity::Speed:
-    case AlarmQuantity::Rain:  // the rain thresholds are neither shown nor read
+    default:  // wind; the rain thresholds are neither shown nor read
         break;
     }
     return ParseWind(units.wind, text);
@@ -115,14 +118,14 @@ struct FieldValue {
     bool unchecked;
 };
 
-FieldValue ReadField(AlarmQuantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
+FieldValue ReadField(ItemQuantity quantity, const UnitCodes& units, const std::string& text, std::int32_t shown)
 {
     const bool notSet = text == kMissingIntegerText || text == kMissingValueText;
     const FieldReading field = ReadFormField(
         text, shown, [&](std::int32_t value) { return ShowValue(quantity, units, value); },
         [&](const std::string& typed) {
             if (notSet)
-                return quantity == AlarmQuantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet;
+                return quantity == ItemQuantity::Humidity ? kAlarmHumidityNotSet : kAlarmWordNotSet;
             return ParseValue(quantity, units, typed);
         });
     return {field.value, field.kept || notSet};
@@ -194,24 +197,18 @@ std::optional<std::string> Refusal(AlarmRow row, const FieldValue& field, const 
 AlarmThresholds DecodeAlarm(std::span<const std::uint8_t> block, const AlarmThresholds& previous)
 {
     AlarmThresholds thresholds = previous;
-    const std::size_t received = ReplyLength(block);
-    constexpr std::size_t kFirstItem = 2;
-    std::size_t at = kFirstItem;
-    while (at - kFirstItem < kAlarmItemsEnd && at < received) {
-        const ItemLayout* layout = LayoutOf(block[at]);
-        if (!layout || ItemSize(*layout) > received - at)
-            break;
-        const std::size_t bytes = AlarmValueBytes(layout->quantity);
-        std::size_t field = at + 1;
-        for (const std::optional<AlarmRow>& row : RowsOf(*layout)) {
-            if (!row)
-                continue;
-            thresholds[*row].value = DecodeValue(layout->quantity, block.subspan(field, bytes));
-            thresholds[*row].on = block[field + bytes] != 0;
-            field += bytes + 1;
-        }
-        at += ItemSize(*layout);
-    }
+    ForEachItem(
+        ReplyPayload(block), AlarmPayloadSize,
+        [&thresholds](std::uint8_t code, std::span<const std::uint8_t> payload) {
+            const std::size_t bytes = *ItemValueSize(code);
+            for (const std::optional<AlarmRow>& row : RowsOf(*LayoutOf(code))) {
+                if (!row)
+                    continue;
+                thresholds[*row] = {ReadThreshold(code, payload.first(bytes)), payload[bytes] != 0};
+                payload = payload.subspan(bytes + 1);
+            }
+        },
+        kAlarmItemsEnd);
     return thresholds;
 }
 
@@ -244,19 +241,17 @@ Report BuildWriteAlarm(const AlarmThresholds& thresholds)
 {
     Report command = MakeCommand(CMD_WRITE_ALARM);
     command[1] = kWriteAlarmLength;
-    std::size_t at = 2;
-    for (std::uint8_t id : kWriteOrder) {
-        const ItemLayout& layout = *LayoutOf(id);
-        const std::size_t bytes = AlarmValueBytes(layout.quantity);
-        command[at++] = id;
-        for (const std::optional<AlarmRow>& row : RowsOf(layout)) {
+    ItemWriter items;
+    for (std::uint8_t code : kWriteOrder) {
+        items.Code(code);
+        for (const std::optional<AlarmRow>& row : RowsOf(*LayoutOf(code))) {
             if (!row)
                 continue;
-            PutBigEndian(std::span(command).subspan(at, bytes), static_cast<std::uint32_t>(thresholds[*row].value));
-            at += bytes;
-            command[at++] = thresholds[*row].on ? 1 : 0;
+            items.Value(code, static_cast<std::uint32_t>(thresholds[*row].value));
+            items.Byte(thresholds[*row].on ? 1 : 0);
         }
     }
+    items.CopyTo(std::span(command).subspan(2));
     return command;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "items/ItemTable.h"
 #include "link/ConsoleLink.h"
 #include "link/HidTransport.h"
 #include "link/ReplyRouter.h"
@@ -46,8 +47,8 @@ inline constexpr std::size_t kAlarmRows = 20;
 
 // What a threshold holds when the console has none (a temperature may also
 // come as 7F FF); the dialog shows it as "--.-" ("--" for humidity).
-inline constexpr std::int32_t kAlarmWordNotSet = 0xFFFF;
-inline constexpr std::int32_t kAlarmHumidityNotSet = 255;
+inline constexpr std::int32_t kAlarmWordNotSet = MissingPatternOf(ItemKind::Unsigned16);
+inline constexpr std::int32_t kAlarmHumidityNotSet = MissingPatternOf(ItemKind::Byte);
 
 // Items start only below this offset of the block's item list.
 inline constexpr std::size_t kAlarmItemsEnd = 60;

@@ -96,7 +96,7 @@ void BasicSettingsDialog::OnTimeZoneChanged(int row)
 void BasicSettingsDialog::OnSave()
 {
     const BasicSettingsForm form = Form();
-    SaveBlockAndConclude([&] { return SaveBasicSettings(link_, screenFlag_, form); });
+    SaveBlockAndConclude([this, form] { return SaveBasicSettings(link_, screenFlag_, form); });
 }
 
 }  // namespace vorelle

@@ -60,7 +60,9 @@ CalibrationForm CalibrationDialog::Form() const
 void CalibrationDialog::OnSave()
 {
     const CalibrationForm form = Form();
-    SaveBlockAndConclude([&] { return SaveCalibration(link_, screenFlag_, form, offsets_, units_, current_); });
+    SaveBlockAndConclude([this, form, shown = offsets_, units = units_, current = current_] {
+        return SaveCalibration(link_, screenFlag_, form, shown, units, current);
+    });
 }
 
 }  // namespace vorelle

@@ -1,7 +1,9 @@
 #include "settings/CalibrationSettings.h"
 
-#include "link/BigEndian.h"
+#include "items/ItemCodec.h"
 #include "link/Commands.h"
+#include "link/ReplyArea.h"
+#include "live/LiveItems.h"
 #include "settings/FormField.h"
 #include "units/Formatters.h"
 #include "units/NumberText.h"
@@ -19,53 +21,42 @@ constexpr ScreenCheckTiming kCalibrationScreenCheck{50, 500};
 constexpr double kMmHgPerHpa = 1.33322;    // hPa in one mmHg
 constexpr double kInHgPerHpa = 33.86388;   // hPa in one inHg
 
-enum class Quantity { Temperature, Humidity, Pressure, Direction };
+// The item of each row, in row order.
+constexpr std::uint8_t kRowCodes[kCalibrationRows] = {item::IndoorTemp,   item::OutdoorTemp,  item::IndoorHumidity,
+                                                      item::OutdoorHumidity, item::AbsBarometer, item::RelBarometer,
+                                                      item::WindDir};
 
-Quantity QuantityOf(CalibrationRow row)
-{
-    switch (row) {
-    case CalibrationRow::IndoorTemp:
-    case CalibrationRow::OutdoorTemp:
-        return Quantity::Temperature;
-    case CalibrationRow::IndoorHumidity:
-    case CalibrationRow::OutdoorHumidity:
-        return Quantity::Humidity;
-    case CalibrationRow::AbsPressure:
-    case CalibrationRow::RelPressure:
-        return Quantity::Pressure;
-    case CalibrationRow::WindDirection:
-        break;
-    }
-    return Quantity::Direction;
-}
+std::uint8_t CodeOf(CalibrationRow row) { return kRowCodes[static_cast<std::size_t>(row)]; }
 
-std::size_t ValueBytes(Quantity quantity) { return quantity == Quantity::Humidity ? 1 : 2; }
+ItemQuantity QuantityOf(CalibrationRow row) { return FindItem(CodeOf(row))->quantity; }
 
-// The item ids of the rows, in row order.
-constexpr std::uint8_t kRowIds[kCalibrationRows] = {1, 2, 6, 7, 8, 9, 10};
+// The gains the console keeps under the items of what they scale: a byte
+// each, whatever the item's own value.
+struct Gain {
+    std::uint8_t code;
+    std::int32_t CalibrationOffsets::*field;
+};
+constexpr Gain kGains[] = {{item::WindSpeed, &CalibrationOffsets::windGain},
+                           {item::ExtraRain13, &CalibrationOffsets::rainGain},
+                           {item::SolarRadiation, &CalibrationOffsets::lightGain}};
+constexpr std::size_t kGainBytes = 1;
 
-// Where an item of the block goes, and how wide its value is.
+// Where an item of the block goes, and how many bytes it carries.
 struct ItemTarget {
     std::int32_t* value;
     std::size_t bytes;
 };
 
-// Nothing for an id that ends the block.
-std::optional<ItemTarget> TargetOf(CalibrationOffsets& offsets, std::uint8_t id)
+// Nothing for a code that ends the block.
+std::optional<ItemTarget> TargetOf(CalibrationOffsets& offsets, std::uint8_t code)
 {
     for (std::size_t i = 0; i < kCalibrationRows; ++i)
-        if (kRowIds[i] == id)
-            return ItemTarget{&offsets.rows[i], ValueBytes(QuantityOf(static_cast<CalibrationRow>(i)))};
-    switch (id) {
-    case 11:
-        return ItemTarget{&offsets.windGain, 1};
-    case 13:
-        return ItemTarget{&offsets.rainGain, 1};
-    case 21:
-        return ItemTarget{&offsets.lightGain, 1};
-    default:
-        return std::nullopt;
-    }
+        if (kRowCodes[i] == code)
+            return ItemTarget{&offsets.rows[i], *ItemValueSize(code)};
+    for (const Gain& gain : kGains)
+        if (gain.code == code)
+            return ItemTarget{&(offsets.*gain.field), kGainBytes};
+    return std::nullopt;
 }
 
 std::string Fixed(double value, int decimals)
@@ -75,25 +66,25 @@ std::string Fixed(double value, int decimals)
     return text;
 }
 
-std::string ShowOffset(Quantity quantity, const UnitCodes& units, std::int32_t value)
+std::string ShowOffset(ItemQuantity quantity, const UnitCodes& units, std::int32_t value)
 {
     switch (quantity) {
-    case Quantity::Temperature:
+    case ItemQuantity::Temperature:
         if (value == kCalibrationNotSet)
             return std::string(kMissingIntegerText);
         // A difference of temperatures: no 32 is added in °F.
         return Fixed(units.temperature == kTempCelsius ? value / 10.0 : value * 1.8 / 10.0, 1);
-    case Quantity::Pressure:
+    case ItemQuantity::Pressure:
         if (units.pressure == kPressureHpa)
             return Fixed(value / 10.0, 1);
         if (units.pressure == kPressureInHg)
             return Fixed(value / kInHgPerHpa / 10.0, 2);
         return Fixed(value / kMmHgPerHpa / 10.0, 1);
-    case Quantity::Direction:
+    case ItemQuantity::WindDirection:
         if (value == kCalibrationNotSet)
             return std::string(kMissingIntegerText);
         break;
-    case Quantity::Humidity:
+    default:  // humidity
         break;
     }
     std::string text;
@@ -103,61 +94,39 @@ std::string ShowOffset(Quantity quantity, const UnitCodes& units, std::int32_t v
 
 // A typed offset in console units, rounded half away from zero as the check
 // and the write both take it.
-std::int32_t ParseOffset(Quantity quantity, const UnitCodes& units, const std::string& text)
+std::int32_t ParseOffset(ItemQuantity quantity, const UnitCodes& units, const std::string& text)
 {
     const bool marked = text == kMissingIntegerText;
     switch (quantity) {
-    case Quantity::Temperature: {
+    case ItemQuantity::Temperature: {
         if (marked)
             return kCalibrationNotSet;
         const double x = ReadLeadingNumber(text);
         return RoundHalfAwayFromZero((units.temperature == kTempCelsius ? x : x / 1.8) * 10.0);
     }
-    case Quantity::Pressure: {
+    case ItemQuantity::Pressure: {
         const double tenths = ReadLeadingNumber(text) * 10.0;
         if (units.pressure == kPressureHpa)
             return RoundHalfAwayFromZero(tenths);
         return RoundHalfAwayFromZero(tenths * (units.pressure == kPressureInHg ? kInHgPerHpa : kMmHgPerHpa));
     }
-    case Quantity::Direction:
+    case ItemQuantity::WindDirection:
         if (marked)
             return kCalibrationNotSet;
         break;
-    case Quantity::Humidity:
+    default:  // humidity
         break;
     }
     return ReadLeadingInteger(text);
 }
 
 // The latest reading an offset applies to, if the sensor reported one.
+// Pressure offsets are held to a range of their own.
 std::optional<std::int64_t> ReadingOf(CalibrationRow row, const LiveValues& current)
 {
-    constexpr std::int32_t kWordMissing = 0xFFFF;
-    constexpr std::int32_t kTempMissing = 0x7FFF;
-    constexpr std::int32_t kByteMissing = 255;
-    std::int32_t reading = 0;
-    bool missing = false;
-    switch (row) {
-    case CalibrationRow::IndoorTemp:
-    case CalibrationRow::OutdoorTemp:
-        reading = row == CalibrationRow::IndoorTemp ? current.IndoorTemp : current.OutdoorTemp;
-        missing = reading == kTempMissing || reading == kWordMissing;
-        break;
-    case CalibrationRow::IndoorHumidity:
-    case CalibrationRow::OutdoorHumidity:
-        // A missing humidity comes as FF FF, or as the byte FF.
-        reading = row == CalibrationRow::IndoorHumidity ? current.IndoorHumidity : current.OutdoorHumidity;
-        missing = reading == kWordMissing || reading == kByteMissing;
-        break;
-    case CalibrationRow::WindDirection:
-        reading = current.WindDir;
-        missing = reading == kWordMissing;
-        break;
-    case CalibrationRow::AbsPressure:
-    case CalibrationRow::RelPressure:
-        return std::nullopt;
-    }
-    if (missing)
+    const std::uint8_t code = CodeOf(row);
+    const std::int32_t reading = *FieldOfItem(current, code);
+    if (QuantityOf(row) == ItemQuantity::Pressure || !CarriesReading(*KindOfItem(code), reading))
         return std::nullopt;
     return reading;
 }
@@ -179,22 +148,22 @@ std::optional<std::string> Refusal(CalibrationRow row, std::int32_t offset, std:
     Limits field = kInt16;
     std::string_view message;
     switch (QuantityOf(row)) {
-    case Quantity::Temperature:
+    case ItemQuantity::Temperature:
         corrected = alone = {-400, 600};
         message = kOffsetTemperatureMessage;
         break;
-    case Quantity::Humidity:
+    case ItemQuantity::Humidity:
         // From a reading of 99 % down to 1 %, or up from 1 % to 99 %.
         corrected = {1, 99};
         alone = {-98, 98};
         field = kInt8;
         message = kOffsetHumidityMessage;
         break;
-    case Quantity::Pressure:
+    case ItemQuantity::Pressure:
         corrected = alone = {-8000, 8000};
         message = kOffsetPressureMessage;
         break;
-    case Quantity::Direction:
+    default:  // the wind direction
         corrected = {0, 360};
         alone = {-360, 360};
         message = kOffsetWindDirectionMessage;
@@ -212,17 +181,17 @@ std::optional<std::string> Refusal(CalibrationRow row, std::int32_t offset, std:
 CalibrationOffsets DecodeCalibration(std::span<const std::uint8_t> block, const CalibrationOffsets& previous)
 {
     CalibrationOffsets offsets = previous;
-    const std::size_t received = ReplyLength(block);
-    constexpr std::size_t kFirstItem = 2;
-    std::size_t at = kFirstItem;
-    while (at - kFirstItem < kCalibrationItemsEnd && at < received) {
-        const std::optional<ItemTarget> target = TargetOf(offsets, block[at]);
-        if (!target || 1 + target->bytes > received - at)
-            break;
-        const std::uint32_t raw = ReadBigEndian(block.subspan(at + 1, target->bytes));
-        *target->value = target->bytes == 1 ? static_cast<std::int8_t>(raw) : static_cast<std::int16_t>(raw);
-        at += 1 + target->bytes;
-    }
+    const auto payloadSize = [&offsets](std::uint8_t code) {
+        const std::optional<ItemTarget> target = TargetOf(offsets, code);
+        return target ? std::optional(target->bytes) : std::nullopt;
+    };
+    // Offsets and gains alike are signed.
+    ForEachItem(
+        ReplyPayload(block), payloadSize,
+        [&offsets](std::uint8_t code, std::span<const std::uint8_t> value) {
+            *TargetOf(offsets, code)->value = ReadNumber(value, true);
+        },
+        kCalibrationItemsEnd);
     return offsets;
 }
 
@@ -244,7 +213,7 @@ CalibrationInput ReadCalibrationForm(const CalibrationForm& form, const Calibrat
         const auto row = static_cast<CalibrationRow>(i);
         if (std::optional<std::string> refusal = EmptyFieldRefusal(form[row], kCalibrationFieldNames[i]))
             return {shown, std::move(refusal)};
-        const Quantity quantity = QuantityOf(row);
+        const ItemQuantity quantity = QuantityOf(row);
         const FieldReading field = ReadFormField(
             form[row], shown[row], [&](std::int32_t value) { return ShowOffset(quantity, units, value); },
             [&](const std::string& text) { return ParseOffset(quantity, units, text); });
@@ -260,13 +229,12 @@ Report BuildWriteCalibration(const CalibrationOffsets& offsets)
 {
     Report command = MakeCommand(CMD_WRITE_CALIB);
     command[1] = kWriteCalibLength;
-    std::size_t at = 2;
+    ItemWriter items;
     for (std::size_t i = 0; i < kCalibrationRows; ++i) {
-        const std::size_t bytes = ValueBytes(QuantityOf(static_cast<CalibrationRow>(i)));
-        command[at++] = kRowIds[i];
-        PutBigEndian(std::span(command).subspan(at, bytes), static_cast<std::uint32_t>(offsets.rows[i]));
-        at += bytes;
+        items.Code(kRowCodes[i]);
+        items.Value(kRowCodes[i], static_cast<std::uint32_t>(offsets.rows[i]));
     }
+    items.CopyTo(std::span(command).subspan(2));
     return command;
 }
 

@@ -1,8 +1,10 @@
 #include "settings/ConsoleDialog.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace vorelle {
 
@@ -26,20 +28,52 @@ int ConsoleDialog::Run()
     return exec();
 }
 
-void ConsoleDialog::SaveAndConclude(const std::function<SaveOutcome()>& save)
+void ConsoleDialog::reject()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SaveOutcome outcome = save();
-    QApplication::restoreOverrideCursor();
-    messages_.Inform(outcome.message);
-    if (outcome.ClosesDialog())
-        accept();
+    if (Saving())
+        return;
+    QDialog::reject();
 }
 
-void ConsoleDialog::SaveBlockAndConclude(const std::function<SaveOutcome()>& save)
+void ConsoleDialog::ShowSaving(bool saving)
+{
+    if (!saving) {
+        QApplication::restoreOverrideCursor();
+        for (const QPointer<QPushButton>& button : std::exchange(heldButtons_, {}))
+            if (button)
+                button->setEnabled(true);
+        return;
+    }
+    // A busy cursor, not a wait cursor: the program still answers.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button->isEnabled()) {
+            button->setEnabled(false);
+            heldButtons_.append(button);
+        }
+    }
+}
+
+void ConsoleDialog::SaveAndConclude(std::function<SaveOutcome()> save)
+{
+    const bool started = job_.Start([this, save = std::move(save)](std::stop_token) -> WorkerJob::Then {
+        const SaveOutcome outcome = save();
+        return [this, outcome] {
+            ShowSaving(false);
+            messages_.Inform(outcome.message);
+            if (outcome.ClosesDialog())
+                accept();
+        };
+    });
+    // Its end arrives queued, after this.
+    if (started)
+        ShowSaving(true);
+}
+
+void ConsoleDialog::SaveBlockAndConclude(std::function<SaveOutcome()> save)
 {
     if (hasBlock_)
-        SaveAndConclude(save);
+        SaveAndConclude(std::move(save));
     else
         messages_.Inform(std::string(kOpenedWithoutConsoleText));
 }

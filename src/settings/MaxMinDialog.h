@@ -27,6 +27,7 @@ protected:
     void InitDialog() override;
 
 private:
+    void NameFields();
     void ShowRecords(const MaxMinRecords& records);
     void OnClear();
     void OnClearAll();

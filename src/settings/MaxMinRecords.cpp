@@ -1,5 +1,7 @@
 #include "settings/MaxMinRecords.h"
 
+#include "items/ItemCodec.h"
+#include "link/ByteOrder.h"
 #include "link/Commands.h"
 
 #include <optional>
@@ -13,67 +15,48 @@ namespace {
 constexpr std::uint8_t kWriteMaxMinLength = 4;
 constexpr ScreenCheckTiming kMaxMinScreenCheck{100, 500};
 
-enum class Value { Signed16, Byte, Unsigned16, Unsigned32 };
-
+// An item of the block: its code, then its maximum and, for some, its
+// minimum, each a value of the item.
 struct MaxMinItemLayout {
-    std::uint8_t id;
-    std::size_t size;                    // with the id
+    std::uint8_t code;
     MaxMinRecord MaxMinRecords::*record;  // null: skipped by its size
-    Value value;
     bool hasMin;
 };
 
 constexpr MaxMinItemLayout kLayouts[] = {
-    {1, 5, &MaxMinRecords::indoorTemp, Value::Signed16, true},
-    {2, 5, &MaxMinRecords::outdoorTemp, Value::Signed16, true},
-    {3, 5, &MaxMinRecords::dewPoint, Value::Signed16, true},
-    {4, 3, nullptr, Value::Unsigned16, false},
-    {6, 3, &MaxMinRecords::indoorHumidity, Value::Byte, true},
-    {7, 3, &MaxMinRecords::outdoorHumidity, Value::Byte, true},
-    {8, 5, &MaxMinRecords::absPressure, Value::Unsigned16, true},
-    {9, 5, &MaxMinRecords::relPressure, Value::Unsigned16, true},
-    {11, 3, &MaxMinRecords::windSpeed, Value::Unsigned16, false},
-    {12, 3, &MaxMinRecords::gustSpeed, Value::Unsigned16, false},
-    {14, 3, &MaxMinRecords::rainRate, Value::Unsigned16, false},
-    {15, 3, &MaxMinRecords::extraRain15, Value::Unsigned16, false},
-    {16, 3, &MaxMinRecords::dailyRain, Value::Unsigned16, false},
-    {21, 5, &MaxMinRecords::light, Value::Unsigned32, false},
-    {22, 3, nullptr, Value::Unsigned16, false},
-    {23, 2, &MaxMinRecords::uvIndex, Value::Byte, false},
-    {25, 3, &MaxMinRecords::feelsLike, Value::Signed16, false},
+    {item::IndoorTemp, &MaxMinRecords::indoorTemp, true},
+    {item::OutdoorTemp, &MaxMinRecords::outdoorTemp, true},
+    {item::DewPoint, &MaxMinRecords::dewPoint, true},
+    {item::ExtraTemp04, nullptr, false},
+    {item::IndoorHumidity, &MaxMinRecords::indoorHumidity, true},
+    {item::OutdoorHumidity, &MaxMinRecords::outdoorHumidity, true},
+    {item::AbsBarometer, &MaxMinRecords::absPressure, true},
+    {item::RelBarometer, &MaxMinRecords::relPressure, true},
+    {item::WindSpeed, &MaxMinRecords::windSpeed, false},
+    {item::GustSpeed, &MaxMinRecords::gustSpeed, false},
+    {item::RainRate, &MaxMinRecords::rainRate, false},
+    {item::ExtraRain15, &MaxMinRecords::extraRain15, false},
+    {item::RainToday, &MaxMinRecords::dailyRain, false},
+    {item::SolarRadiation, &MaxMinRecords::light, false},
+    {item::Extra22, nullptr, false},
+    {item::UvIndex, &MaxMinRecords::uvIndex, false},
+    {item::FeelsLike, &MaxMinRecords::feelsLike, false},
 };
 
-std::optional<MaxMinItemLayout> MaxMinLayoutOf(std::uint8_t id)
+const MaxMinItemLayout* MaxMinLayoutOf(std::uint8_t code)
 {
     for (const MaxMinItemLayout& layout : kLayouts)
-        if (layout.id == id)
-            return layout;
-    return std::nullopt;
+        if (layout.code == code)
+            return &layout;
+    return nullptr;
 }
 
-std::size_t ValueBytes(Value value)
+std::optional<std::size_t> MaxMinPayloadSize(std::uint8_t code)
 {
-    switch (value) {
-    case Value::Byte:
-        return 1;
-    case Value::Signed16:
-    case Value::Unsigned16:
-        return 2;
-    case Value::Unsigned32:
-        return 4;
-    }
-    return 0;
-}
-
-std::int32_t Read(Value value, const std::uint8_t* bytes)
-{
-    std::uint32_t raw = 0;
-    for (std::size_t i = 0; i < ValueBytes(value); ++i)
-        raw = (raw << 8) | bytes[i];
-    if (value == Value::Signed16)
-        // The not-set pattern 7F FF reads as 0x7FFF all the same.
-        return static_cast<std::int16_t>(raw);
-    return static_cast<std::int32_t>(raw);
+    const MaxMinItemLayout* layout = MaxMinLayoutOf(code);
+    if (!layout)
+        return std::nullopt;
+    return *ItemValueSize(code) * (layout->hasMin ? 2 : 1);
 }
 
 }  // namespace
@@ -81,21 +64,23 @@ std::int32_t Read(Value value, const std::uint8_t* bytes)
 MaxMinRecords DecodeMaxMin(std::span<const std::uint8_t> block, const MaxMinRecords& previous)
 {
     MaxMinRecords records = previous;
-    std::size_t at = 0;
-    while (at < kMaxMinItemsEnd && at < block.size()) {
-        const std::optional<MaxMinItemLayout> layout = MaxMinLayoutOf(block[at]);
-        if (!layout || layout->size > block.size() - at)
-            break;
-        if (layout->record) {
-            MaxMinRecord& record = records.*(layout->record);
-            const std::uint8_t* values = block.data() + at + 1;
-            record.max = Read(layout->value, values);
-            if (layout->hasMin)
-                record.min = Read(layout->value, values + ValueBytes(layout->value));
+    ForEachItem(
+        block, MaxMinPayloadSize,
+        [&records](std::uint8_t code, std::span<const std::uint8_t> values) {
+            const MaxMinItemLayout& layout = *MaxMinLayoutOf(code);
+            if (!layout.record)
+                return;
+            // Temperatures are signed (their not-set 7F FF reads as 0x7FFF
+            // all the same), the others unsigned.
+            const bool isSigned = KindOfItem(code) == ItemKind::Temperature;
+            const std::size_t bytes = *ItemValueSize(code);
+            MaxMinRecord& record = records.*(layout.record);
+            record.max = ReadNumber(values.first(bytes), isSigned);
+            if (layout.hasMin)
+                record.min = ReadNumber(values.subspan(bytes), isSigned);
             record.present = true;
-        }
-        at += layout->size;
-    }
+        },
+        kMaxMinItemsEnd);
     return records;
 }
 
@@ -130,8 +115,7 @@ Report BuildWriteMaxMin(std::uint32_t mask)
 {
     Report command = MakeCommand(CMD_WRITE_MAXMIN);
     command[1] = kWriteMaxMinLength;
-    for (std::size_t i = 0; i < 4; ++i)
-        command[2 + i] = static_cast<std::uint8_t>(mask >> (8 * i));
+    StoreLittleEndian32(mask, command.data() + 2);
     return command;
 }
 

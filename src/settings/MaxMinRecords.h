@@ -1,5 +1,6 @@
 #pragma once
 
+#include "items/ItemTable.h"
 #include "link/ConsoleLink.h"
 #include "link/HidTransport.h"
 #include "link/ReplyRouter.h"
@@ -13,10 +14,10 @@ namespace vorelle {
 
 // What a record holds before the console has seen a reading for it; the
 // formatters show these as "--.-" or "--".
-inline constexpr std::int32_t kMaxMinTemperatureNotSet = 0x7FFF;
-inline constexpr std::int32_t kMaxMinByteNotSet = 0xFF;
-inline constexpr std::int32_t kMaxMinWordNotSet = 0xFFFF;
-inline constexpr std::int32_t kMaxMinLightNotSet = 0x00FFFFFF;
+inline constexpr std::int32_t kMaxMinTemperatureNotSet = MissingPatternOf(ItemKind::Temperature);
+inline constexpr std::int32_t kMaxMinByteNotSet = MissingPatternOf(ItemKind::Byte);
+inline constexpr std::int32_t kMaxMinWordNotSet = MissingPatternOf(ItemKind::Unsigned16);
+inline constexpr std::int32_t kMaxMinLightNotSet = MissingPatternOf(ItemKind::Light);
 
 // Items start only below this offset of the block.
 inline constexpr std::size_t kMaxMinItemsEnd = 47;

@@ -59,13 +59,13 @@ MobileNetworkForm MobileNetworkDialog::Form() const
 void MobileNetworkDialog::OnSave()
 {
     const MobileNetworkForm form = Form();
-    SaveAndConclude([&] { return SaveMobileNetwork(link_, form); });
+    SaveAndConclude([this, form] { return SaveMobileNetwork(link_, form); });
 }
 
 void MobileNetworkDialog::OnMsgTest()
 {
     const std::string text = ui_->testMessage->text().toStdString();
-    SaveAndConclude([&] { return SendTestMessage(link_, text); });
+    SaveAndConclude([this, text] { return SendTestMessage(link_, text); });
 }
 
 }  // namespace vorelle

@@ -3,8 +3,10 @@
 #include "link/ConsoleLink.h"
 #include "link/HidTransport.h"
 #include "link/ReplyRouter.h"
+#include "live/LiveValues.h"
 #include "settings/SettingsSave.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,7 +22,7 @@ using RainEntry = std::optional<std::int32_t>;
 // the text tells them apart.
 RainEntry RainEntryOf(std::string_view text, std::int32_t parsed);
 
-// The rainfall totals dialog's four fields.
+// The totals the rainfall totals dialog's four fields stand for.
 struct RainTotalsForm {
     RainEntry today;
     RainEntry week;
@@ -47,5 +49,27 @@ std::optional<Report> BuildWriteItems(const RainTotalsForm& form);
 // Save: validate, refuse without a console, screen check (pause 50 ms, reply
 // wait 500 ms), write.
 SaveOutcome SaveRainTotals(ConsoleLink& link, ScreenFlag& flag, const RainTotalsForm& form);
+
+// The dialog's four fields as typed: today, week, month, year.
+using RainTotalsFields = std::array<std::string, 4>;
+
+// The fields as messages name them: the dialog's labels.
+inline constexpr std::array<std::string_view, 4> kRainFieldNames = {"Rainfall Today", "Weekly Rainfall",
+                                                                    "Monthly Rainfall", "Annual Rainfall"};
+
+// The totals of the latest reading as the dialog shows them, in its rain unit.
+RainTotalsFields ShowRainTotals(const LiveValues& values);
+
+// The totals the fields stand for, read in the rain unit `unit`, or the
+// message refusing the first field that is empty, else the first total out
+// of range.
+struct RainTotalsInput {
+    RainTotalsForm totals;
+    std::optional<std::string> refusal;
+};
+RainTotalsInput ReadRainTotals(const RainTotalsFields& fields, std::uint8_t unit);
+
+// Save from the fields as typed: read them, then as above.
+SaveOutcome SaveRainTotals(ConsoleLink& link, ScreenFlag& flag, const RainTotalsFields& fields, std::uint8_t unit);
 
 }  // namespace vorelle

@@ -2,7 +2,6 @@
 
 #include "ui_RainTotalsDialog.h"
 #include "units/Formatters.h"
-#include "units/Parsers.h"
 #include "widgets/QtText.h"
 
 namespace vorelle {
@@ -27,11 +26,10 @@ void RainTotalsDialog::InitDialog()
     if (!link_.Connected())
         return;
     const LiveValues values = readings_.Current().values;
-    const std::uint8_t unit = values.units.rain;
-    const std::int32_t totals[] = {values.RainToday, values.RainThisWeek, values.RainThisMonth, values.RainThisYear};
+    const RainTotalsFields totals = ShowRainTotals(values);
     for (int i = 0; i < 4; ++i) {
-        fields[i]->setText(QString::fromStdString(FormatRain(unit, RainFormat::NumberOnly, totals[i])));
-        units[i]->setText(ToQString(RainUnitName(unit)));
+        fields[i]->setText(QString::fromStdString(totals[i]));
+        units[i]->setText(ToQString(RainUnitName(values.units.rain)));
     }
 }
 
@@ -39,12 +37,9 @@ void RainTotalsDialog::OnSave()
 {
     // The unit the fields were shown in is the unit they are read in.
     const std::uint8_t unit = readings_.Units().rain;
-    const auto entry = [unit](const QLineEdit* field) {
-        const std::string text = field->text().toStdString();
-        return RainEntryOf(text, ParseRain(unit, text));
-    };
-    const RainTotalsForm form{entry(ui_->today), entry(ui_->week), entry(ui_->month), entry(ui_->year)};
-    SaveAndConclude([&] { return SaveRainTotals(link_, screenFlag_, form); });
+    const RainTotalsFields fields = {ui_->today->text().toStdString(), ui_->week->text().toStdString(),
+                                     ui_->month->text().toStdString(), ui_->year->text().toStdString()};
+    SaveAndConclude([this, fields, unit] { return SaveRainTotals(link_, screenFlag_, fields, unit); });
 }
 
 }  // namespace vorelle

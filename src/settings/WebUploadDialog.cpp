@@ -74,7 +74,7 @@ void WebUploadDialog::OnWebChosen(int row)
 void WebUploadDialog::OnSave()
 {
     const WebUploadForm form = Form();
-    SaveAndConclude([&] { return SaveWebUpload(link_, form); });
+    SaveAndConclude([this, form] { return SaveWebUpload(link_, form); });
 }
 
 }  // namespace vorelle

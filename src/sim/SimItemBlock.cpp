@@ -1,5 +1,8 @@
 #include "sim/SimItemBlock.h"
 
+#include "items/ItemCodec.h"
+#include "link/ReplyArea.h"
+
 #include <algorithm>
 
 namespace vorelle {
@@ -26,15 +29,13 @@ std::vector<std::uint8_t> SimItemBlock::Encode() const
 void SimItemBlock::Apply(const Report& command)
 {
     std::lock_guard lock(mutex_);
-    const std::size_t end = std::min<std::size_t>(command[1], command.size());
-    std::size_t at = 2;
-    while (at < end) {
-        const auto item = items_.find(command[at]);
-        if (item == items_.end() || item->second.size() > end - at - 1)
-            break;
-        std::copy_n(command.begin() + static_cast<std::ptrdiff_t>(at + 1), item->second.size(), item->second.begin());
-        at += 1 + item->second.size();
-    }
+    const auto payloadSize = [this](std::uint8_t id) {
+        const auto item = items_.find(id);
+        return item == items_.end() ? std::nullopt : std::optional(item->second.size());
+    };
+    ForEachItem(ReplyPayload(command), payloadSize, [this](std::uint8_t id, std::span<const std::uint8_t> values) {
+        std::copy(values.begin(), values.end(), items_[id].begin());
+    });
 }
 
 void SimItemBlock::SetItemOrder(std::vector<std::uint8_t> ids)

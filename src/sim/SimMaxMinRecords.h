@@ -27,21 +27,15 @@ public:
     std::vector<std::uint8_t> Encode() const;
 
 private:
-    enum class Kind { Temperature, Byte, Word, Light };
     struct Record {
         std::uint8_t id;
-        Kind kind;
         bool hasMin;
         std::uint32_t maxBits;
         std::uint32_t minBits;
-        std::int32_t LiveValues::*field;
         std::int32_t max;
         std::int32_t min;
     };
     static constexpr std::size_t kRecordCount = 12;
-
-    static std::int32_t NotSet(Kind kind);
-    static bool Missing(Kind kind, std::int32_t reading);
 
     mutable std::mutex mutex_;  // protects records_
     std::array<Record, kRecordCount> records_;

@@ -1,5 +1,6 @@
 #include "sim/SimRecordingFormat.h"
 
+#include "items/ItemCodec.h"
 #include "sim/SimWeather.h"
 #include "units/Formatters.h"
 
@@ -41,7 +42,8 @@ std::int32_t ChannelDerived(const LiveValues& v, bool dewPoint)
 {
     const std::int32_t temperature = v.ChTemp[0];
     const std::int32_t humidity = v.ChHumidity[0];
-    if (temperature == kLiveWordMissing || temperature == 0x7FFF || humidity == kLiveWordMissing || humidity == 0xFF)
+    if (!CarriesReading(*KindOfItem(item::FirstChannelTemp), temperature) ||
+        !CarriesReading(*KindOfItem(item::FirstChannelHumidity), humidity))
         return kLiveWordMissing;
     const double celsius = temperature / 10.0;
     const double derived = dewPoint ? DewPointCelsius(celsius, humidity) : FeelsLikeCelsius(celsius, humidity, 0.0);

@@ -1,5 +1,6 @@
 #include "sim/SimSdCard.h"
 
+#include "link/BigEndian.h"
 #include "link/Commands.h"
 #include "sim/SimulatedConsole.h"
 
@@ -55,12 +56,6 @@ std::string DayName(Clock::time_point dayStart)
 }
 
 std::int32_t RainTenths(double millimetres) { return static_cast<std::int32_t>(std::lround(millimetres * 10.0)); }
-
-std::uint32_t BigEndian32(const Report& command, std::size_t at)
-{
-    return (static_cast<std::uint32_t>(command[at]) << 24) | (command[at + 1] << 16) | (command[at + 2] << 8) |
-           command[at + 3];
-}
 
 // The name a command carries after its length byte, cut to what fits.
 std::string NameOf(const Report& command, std::size_t lengthAt, std::size_t longest)
@@ -343,7 +338,7 @@ void SimSdCard::StreamFile(const Report& command, Clock::time_point now)
     }
     // From the offset asked for to the end of the file as it is now, in full
     // packets and a last short one (which may carry nothing).
-    std::size_t position = std::min<std::size_t>(BigEndian32(command, 2), content->size());
+    std::size_t position = std::min<std::size_t>(ReadBigEndian(std::span(command).subspan(2, 4)), content->size());
     const int stallAfter = faults_.stallAfterPackets.exchange(-1);
     const int silentAfterStall = stallAfter >= 0 ? faults_.silentRequestsAfterStall.exchange(0) : 0;
     const int unplugAt = faults_.unplugAtPacket.exchange(-1);

@@ -1,8 +1,10 @@
 #include "sim/SimulatedConsole.h"
 
+#include "items/ItemCodec.h"
+#include "link/BigEndian.h"
 #include "link/ByteOrder.h"
 #include "link/Commands.h"
-#include "live/LiveItems.h"
+#include "link/ReplyArea.h"
 #include "settings/TimeZones.h"
 #include "sim/LiveRecordEncoder.h"
 #include "sim/SimReply.h"
@@ -196,43 +198,28 @@ void SimulatedConsole::ApplyItemsWrite(const Report& command)
     std::int32_t month = std::max(now.RainThisMonth, 0);
     std::int32_t year = std::max(now.RainThisYear, 0);
 
-    const std::size_t end = std::min<std::size_t>(command[1], command.size());
-    std::size_t at = 2;
-    while (at < end) {
-        const std::uint8_t code = command[at];
-        const std::optional<ItemKind> kind = KindOfItem(code);
-        if (!kind)
+    ForEachItem(ReplyPayload(command), ItemValueSize, [&](std::uint8_t code, std::span<const std::uint8_t> value) {
+        if (IsMissingValue(*KindOfItem(code), value))
+            return;
+        const auto total = static_cast<std::int32_t>(std::min<std::uint32_t>(
+            ReadBigEndian(value), static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
+        switch (code) {
+        case item::RainToday:
+            today = total;
             break;
-        const std::size_t size = ValueSize(*kind);
-        if (size > end - at - 1)
+        case item::RainThisWeek:
+            week = total;
             break;
-        std::uint32_t raw = 0;
-        for (std::size_t i = 0; i < size; ++i)
-            raw = (raw << 8) | command[at + 1 + i];
-        const bool noValue = (*kind == ItemKind::Rain16 && raw == 0xFFFF) ||
-                             (*kind == ItemKind::Rain32 && raw == 0xFFFFFFFFu);
-        const auto total = static_cast<std::int32_t>(
-            std::min<std::uint32_t>(raw, static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())));
-        if (!noValue) {
-            switch (code) {
-            case item::RainToday:
-                today = total;
-                break;
-            case item::RainThisWeek:
-                week = total;
-                break;
-            case item::RainThisMonth:
-                month = total;
-                break;
-            case item::RainThisYear:
-                year = total;
-                break;
-            default:
-                break;  // the clock and other items are the console's own business
-            }
+        case item::RainThisMonth:
+            month = total;
+            break;
+        case item::RainThisYear:
+            year = total;
+            break;
+        default:
+            break;  // the clock and other items are the console's own business
         }
-        at += 1 + size;
-    }
+    });
     weather_.SetRainTotals(today, week, month, year);
 }
 

@@ -1,6 +1,7 @@
 // vorelle2-sim-uhid: the simulated console plugged into this machine as a
 // kernel HID device, so that the program finds it over USB like a real one.
-#include "sim/SimStationOptions.h"
+#include "console/SimulatedDoor.h"
+#include "options/Options.h"
 #include "uhid/UhidConsole.h"
 
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,16 +33,6 @@ constexpr const char* kUsage =
     "program (Ctrl+C, or SIGTERM) unplugs it.\n"
     "\n"
     "%s"
-    "  --late-reply MS     answer every command MS milliseconds late, 0 to 60000\n"
-    "  --replug-on-boot    entering its bootloader, the console leaves the bus and\n"
-    "                      comes back as a new device\n"
-    "  --save-flash FILE   on unplugging, write the console's whole flash (its\n"
-    "                      bootloader's own bytes first) to FILE\n"
-    "  --trace             print every report on standard output: '>' and its 64\n"
-    "                      bytes in hex for each command received, '<' for each\n"
-    "                      reply sent\n"
-    "  -h, --help          show this help and exit\n"
-    "  -V, --version       show the version and exit\n"
     "\n"
     "It needs read and write access to /dev/uhid: run it as root, or give a group\n"
     "access with a udev rule (see the README).\n"
@@ -48,8 +40,29 @@ constexpr const char* kUsage =
     "Exit status: 0 after unplugging, 1 when the device cannot be created or\n"
     "fails, 64 for a wrong command line.\n";
 
+constexpr vorelle::OptionSpec kUhidOptions[] = {
+    {"--late-reply", "MS", "answer every command MS milliseconds late, 0 to 60000"},
+    {"--replug-on-boot", "",
+     "entering its bootloader, the console leaves the bus and\ncomes back as a new device"},
+    {"--save-flash", "FILE",
+     "on unplugging, write the console's whole flash (its\nbootloader's own bytes first) to FILE"},
+    {"--trace", "",
+     "print every report on standard output: '>' and its 64\nbytes in hex for each command received, '<' for "
+     "each\nreply sent"},
+    {"-h, --help", "", "show this help and exit"},
+    {"-V, --version", "", "show the version and exit"},
+};
+
+// Every option, the simulated console's first, in the order --help lists them.
+std::vector<vorelle::OptionSpec> AllOptions()
+{
+    std::vector<vorelle::OptionSpec> specs(vorelle::kStationOptions.begin(), vorelle::kStationOptions.end());
+    specs.insert(specs.end(), std::begin(kUhidOptions), std::end(kUhidOptions));
+    return specs;
+}
+
 struct Options {
-    vorelle::SimStationOptions station;
+    vorelle::StationOptions station;
     int lateReplyMs = 0;
     bool replugOnBoot = false;
     std::string flashFile;
@@ -66,43 +79,22 @@ bool ParseLateReply(const std::string& text, int& milliseconds)
     return milliseconds <= kMaxLateReplyMs;
 }
 
-bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error)
+std::optional<std::string> ParseOptions(const std::vector<std::string>& args, Options& options)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        switch (vorelle::TakeStationOption(args, i, options.station, error)) {
-        case vorelle::OptionMatch::Taken:
-            continue;
-        case vorelle::OptionMatch::Invalid:
-            return false;
-        case vorelle::OptionMatch::NotOurs:
-            break;
-        }
-        if (arg == "--late-reply") {
-            if (i + 1 >= args.size() || !ParseLateReply(args[++i], options.lateReplyMs)) {
-                error = "--late-reply takes milliseconds from 0 to 60000";
-                return false;
-            }
-        } else if (arg == "--replug-on-boot") {
-            options.replugOnBoot = true;
-        } else if (arg == "--save-flash") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                error = "--save-flash needs a file";
-                return false;
-            }
-            options.flashFile = args[++i];
-        } else if (arg == "--trace") {
-            options.trace = true;
-        } else if (arg == "-h" || arg == "--help") {
-            options.help = true;
-        } else if (arg == "-V" || arg == "--version") {
-            options.version = true;
-        } else {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
-    }
-    return true;
+    const std::vector<vorelle::OptionSpec> specs = AllOptions();
+    vorelle::OptionValues values;
+    if (std::optional<std::string> problem = vorelle::ReadOptions(args, specs, values))
+        return problem;
+    if (!values.Words().empty())
+        return "unknown option '" + values.Words().front() + "'";
+    if (values.Has("--late-reply") && !ParseLateReply(values.Value("--late-reply"), options.lateReplyMs))
+        return "--late-reply takes milliseconds from 0 to 60000";
+    options.replugOnBoot = values.Has("--replug-on-boot");
+    options.flashFile = values.Value("--save-flash");
+    options.trace = values.Has("--trace");
+    options.help = values.Has("--help");
+    options.version = values.Has("--version");
+    return vorelle::ReadStationOptions(values, options.station);
 }
 
 void PrintReport(char direction, const vorelle::Report& report)
@@ -169,14 +161,15 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     Options options;
-    std::string error;
-    if (!ParseOptions(args, options, error)) {
-        std::fprintf(stderr, "vorelle2-sim-uhid: %s\n\n", error.c_str());
-        std::fprintf(stderr, kUsage, vorelle::kStationOptionsUsage);
+    const std::vector<vorelle::OptionSpec> specs = AllOptions();
+    const std::string optionLines = vorelle::OptionLines(specs, vorelle::HelpColumn(specs));
+    if (const std::optional<std::string> problem = ParseOptions(args, options)) {
+        std::fprintf(stderr, "vorelle2-sim-uhid: %s\n\n", problem->c_str());
+        std::fprintf(stderr, kUsage, optionLines.c_str());
         return kExitUsage;
     }
     if (options.help) {
-        std::printf(kUsage, vorelle::kStationOptionsUsage);
+        std::printf(kUsage, optionLines.c_str());
         return 0;
     }
     if (options.version) {
@@ -196,7 +189,8 @@ int main(int argc, char** argv)
         return 1;
 
     vorelle::SimulatedConsole console;
-    vorelle::ApplyStationOptions(options.station, console);
+    vorelle::SetUpStation(options.station, console);
+    std::string error;
     console.Faults().lateReplyMs = options.lateReplyMs;
     console.Bootloader().Faults().reappearOnEntry = options.replugOnBoot;
     vorelle::UhidConsole device(uhidFd, console, options.trace ? vorelle::UhidConsole::Trace(PrintReport) : nullptr);

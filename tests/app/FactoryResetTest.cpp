@@ -39,7 +39,7 @@ protected:
 TEST_F(FactoryResetTest, CancelDeletesNothingAndSendsNothing)
 {
     messages.answers = {MessageAnswer::Cancel};
-    EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::Cancelled);
+    EXPECT_FALSE(ConfirmFactoryReset(messages));
     EXPECT_EQ(CsvFiles(), 4);
     EXPECT_TRUE(console.ReceivedCommands().empty());
     ASSERT_EQ(messages.shown.size(), 1u);
@@ -52,22 +52,25 @@ TEST_F(FactoryResetTest, CancelDeletesNothingAndSendsNothing)
 
 TEST_F(FactoryResetTest, OkDeletesTheRecordingsAndResetsTheConsole)
 {
-    EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::ConsoleReset);
+    EXPECT_TRUE(ConfirmFactoryReset(messages));
+    const FactoryResetOutcome outcome = ResetToFactorySettings(link, temp.Path());
+    EXPECT_EQ(outcome.result, FactoryResetResult::ConsoleReset);
     EXPECT_EQ(CsvFiles(), 0);
     EXPECT_EQ(test::ReadWhole(temp.Path() / "QM710.db"), "keep");
     EXPECT_TRUE(fs::exists(temp.Path() / "notes.txt"));
     EXPECT_EQ(console.ReceivedCommands(), (std::vector<Report>{MakeCommand(CMD_RESET)}));
-    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Reset to factory setting?", "Success"}));
+    EXPECT_EQ(outcome.message, "Success");
 }
 
 TEST_F(FactoryResetTest, WithoutAConsoleTheRecordingsGoAllTheSameAndNothingIsSaid)
 {
     transport.Unplug();
     link.OnDeviceChange(DeviceEvent::Removal);
-    EXPECT_EQ(ResetToFactorySettings(link, temp.Path(), messages), FactoryResetResult::FilesDeleted);
+    const FactoryResetOutcome outcome = ResetToFactorySettings(link, temp.Path());
+    EXPECT_EQ(outcome.result, FactoryResetResult::FilesDeleted);
     EXPECT_EQ(CsvFiles(), 0);
     EXPECT_TRUE(console.ReceivedCommands().empty());
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(outcome.message.empty());
 }
 
 }  // namespace

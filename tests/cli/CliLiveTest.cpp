@@ -91,7 +91,15 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"import a.csv --db", 64, "without its value"},
                       UsageCase{"import --bogus a.csv", 64, "unknown option"},
                       UsageCase{"query OutTemp 2024-01-01", 64, "expected a column, a start and an end"},
-                      UsageCase{"query OutTemp 2024-01-01 2024-01-02 --bogus", 64, "unknown option"}));
+                      UsageCase{"query OutTemp 2024-01-01 2024-01-02 --bogus", 64, "unknown option"},
+                      UsageCase{"settings show alarm --simulate --json", 0, "\"indoor-temp-high\": \"30.0\""},
+                      UsageCase{"settings set alarm indoor-temp-high=61 --simulate", 2,
+                                "settings: Alarm Temperature:-40.0\u00B0C / -40\u00B0F to 60.0\u00B0C / 140\u00B0F\n"},
+                      UsageCase{"settings set rain today= --simulate", 2,
+                                "Rainfall Today: the field is empty. Type a value."},
+                      UsageCase{"settings set basic frequency=433MHz", 2, "frequency is shown only"},
+                      UsageCase{"settings set alarm bogus=1", 64, "alarm has no setting 'bogus'"},
+                      UsageCase{"settings show", 64, "say show BLOCK or set BLOCK KEY=VALUE..."}));
 
 // Whatever goes wrong with the files, the status says it and the message
 // names the one at fault.

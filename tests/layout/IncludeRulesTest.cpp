@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -114,20 +115,44 @@ TEST(IncludeRulesTest, TheGraphAndTheStoreNeverIncludeTheCardsRecordings)
     }
 }
 
-// Follows the project headers a core source includes, however deep, so that
-// a Qt header reached through a helper header is caught too.
-void CheckPlainCpp(const fs::path& file, std::set<fs::path>& seen, const fs::path& origin)
+// Calls `check` with each file `file` reaches through project headers,
+// however deep (itself first), and what that file includes.
+void ForEachReached(const fs::path& file, std::set<fs::path>& seen,
+                    const std::function<void(const fs::path&, const Includes&)>& check)
 {
     if (!seen.insert(file).second)
         return;
     const Includes includes = IncludesOf(file);
-    for (const std::string& header : includes.system)
-        EXPECT_FALSE(IsQtHeader(header)) << origin << " reaches Qt through " << file << " (<" << header << ">)";
-    for (const std::string& header : includes.project) {
-        EXPECT_NE(header.rfind("ui_", 0), 0u) << origin << " reaches a form through " << file;
-        const fs::path path = kSourceRoot / header;
-        if (fs::exists(path))
-            CheckPlainCpp(path, seen, origin);
+    check(file, includes);
+    for (const std::string& header : includes.project)
+        if (fs::exists(kSourceRoot / header))
+            ForEachReached(kSourceRoot / header, seen, check);
+}
+
+// Catches a Qt header reached through a helper header too.
+void CheckPlainCpp(const fs::path& file, std::set<fs::path>& seen, const fs::path& origin)
+{
+    ForEachReached(file, seen, [&](const fs::path& through, const Includes& includes) {
+        for (const std::string& header : includes.system)
+            EXPECT_FALSE(IsQtHeader(header)) << origin << " reaches Qt through " << through << " (<" << header << ">)";
+        for (const std::string& header : includes.project)
+            EXPECT_NE(header.rfind("ui_", 0), 0u) << origin << " reaches a form through " << through;
+    });
+}
+
+// The program and its dialogs talk to a console through its door and never
+// know the simulator: the door's folder alone builds it.
+TEST(IncludeRulesTest, TheProgramAndTheDialogsNeverReachTheSimulator)
+{
+    for (const fs::path& file : SourceFiles()) {
+        const fs::path relative = fs::relative(file, kSourceRoot);
+        if (relative.begin()->string() != "app" && !file.stem().string().ends_with("Dialog"))
+            continue;
+        std::set<fs::path> seen;
+        ForEachReached(file, seen, [&](const fs::path& through, const Includes& includes) {
+            for (const std::string& header : includes.project)
+                EXPECT_NE(header.rfind("sim/", 0), 0u) << relative << " reaches " << header << " through " << fs::relative(through, kSourceRoot);
+        });
     }
 }
 

@@ -18,10 +18,14 @@ std::int32_t In(double number) { return static_cast<std::int32_t>(number * 25.4 
 
 constexpr RainEntry kMissing = std::nullopt;
 
+constexpr std::uint8_t kMm = 0;
+constexpr std::uint8_t kInches = 1;
+
 struct ValidationCase {
     const char* name;
-    RainTotalsForm form;
-    const char* message;  // empty: accepted
+    std::uint8_t unit;
+    RainTotalsFields fields;  // as typed
+    const char* message;      // empty: accepted
 };
 
 void PrintTo(const ValidationCase& c, std::ostream* os) { *os << c.name; }
@@ -31,29 +35,31 @@ class ValidateRainTotalsTest : public ::testing::TestWithParam<ValidationCase> {
 TEST_P(ValidateRainTotalsTest, RefusesTheFirstTotalOutOfRange)
 {
     const ValidationCase& c = GetParam();
-    const std::optional<std::string> refusal = ValidateRainTotals(c.form);
-    EXPECT_EQ(refusal.value_or(""), c.message);
-    EXPECT_EQ(BuildWriteItems(c.form).has_value(), !refusal);
+    const RainTotalsInput input = ReadRainTotals(c.fields, c.unit);
+    EXPECT_EQ(input.refusal.value_or(""), c.message);
+    EXPECT_EQ(BuildWriteItems(input.totals).has_value(), !ValidateRainTotals(input.totals));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Limits, ValidateRainTotalsTest,
     ::testing::Values(
-        ValidationCase{"DayAt6553_5mm", {Mm(6553.5), 0, 0, 0}, ""},
-        ValidationCase{"DayAt6553_6mm", {Mm(6553.6), 0, 0, 0}, "RainDay: 0  to 6553 mm / 257.9 in"},
-        ValidationCase{"DayAt257_9in", {In(257.9), 0, 0, 0}, ""},
-        ValidationCase{"WeekAt6553_6mm", {0, Mm(6553.6), 0, 0}, "RainWeek: 0  to 6553 mm / 257.9 in"},
-        ValidationCase{"MonthAt9999_9mm", {0, 0, Mm(9999.9), 0}, ""},
-        ValidationCase{"MonthAt10000mm", {0, 0, Mm(10000), 0}, "RainMonth: 0  to 9999.9 mm / 393.66 in"},
-        ValidationCase{"MonthAt393_66in", {0, 0, In(393.66), 0}, ""},
-        ValidationCase{"MonthAt393_7in", {0, 0, In(393.7), 0}, "RainMonth: 0  to 9999.9 mm / 393.66 in"},
-        ValidationCase{"YearAt393_7in", {0, 0, 0, In(393.7)}, "RainYear: 0  to 9999.9 mm / 393.66 in"},
-        ValidationCase{"NegativeDay", {Mm(-1), 0, 0, 0}, "RainDay: 0  to 6553 mm / 257.9 in"},
-        ValidationCase{"NegativeWeek", {0, Mm(-2), 0, 0}, "RainWeek: 0  to 6553 mm / 257.9 in"},
-        ValidationCase{"NegativeMonth", {0, 0, Mm(-1), 0}, "RainMonth: 0  to 9999.9 mm / 393.66 in"},
-        ValidationCase{"NegativeYear", {0, 0, 0, Mm(-5)}, "RainYear: 0  to 9999.9 mm / 393.66 in"},
-        ValidationCase{"DayIsCheckedBeforeYear", {Mm(7000), 0, 0, Mm(-1)}, "RainDay: 0  to 6553 mm / 257.9 in"},
-        ValidationCase{"AllMissing", {kMissing, kMissing, kMissing, kMissing}, ""}),
+        ValidationCase{"DayAt6553_5mm", kMm, {"6553.5", "0", "0", "0"}, ""},
+        ValidationCase{"DayAt6553_6mm", kMm, {"6553.6", "0", "0", "0"}, "RainDay: 0  to 6553 mm / 257.9 in"},
+        ValidationCase{"DayAt257_9in", kInches, {"257.9", "0", "0", "0"}, ""},
+        ValidationCase{"WeekAt6553_6mm", kMm, {"0", "6553.6", "0", "0"}, "RainWeek: 0  to 6553 mm / 257.9 in"},
+        ValidationCase{"MonthAt9999_9mm", kMm, {"0", "0", "9999.9", "0"}, ""},
+        ValidationCase{"MonthAt10000mm", kMm, {"0", "0", "10000", "0"}, "RainMonth: 0  to 9999.9 mm / 393.66 in"},
+        ValidationCase{"MonthAt393_66in", kInches, {"0", "0", "393.66", "0"}, ""},
+        ValidationCase{"MonthAt393_7in", kInches, {"0", "0", "393.7", "0"}, "RainMonth: 0  to 9999.9 mm / 393.66 in"},
+        ValidationCase{"YearAt393_7in", kInches, {"0", "0", "0", "393.7"}, "RainYear: 0  to 9999.9 mm / 393.66 in"},
+        ValidationCase{"NegativeDay", kMm, {"-1", "0", "0", "0"}, "RainDay: 0  to 6553 mm / 257.9 in"},
+        ValidationCase{"NegativeWeek", kMm, {"0", "-2", "0", "0"}, "RainWeek: 0  to 6553 mm / 257.9 in"},
+        ValidationCase{"NegativeMonth", kMm, {"0", "0", "-1", "0"}, "RainMonth: 0  to 9999.9 mm / 393.66 in"},
+        ValidationCase{"NegativeYear", kMm, {"0", "0", "0", "-5"}, "RainYear: 0  to 9999.9 mm / 393.66 in"},
+        ValidationCase{"DayIsCheckedBeforeYear", kMm, {"7000", "0", "0", "-1"}, "RainDay: 0  to 6553 mm / 257.9 in"},
+        ValidationCase{"AllMissing", kMm, {"--", "--", "--", "--"}, ""},
+        ValidationCase{"EmptyFieldIsRefusedByName", kMm, {"1", "2", " ", "4"},
+                       "Monthly Rainfall: the field is empty. Type a value."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RainEntryTest, OnlyTheTextTellsMissingFromAReal6553_5mm)

@@ -91,7 +91,8 @@ TEST_P(SaveFlowTest, NothingIsWrittenUnlessTheConsoleConfirmsItsMainScreen)
         console.Faults().noReply = true;
         break;
     case Situation::LateAnswer:
-        console.Faults().lateReplyMs = 1000;
+        // Between the short screen check (500 ms) and the basic settings' (5 s), with room either side.
+        console.Faults().lateReplyMs = 2500;
         break;
     case Situation::Unplugged:
         transport.Unplug();

@@ -2,7 +2,7 @@
 
 #include "live/LiveExchanges.h"
 #include "publish/ReadingJson.h"
-#include "sim/SimStationOptions.h"
+#include "console/SimulatedDoor.h"
 #include "support/LocalClock.h"
 #include "support/SimLinkFixture.h"
 
@@ -18,11 +18,11 @@ inline constexpr const char* kStandingClock = "2026-05-12T10:30";
 inline TimedReading SimulatedReading(const UnitCodes& units)
 {
     SimulatedConsole console(kTestTimeScale);
-    SimStationOptions options;
+    StationOptions options;
     options.units = units;
     options.channels = 2;
     options.clock = LocalClock(2026, 5, 12, 10, 30);
-    ApplyStationOptions(options, console);
+    SetUpStation(options, console);
     SimTransport transport(console);
     ConsoleLink link(transport, kTestTimeScale);
     LiveReadings readings;

@@ -25,6 +25,13 @@ Control* ById(QWidget& dialog, int id)
     return nullptr;
 }
 
+// Counts the paints `widget` gets; it gets none while the UI thread waits.
+struct PaintCount final : QObject {
+    explicit PaintCount(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override { paints += event->type() == QEvent::Paint; return false; }
+    int paints = 0;
+};
+
 // Runs the event loop until `done` holds or `patienceMs` pass.
 inline bool SpinUntil(const std::function<bool()>& done, int patienceMs = 5000)
 {
@@ -42,13 +49,18 @@ inline bool WithDialog(QDialog& dialog, const std::function<void()>& open, const
 {
     bool acted = false;
     // A timer, not a queued call: events queued before it are delivered
-    // while `inside` waits for them.
-    QTimer::singleShot(1, &dialog, [&] {
+    // while `inside` waits for them. It waits for the dialog to show, after
+    // the console has been read for it.
+    QTimer shown;
+    QObject::connect(&shown, &QTimer::timeout, &dialog, [&] {
+        if (!dialog.isVisible() || acted)
+            return;
         acted = true;
         inside();
         if (dialog.isVisible())
             dialog.reject();
     });
+    shown.start(1);
     open();
     return acted;
 }

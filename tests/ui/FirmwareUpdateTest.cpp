@@ -4,6 +4,7 @@
 #include "firmware/FirmwareUpdateDialog.h"
 #include "firmware/UpdateServer.h"
 #include "support/TestWebServer.h"
+#include "widgets/ControlIds.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,12 +26,8 @@ using test::SpinUntil;
 using test::WithDialog;
 using test::TestWebServer;
 using Delivery = TestWebServer::Delivery;
+namespace firmware_id = control_id::firmware_update;
 
-constexpr int kUpdateFile = 1014;
-constexpr int kStatus = 1097;
-constexpr int kProgress = 1004;
-constexpr int kUpdate = 1006;
-constexpr int kCancel = 1037;
 constexpr qsizetype kCap = 8 * 1024 * 1024;
 
 const std::string kDownloadFail = "Update";
@@ -69,7 +66,7 @@ protected:
     }
 
     FirmwareUpdateDialog& Dialog() { return window.FirmwareUpdate(); }
-    QString Status(QDialog& dialog) { return ById<QLabel>(dialog, kStatus)->text(); }
+    QString Status(QDialog& dialog) { return ById<QLabel>(dialog, firmware_id::Status)->text(); }
 
     // Messages shown since the offer's question.
     std::vector<std::string> Answers() const
@@ -87,7 +84,8 @@ protected:
 
     bool ButtonsEnabled(QDialog& dialog)
     {
-        return ById<QPushButton>(dialog, kUpdate)->isEnabled() && ById<QPushButton>(dialog, kCancel)->isEnabled();
+        return ById<QPushButton>(dialog, firmware_id::UpdateButton)->isEnabled() &&
+               ById<QPushButton>(dialog, firmware_id::CancelButton)->isEnabled();
     }
 
     // Any working file of the update, finished or not.
@@ -126,7 +124,7 @@ QByteArray CutHex() { return QByteArray::fromStdString(test::WithoutEndRecord(Go
 
 class FirmwareServerTest : public FirmwareDialogTest, public ::testing::WithParamInterface<ServerCase> {
 protected:
-    FirmwareServerTest() : dialog(link, messages, temp.Path(), DownloadLimits{std::chrono::milliseconds(300), kCap})
+    FirmwareServerTest() : dialog(link, messages, temp.Path(), DownloadLimits{std::chrono::milliseconds(1000), kCap})
     {
     }
 
@@ -144,10 +142,10 @@ TEST_P(FirmwareServerTest, OnlyASoundImageMakesUpdateUsable)
         ASSERT_TRUE(SpinUntil([&] { return DownloadEnded(dialog); }));
         if (GetParam().expect == Expect::Ready) {
             EXPECT_TRUE(messages.shown.empty());
-            EXPECT_EQ(ById<QLineEdit>(dialog, kUpdateFile)->text().toStdString(), files.hex.string());
+            EXPECT_EQ(ById<QLineEdit>(dialog, firmware_id::UpdateFile)->text().toStdString(), files.hex.string());
             EXPECT_TRUE(std::filesystem::exists(files.hex));
             EXPECT_TRUE(std::filesystem::exists(files.image));
-            EXPECT_EQ(ById<QProgressBar>(dialog, kProgress)->value(), 100);
+            EXPECT_EQ(ById<QProgressBar>(dialog, firmware_id::Progress)->value(), 100);
             return;
         }
         ASSERT_EQ(messages.shown.size(), 1u);
@@ -158,7 +156,7 @@ TEST_P(FirmwareServerTest, OnlyASoundImageMakesUpdateUsable)
             EXPECT_EQ(messages.shown[0].text, "The downloaded firmware cannot be used: " + GetParam().reason + ".");
         }
         EXPECT_FALSE(AnyWorkingFile());
-        ById<QPushButton>(dialog, kUpdate)->click();
+        ById<QPushButton>(dialog, firmware_id::UpdateButton)->click();
         EXPECT_EQ(messages.Texts().back(), "No Update File.");
     });
     EXPECT_TRUE(acted);
@@ -255,7 +253,7 @@ TEST_F(FirmwareDialogTest, AcceptedOfferWritesTheServedFirmwareIntoTheConsole)
         ASSERT_TRUE(SpinUntil([&] { return DownloadEnded(dialog); }));
         ASSERT_TRUE(Answers().empty());
         EXPECT_TRUE(poller.DialogOpen);
-        ById<QPushButton>(dialog, kUpdate)->click();
+        ById<QPushButton>(dialog, firmware_id::UpdateButton)->click();
         EXPECT_FALSE(ButtonsEnabled(dialog));
         ASSERT_TRUE(SpinUntil([&] { return console.InBootloader(); }));
 
@@ -272,7 +270,7 @@ TEST_F(FirmwareDialogTest, AcceptedOfferWritesTheServedFirmwareIntoTheConsole)
         EXPECT_TRUE(ButtonsEnabled(dialog));
         EXPECT_TRUE(FlashHoldsImage());
         EXPECT_FALSE(AnyWorkingFile());
-        ById<QPushButton>(dialog, kUpdate)->click();
+        ById<QPushButton>(dialog, firmware_id::UpdateButton)->click();
         EXPECT_EQ(messages.Texts().back(), "No Update File.") << "the files went with the update";
     });
     EXPECT_FALSE(poller.DialogOpen);
@@ -299,7 +297,7 @@ TEST_P(FirmwareFailureTest, SaysWhyAndLetsTheOwnerTryAgain)
     WithOfferAccepted([&] {
         FirmwareUpdateDialog& dialog = Dialog();
         ASSERT_TRUE(SpinUntil([&] { return DownloadEnded(dialog); }));
-        ById<QPushButton>(dialog, kUpdate)->click();
+        ById<QPushButton>(dialog, firmware_id::UpdateButton)->click();
         ASSERT_TRUE(SpinUntil([&] { return !Answers().empty(); }));
         EXPECT_EQ(Answers(), (std::vector<std::string>{GetParam().message}));
         EXPECT_TRUE(ButtonsEnabled(dialog));
@@ -309,7 +307,7 @@ TEST_P(FirmwareFailureTest, SaysWhyAndLetsTheOwnerTryAgain)
         knob = 0;
         transport.Plug();
         ASSERT_TRUE(SpinUntil([&] { return window.ConnectionText() == "Connected"; }));
-        ById<QPushButton>(dialog, kUpdate)->click();
+        ById<QPushButton>(dialog, firmware_id::UpdateButton)->click();
         ASSERT_TRUE(SpinUntil([&] { return Answers().size() == 2; }));
         EXPECT_EQ(Answers().back(), "Update Success!");
         EXPECT_TRUE(FlashHoldsImage());
@@ -355,7 +353,8 @@ TEST_P(FirmwareLeaveTest, DuringTheDownloadStopsItAndLeavesNoFile)
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, FirmwareLeaveTest,
-    ::testing::Values(LeaveCase{"Cancel", [](QDialog& d) { ById<QPushButton>(d, kCancel)->click(); }},
+    ::testing::Values(LeaveCase{"Cancel",
+                                [](QDialog& d) { ById<QPushButton>(d, firmware_id::CancelButton)->click(); }},
                       LeaveCase{"Escape",
                                 [](QDialog& d) {
                                     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -382,7 +381,7 @@ class FirmwareDownloadTest : public FirmwareDialogTest, public ::testing::WithPa
 TEST_P(FirmwareDownloadTest, ReportsOnlyWhatTheServerSaysAndHidesItsPassword)
 {
     server.Serve("case", GetParam().answer);
-    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(300), kCap, std::chrono::milliseconds(1500)});
+    FirmwareDownload download(DownloadLimits{std::chrono::milliseconds(1000), kCap, std::chrono::milliseconds(2500)});
     std::vector<qint64> totals;
     std::optional<std::pair<FirmwareDownload::Outcome, QString>> end;
     QObject::connect(&download, &FirmwareDownload::Progress, [&](qint64, qint64 total) { totals.push_back(total); });
@@ -405,7 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
         DownloadCase{"NotFound", {404, Html()}, FirmwareDownload::Outcome::Failed, std::nullopt,
                      "http://127.0.0.1:"},
         DownloadCase{"Trickled", {200, GoodHex(), Delivery::Trickle}, FirmwareDownload::Outcome::Failed,
-                     GoodHex().size(), "the download did not end within 1.5 seconds"}),
+                     GoodHex().size(), "the download did not end within 2.5 seconds"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct UrlCase {

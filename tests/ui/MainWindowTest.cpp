@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,10 @@ TEST_F(MainWindowTest, OutsideResetAsksAndDeletesOnlyOnOk)
     EXPECT_TRUE(std::filesystem::exists(temp.Path() / "W1.csv"));
     EXPECT_TRUE(console.ReceivedCommands(CMD_RESET.code).empty());
 
+    bool menusWhileResetting = true;
+    QTimer::singleShot(1, &window, [&] { menusWhileResetting = window.menuBar()->isEnabled(); });
     EXPECT_TRUE(window.HandleOutsideMessage("reset"));
+    EXPECT_FALSE(menusWhileResetting) << "the window goes on, its menus off, while the console is reset";
     EXPECT_FALSE(std::filesystem::exists(temp.Path() / "W1.csv"));
     EXPECT_EQ(console.ReceivedCommands(CMD_RESET.code).size(), 1u);
     EXPECT_EQ(messages.Texts().back(), "Success");

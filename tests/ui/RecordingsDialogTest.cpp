@@ -11,6 +11,7 @@
 #include "support/CardFixture.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
+#include "widgets/ControlIds.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QDesktopServices>
@@ -37,15 +38,8 @@ using test::ById;
 using test::SpinUntil;
 using test::WithDialog;
 namespace fs = std::filesystem;
+namespace recordings_id = control_id::recordings;
 
-constexpr int kChosenName = 1039;
-constexpr int kExport = 1005;
-constexpr int kDelete = 1007;
-constexpr int kGraph = 1006;
-constexpr int kFolder = 1008;
-constexpr int kFetchProgress = 1004;
-constexpr int kFileList = 1002;
-constexpr int kContentList = 1003;
 
 const std::string kToday = "20260512.csv";
 const std::string kSelectFile = "Please select a file";
@@ -94,7 +88,7 @@ protected:
 
     bool Idle() { return SpinUntil([&] { return !dialog.Busy(); }, 30000); }
 
-    QTreeWidget& Files() { return *ById<QTreeWidget>(dialog, kFileList); }
+    QTreeWidget& Files() { return *ById<QTreeWidget>(dialog, recordings_id::FileList); }
     QStringList Listed()
     {
         QStringList names;
@@ -115,11 +109,11 @@ protected:
     // Exports the chosen file and waits for its end.
     void Export()
     {
-        Click(kExport);
+        Click(recordings_id::ExportButton);
         ASSERT_TRUE(Idle());
     }
 
-    QAbstractItemModel& Content() { return *ById<QTableView>(dialog, kContentList)->model(); }
+    QAbstractItemModel& Content() { return *ById<QTableView>(dialog, recordings_id::ContentList)->model(); }
 
     // The card file's reading lines as the content list must show them.
     RecordingContent CardContent(const std::string& name)
@@ -209,11 +203,11 @@ TEST_F(RecordingsDialogTest, ListingShowsTheCardNewestFirst)
 // tells what became of the lines, a half-written last one held back.
 TEST_F(RecordingsDialogTest, ExportShowsProgressAndFillsTheContentWithTheCardFile)
 {
-    QProgressBar& bar = *ById<QProgressBar>(dialog, kFetchProgress);
+    QProgressBar& bar = *ById<QProgressBar>(dialog, recordings_id::Progress);
     console.Card().AddFile("half.csv", "Time,Temp(\x80" "C)\n2026-05-12 07:00,1.5\ngarbage\n2026-05-12 07:01,2.");
     Open([&] {
         Choose(kToday);
-        EXPECT_EQ(ById<QLabel>(dialog, kChosenName)->text().toStdString(), kToday);
+        EXPECT_EQ(ById<QLabel>(dialog, recordings_id::ChosenName)->text().toStdString(), kToday);
         Export();
         EXPECT_TRUE(messages.shown.empty()) << messages.Texts().front();
         ExpectContentIs(kToday);
@@ -236,17 +230,17 @@ TEST_F(RecordingsDialogTest, CloseIsRefusedWhileExporting)
     console.Card().Faults().stallAfterPackets = 5;
     Open([&] {
         Choose(kToday);
-        Click(kExport);
+        Click(recordings_id::ExportButton);
         ASSERT_TRUE(dialog.Busy());
-        for (int id : {kExport, kDelete, kGraph})
+        for (int id : {recordings_id::ExportButton, recordings_id::DeleteButton, recordings_id::GraphButton})
             EXPECT_FALSE(ById<QPushButton>(dialog, id)->isEnabled()) << id;
-        Click(kExport);
+        Click(recordings_id::ExportButton);
         dialog.reject();
         dialog.close();
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(&dialog, &escape);
         EXPECT_TRUE(dialog.isVisible());
-        QProgressBar& bar = *ById<QProgressBar>(dialog, kFetchProgress);
+        QProgressBar& bar = *ById<QProgressBar>(dialog, recordings_id::Progress);
         ASSERT_TRUE(SpinUntil([&] { return bar.text().endsWith(" bytes"); }));
         const std::string expected = " of " + std::to_string(CardFile(kToday).size()) + " bytes";
         EXPECT_TRUE(bar.text().toStdString().ends_with(expected)) << bar.text().toStdString();
@@ -256,7 +250,7 @@ TEST_F(RecordingsDialogTest, CloseIsRefusedWhileExporting)
         ASSERT_TRUE(Idle());
         EXPECT_EQ(test::ReadWhole(data.Path() / kToday), CardFileWithCrLf(kToday));
         EXPECT_EQ(console.ReceivedCommands(CMD_READ_FILE.code).size(), 2u) << "the first request and the one after the stall";
-        for (int id : {kExport, kDelete, kGraph})
+        for (int id : {recordings_id::ExportButton, recordings_id::DeleteButton, recordings_id::GraphButton})
             EXPECT_TRUE(ById<QPushButton>(dialog, id)->isEnabled()) << id;
     });
     EXPECT_FALSE(dialog.isVisible());
@@ -303,7 +297,7 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
                     earlier.CommitImport());
     }
     Open([&] {
-        Click(kGraph);
+        Click(recordings_id::GraphButton);
         ASSERT_EQ(graphs.size(), 1u);
         EXPECT_EQ(graphs[0].Layout(), RecordingLayout::Channel) << "nothing exported yet: the store's notes";
         EXPECT_EQ(graphs[0].labels.temperature, "(\u00B0F)");
@@ -312,7 +306,7 @@ TEST_F(RecordingsDialogTest, GraphHandsOverTheRecordingsKindAndLabels)
             graphs.clear();
             Choose(c.name);
             Export();
-            Click(kGraph);
+            Click(recordings_id::GraphButton);
             ASSERT_EQ(graphs.size(), 1u);
             EXPECT_EQ(graphs[0].name, c.name);
             EXPECT_EQ(graphs[0].Layout(), c.layout);
@@ -340,7 +334,7 @@ TEST_F(RecordingsDialogTest, GraphOverNotesThatCannotBeReadSaysSoOnce)
                                " '' AS Value;", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     Open([&] {
-        Click(kGraph);
+        Click(recordings_id::GraphButton);
         EXPECT_EQ(messages.Texts(), std::vector<std::string>{"integer overflow"});
         EXPECT_TRUE(graphs.empty());
     });
@@ -361,7 +355,7 @@ TEST_F(RecordingsDialogTest, DeleteRemovesTheDeletedRowTheCopyAndTheStoredRecord
 
         messages.answers = {MessageAnswer::Ok};
         Choose(other);
-        Click(kDelete);
+        Click(recordings_id::DeleteButton);
         ASSERT_TRUE(Idle());
         EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kDeleteQuestion}));
         EXPECT_EQ(messages.shown[0].buttons, MessageButtons::OkCancel);
@@ -373,7 +367,8 @@ TEST_F(RecordingsDialogTest, DeleteRemovesTheDeletedRowTheCopyAndTheStoredRecord
         EXPECT_TRUE(fs::exists(data.Path() / kToday));
         EXPECT_TRUE(test::StoredRecords(Store()).empty()) << "even though another file was imported";
         EXPECT_EQ(Content().rowCount(), 0);
-        EXPECT_EQ(ById<QLabel>(dialog, kChosenName)->text(), Listed().front()) << "the first row is chosen";
+        EXPECT_EQ(ById<QLabel>(dialog, recordings_id::ChosenName)->text(), Listed().front())
+            << "the first row is chosen";
     });
 }
 
@@ -397,17 +392,19 @@ TEST_F(RecordingsDialogTest, RefusalsSendNothingAndKeepTheStore)
                                     "\" cannot be exported: its name is a path, or the name of one of Vorelle 2's own "
                                     "files, so it is never written to the data folder.";
     const Case cases[] = {
-        {"export, nothing chosen", "", kExport, {}, {}, {kSelectFile}, CMD_READ_FILE.code},
-        {"delete, nothing chosen", "", kDelete, {}, {}, {kSelectFile}, CMD_DELETE_FILE.code},
-        {"delete cancelled", kToday, kDelete, {MessageAnswer::Cancel}, {}, {kDeleteQuestion}, CMD_DELETE_FILE.code},
-        {"delete refused", kToday, kDelete, {MessageAnswer::Ok}, [this] { console.Card().Faults().refuseDeletes = true; },
+        {"export, nothing chosen", "", recordings_id::ExportButton, {}, {}, {kSelectFile}, CMD_READ_FILE.code},
+        {"delete, nothing chosen", "", recordings_id::DeleteButton, {}, {}, {kSelectFile}, CMD_DELETE_FILE.code},
+        {"delete cancelled", kToday, recordings_id::DeleteButton, {MessageAnswer::Cancel}, {}, {kDeleteQuestion},
+         CMD_DELETE_FILE.code},
+        {"delete refused", kToday, recordings_id::DeleteButton, {MessageAnswer::Ok},
+         [this] { console.Card().Faults().refuseDeletes = true; },
          {kDeleteQuestion, std::string(kDeleteFailedText)}, 0},
-        {"export of a path", unsafe, kExport, {}, {}, {refusedName}, CMD_READ_FILE.code},
-        {"export of a long name", longName, kExport, {}, {},
+        {"export of a path", unsafe, recordings_id::ExportButton, {}, {}, {refusedName}, CMD_READ_FILE.code},
+        {"export of a long name", longName, recordings_id::ExportButton, {}, {},
          {"\"" + longName + "\" cannot be exported: its name is longer than the 53 characters the console can be "
           "asked for."},
          CMD_READ_FILE.code},
-        {"dot names", ".", kExport, {}, {},
+        {"dot names", ".", recordings_id::ExportButton, {}, {},
          {"\".\" cannot be exported: its name is a path, or the name of one of Vorelle 2's own files, so it is never "
           "written to the data folder."},
          CMD_READ_FILE.code},
@@ -456,7 +453,7 @@ TEST_F(RecordingsDialogTest, APathNameIsDeletedOnTheCardOnly)
         const QList<QTreeWidgetItem*> rows = Files().findItems(shown, Qt::MatchExactly);
         ASSERT_EQ(rows.size(), 1);
         Files().setCurrentItem(rows.front());
-        Click(kDelete);
+        Click(recordings_id::DeleteButton);
         ASSERT_TRUE(Idle());
         ASSERT_EQ(messages.shown.size(), 2u);
         EXPECT_NE(messages.shown[1].text.find("was deleted on the console, but its name is not a file name"),
@@ -473,7 +470,7 @@ TEST_F(RecordingsDialogTest, APathNameIsDeletedOnTheCardOnly)
 TEST_F(RecordingsDialogTest, FolderOpensTheDataFolder)
 {
     FolderRequests folders;
-    Open([&] { Click(kFolder); });
+    Open([&] { Click(recordings_id::FolderButton); });
     ASSERT_EQ(folders.requested.size(), 1);
     EXPECT_EQ(folders.requested[0], QUrl::fromLocalFile(QString::fromStdString(data.Path().string())));
 }
@@ -511,11 +508,11 @@ TEST_F(RecordingsMenuTest, MenuItemListsDeletesAndTheProgramGoesOn)
     EXPECT_TRUE(WithDialog(dialog, [&] { item->trigger(); }, [&] {
         ASSERT_TRUE(SpinUntil([&] { return !dialog.Busy(); }));
         EXPECT_TRUE(poller.DialogOpen);
-        QTreeWidget& files = *ById<QTreeWidget>(dialog, kFileList);
+        QTreeWidget& files = *ById<QTreeWidget>(dialog, recordings_id::FileList);
         ASSERT_GT(files.topLevelItemCount(), 0);
         const int rowsBefore = files.topLevelItemCount();
         files.setCurrentItem(files.topLevelItem(0));
-        ById<QPushButton>(dialog, kDelete)->click();
+        ById<QPushButton>(dialog, recordings_id::DeleteButton)->click();
         ASSERT_TRUE(SpinUntil([&] { return answerer.answered == 1 && !dialog.Busy(); }));
         EXPECT_EQ(answerer.texts, QStringList{QString::fromStdString(kDeleteQuestion)});
         EXPECT_EQ(console.ReceivedCommands(CMD_DELETE_FILE.code).size(), 1u);

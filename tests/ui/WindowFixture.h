@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "console/SimulatedDoor.h"
 #include "support/MessageRecorder.h"
 #include "support/SimLinkFixture.h"
 #include "support/SteppedBeat.h"
@@ -24,7 +25,7 @@ class WindowFixtureWith : public SimLinkFixture {
 protected:
     WindowFixtureWith()
         : poller(link, readings, beat, [this] { window.RequestRepaint(); }),
-          window({link, readings, poller, messages, temp.Path(), &transport})
+          window({link, readings, poller, messages, temp.Path(), door})
     {
     }
 
@@ -49,6 +50,7 @@ protected:
     SteppedBeat beat;
     MessagesType messages;
     TempFolder temp;
+    SimulatedDoor door{transport, link};
     Poller poller;
     MainWindow window;
 };

@@ -1,4 +1,4 @@
-#include "sim/SimStationOptions.h"
+#include "console/StationOptions.h"
 
 #include <ctime>
 #include <sstream>
@@ -37,7 +37,7 @@ std::optional<int> Digits(const std::string& text, std::size_t at, std::size_t c
 }
 
 // "YYYY-MM-DDTHH:MM" or "YYYY-MM-DDTHH:MM:SS", a local time that exists.
-std::optional<SimulatedConsole::Clock::time_point> ParseLocalTime(const std::string& text)
+std::optional<std::chrono::system_clock::time_point> ParseLocalTime(const std::string& text)
 {
     const bool withSeconds = text.size() == 19;
     if ((text.size() != 16 && !withSeconds) || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
@@ -62,56 +62,43 @@ std::optional<SimulatedConsole::Clock::time_point> ParseLocalTime(const std::str
     if (t == static_cast<std::time_t>(-1) || tm.tm_year != *year - 1900 || tm.tm_mon != *month - 1 ||
         tm.tm_mday != *day || tm.tm_hour != *hour || tm.tm_min != *minute || tm.tm_sec != *second)
         return std::nullopt;
-    return SimulatedConsole::Clock::from_time_t(t);
+    return std::chrono::system_clock::from_time_t(t);
 }
 
 }  // namespace
 
-OptionMatch TakeStationOption(const std::vector<std::string>& args, std::size_t& at, SimStationOptions& options,
-                              std::string& error)
+StationOptions ProgramStation()
 {
-    const std::string& option = args[at];
-    if (option != "--units" && option != "--channels" && option != "--clock")
-        return OptionMatch::NotOurs;
-    if (at + 1 >= args.size()) {
-        error = option + " needs a value";
-        return OptionMatch::Invalid;
-    }
-    const std::string& value = args[++at];
-    if (option == "--units") {
-        if (!ParseUnitCodes(value, options.units)) {
-            error = "--units takes five codes 0 to 255 separated by commas, e.g. 1,0,2,1,1";
-            return OptionMatch::Invalid;
-        }
-    } else if (option == "--channels") {
-        if (value.size() != 1 || value[0] < '0' || value[0] > '8') {
-            error = "--channels takes a number from 0 to 8";
-            return OptionMatch::Invalid;
-        }
-        options.channels = value[0] - '0';
-    } else {
-        options.clock = ParseLocalTime(value);
-        if (!options.clock) {
-            error = "--clock takes a local time that exists, as YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS";
-            return OptionMatch::Invalid;
-        }
-    }
-    return OptionMatch::Taken;
+    StationOptions station;
+    station.channels = 3;
+    station.soilAndPm25 = true;
+    return station;
 }
 
-void ApplyStationOptions(const SimStationOptions& options, SimulatedConsole& console)
+bool StationOptionsGiven(const OptionValues& values)
 {
-    const UnitCodes& u = options.units;
-    console.SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
-    console.Weather().SetChannelCount(options.channels);
-    if (options.clock)
-        console.SetClock([at = *options.clock] { return at; });
+    for (const OptionSpec& option : kStationOptions)
+        if (values.Has(option.names))
+            return true;
+    return false;
 }
 
-void AddSoilAndPm25Sensors(SimulatedConsole& console)
+std::optional<std::string> ReadStationOptions(const OptionValues& values, StationOptions& options)
 {
-    console.Weather().SetSoilSensor(true);
-    console.Weather().SetPm25Sensor(true);
+    if (values.Has("--units") && !ParseUnitCodes(values.Value("--units"), options.units))
+        return "--units takes five codes 0 to 255 separated by commas, e.g. 1,0,2,1,1";
+    if (values.Has("--channels")) {
+        const std::string channels = values.Value("--channels");
+        if (channels.size() != 1 || channels[0] < '0' || channels[0] > '8')
+            return "--channels takes a number from 0 to 8";
+        options.channels = channels[0] - '0';
+    }
+    if (values.Has("--clock")) {
+        options.clock = ParseLocalTime(values.Value("--clock"));
+        if (!options.clock)
+            return "--clock takes a local time that exists, as YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS";
+    }
+    return std::nullopt;
 }
 
 }  // namespace vorelle

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "cli/CliCommand.h"
+
+namespace vorelle {
+
+extern const CliCommand kSettingsCommand;
+
+}  // namespace vorelle
