@@ -194,11 +194,12 @@ void GraphView::Redraw()
 
 void GraphView::ReadForView(int width)
 {
-    // A pan within the margins, or a resize by less than a tenth, keeps the
-    // level and the buckets read.
+    // A pan within the margins (the span the same but for rounding), or a
+    // resize by less than a tenth, keeps the level and the buckets read.
     const double span = visible_.max - visible_.min;
-    if (read_ && std::abs(width - read_->width) * 10 < read_->width && read_->visibleSpan == span &&
-        read_->span.min <= visible_.min && visible_.max <= read_->span.max)
+    if (read_ && std::abs(width - read_->width) * 10 < read_->width &&
+        std::abs(span - read_->visibleSpan) <= span * 1e-9 && read_->span.min <= visible_.min &&
+        visible_.max <= read_->span.max)
         return;
     const double margin = span * kReadMargin;
     read_ = ViewRead{{visible_.min - margin, visible_.max + margin}, span, width};

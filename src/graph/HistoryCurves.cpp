@@ -94,17 +94,18 @@ StoreStatus ReadHistoryCurves(HistoryStore& history, RecordingLayout kind, const
         if (!plan.series[i].column.empty())
             drawn.push_back(i);
     }
-    StoreStatus read = ReadWithTwoConnections<HistoryStore>(history, drawn.size(), [&](HistoryStore& store, std::size_t k) -> StoreStatus {
-        StoreResult<HistoryGraph> buckets = ReadForGraph(store, kind, plan.series[drawn[k]].column, from, to, width);
-        if (!buckets)
-            return buckets.TakeError();
-        const StoreSeconds bucketSpan = LevelSpan(buckets->level);
+    const auto readOne = [&](HistoryStore& store, std::size_t k) -> StoreStatus {
+        StoreResult<HistoryGraph> read = ReadForGraph(store, kind, plan.series[drawn[k]].column, from, to, width);
+        if (!read)
+            return read.TakeError();
+        const StoreSeconds bucketSpan = LevelSpan(read->level);
         std::vector<ChartPoint>& curve = curves[drawn[k]];
-        curve.reserve(buckets->buckets.size() * (bucketSpan == 1 ? 1 : 4));
-        for (const HistoryBucket& bucket : buckets->buckets)
+        curve.reserve(read->buckets.size() * (bucketSpan == 1 ? 1 : 4));
+        for (const HistoryBucket& bucket : read->buckets)
             AddBucketPoints(bucket, bucketSpan, curve);
         return StoreDone{};
-    });
+    };
+    StoreStatus read = ReadWithTwoConnections<HistoryStore>(history, drawn.size(), readOne);
     if (!read) {
         for (std::vector<ChartPoint>& curve : curves)
             curve.clear();

@@ -37,9 +37,10 @@ TimeRange SpanRange(HistorySpan span, const HeldTimes& held);
 // The curves of `plan` over `span` (ChartSeconds, its start left out) for a
 // chart `width` pixels wide: per curve, the buckets of the finest level that
 // gives at most a few per pixel column (ReadForGraph), each drawn as its
-// first reading at its start, its lowest and highest in its middle and its
-// last at its end, so no peak is lost at any span. A reading is its own
-// point. On a failure the curves are empty.
+// first reading at its start, its last at its end and between them, in its
+// middle, its lowest and highest where they are neither, so no peak is lost
+// at any span. A reading is its own point. Several curves are read on two connections at once. On a failure
+// the curves are empty.
 StoreStatus ReadHistoryCurves(HistoryStore& history, RecordingLayout kind, const GraphPlan& plan, ValueRange span,
                               int width, GraphCurves& curves);
 

@@ -318,8 +318,9 @@ TEST_F(GraphDialogTest, HistoryReadsEachViewAtTheLevelItsWidthNeeds)
     EXPECT_TRUE(Entries().isEmpty());
 
     ASSERT_TRUE(history.Merge(RecordingLayout::Main, test::GeneratedReadings({2024, 3, 1, 0, 0, 0}, 7 * 1440, 1, 3)));
-    ASSERT_TRUE(history.NoteUnits(RecordingLayout::Main, {"(°F)", "(inHg)", "(in)", "(mph)", "(fc)"}, {2024, 3, 7, 0, 0, 0}));
-    ASSERT_TRUE(history.NoteUnits(RecordingLayout::Main, {"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"}, {2024, 3, 1, 0, 0, 0}));
+    const UnitLabels imperial{"(°F)", "(inHg)", "(in)", "(mph)", "(fc)"};
+    ASSERT_TRUE(history.NoteUnits(RecordingLayout::Main, imperial, {2024, 3, 7, 0, 0, 0}));
+    ASSERT_TRUE(history.NoteUnits(RecordingLayout::Main, {"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"}, {2024, 3, 1}));
     OpenHistory(history);
     EXPECT_FALSE(dialog->findChild<QLabel*>("historyNote")->isVisible());
     EXPECT_EQ(Entries(), (QStringList{"Temperature", "Humidity", "Pressure", "Wind", "Rain fall", "Solar Radiation",
@@ -356,7 +357,8 @@ TEST_F(GraphDialogTest, HistoryDrawsClockChangesAsWritten)
     ASSERT_TRUE(history.Merge(RecordingLayout::Main, spring));
     std::vector<HistoryReading> autumn;
     for (int minute = 0; minute < 5 * 60; ++minute)
-        autumn.push_back(test::At({2024, 10, 27, minute / 60 - (minute >= 180), minute % 60, 0}, minute < 180 ? 10.0f : 20.0f));
+        autumn.push_back(
+            test::At({2024, 10, 27, minute / 60 - (minute >= 180), minute % 60, 0}, minute < 180 ? 10.0f : 20.0f));
     ASSERT_TRUE(history.Merge(RecordingLayout::Main, autumn));
     OpenHistory(history);
     const std::vector<ChartPoint>& curve = dialog->Chart().Data().curves[1];
