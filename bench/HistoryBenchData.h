@@ -4,13 +4,10 @@
 // one-minute readings as the console writes them, made by the tests'
 // recording generator, and a ten-year history made of them once and kept in
 // the build folder.
-#include "recordings/RecordingContent.h"
-#include "recordings/RecordingLine.h"
-#include "recordings/RecordingUnits.h"
+#include "recordings/RecordingReadings.h"
 #include "store/HistoryStore.h"
 #include "support/RecordingGenerator.h"
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,25 +33,10 @@ T& Must(StoreResult<T>& result)
     return result.Value();
 }
 
-// The readings of a recording's text, as an import would hand them to a
-// merge: every line whose time can be read, in the file's order.
+// The readings of a day's main recording, as every merge reads them.
 inline std::vector<HistoryReading> ReadingsOfText(std::string text)
 {
-    RecordingContent content(std::move(text));
-    std::vector<HistoryReading> readings;
-    std::array<std::string_view, kMaxRecordingColumns> fields;
-    const std::span<std::string_view> lineFields(fields.data(), content.ColumnCount());
-    for (std::size_t at = content.BodyStart(); at < content.Text().size();) {
-        const TextLine line = LineAt(content.Text(), at);
-        at = line.next;
-        if (line.end == line.begin)
-            continue;
-        content.AppendRow(line.begin, line.end);
-        content.Cells(content.RowCount() - 1, lineFields);
-        if (const std::optional<CivilTime> time = ParseRecordTime(fields[0], DateOrder::DayMonthYear))
-            readings.push_back({*time, RecordFromFields(RecordingLayout::Main, lineFields)});
-    }
-    return readings;
+    return ReadRecordingReadings(std::move(text), "main.csv", DateOrder::DayMonthYear).readings;
 }
 
 // Day after day of one-minute main recordings from `start`, the rain totals
@@ -102,15 +84,10 @@ inline const fs::path& TenYearHistory()
             StoreResult<HistoryStore> opened = HistoryStore::Open(partial);
             HistoryStore& store = Must(opened);
             DailyRecordings days(kTenYearsStart);
-            std::string day;
-            for (int index = 0; index < kTenYearsDays; ++index) {
-                day = days.NextDay();
-                StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(day));
+            for (int day = 0; day < kTenYearsDays; ++day) {
+                StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(days.NextDay()));
                 Must(merged);
             }
-            StoreResult<StoreDone> noted = store.NoteUnits(RecordingLayout::Main, UnitLabelsOf(RecordingContent(day)),
-                                                           {2023, 12, 31, 23, 59, 0});
-            Must(noted);
         }
         fs::rename(partial, cached);
         return cached;

@@ -5,6 +5,7 @@
 // Wall-clock time throughout: the shell runs in a child process.
 #include "HistoryBenchData.h"
 
+#include "recordings/HistoryRebuild.h"
 #include "store/HistoryGraph.h"
 
 #include <benchmark/benchmark.h>
@@ -137,17 +138,12 @@ void RemoveDatabase(const fs::path& file)
         fs::remove(file.string() + suffix);
 }
 
-std::string ReadFile(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// What a rebuild from the data folder does: every recording read, its lines
-// taken apart and merged, oldest first, into a new history.
+// `history rebuild` of the data folder's year of daily recordings into a
+// new history: every recording read, its lines taken apart and merged,
+// oldest first.
 void BM_HistoryRebuildYear(benchmark::State& state)
 {
-    const std::vector<fs::path>& files = YearOfDailyFiles();
+    const fs::path folder = YearOfDailyFiles().front().parent_path();
     const fs::path file = RunFolder() / "rebuilt.db";
     std::uint64_t added = 0;
     for (auto _ : state) {
@@ -155,12 +151,8 @@ void BM_HistoryRebuildYear(benchmark::State& state)
         RemoveDatabase(file);
         state.ResumeTiming();
         StoreResult<HistoryStore> opened = HistoryStore::Open(file);
-        HistoryStore& store = Must(opened);
-        added = 0;
-        for (const fs::path& recording : files) {
-            StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(ReadFile(recording)));
-            added += Must(merged).added;
-        }
+        StoreResult<RebuildSummary> rebuilt = RebuildHistory(folder, Must(opened), DateOrder::DayMonthYear);
+        added = Must(rebuilt).readings.added;
     }
     state.counters["readings"] = static_cast<double>(added);
 }

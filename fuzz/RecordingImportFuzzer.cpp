@@ -7,6 +7,7 @@
 #include "messages/Messages.h"
 #include "recordings/RecordingImport.h"
 #include "recordings/RecordingLine.h"
+#include "recordings/RecordingReadings.h"
 #include "store/RecordDatabase.h"
 
 #include <cstdint>
@@ -93,6 +94,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(rows.Value().size() == summary.rowsStored - onFirstSecond, "the range holds the rows stored");
     for (std::size_t i = 1; i < rows.Value().size(); ++i)
         Check(rows.Value()[i - 1].seconds <= rows.Value()[i].seconds, "rows in time order");
+
+    // The history reads the same lines: a reading for every row stored, and
+    // merged twice, every one is added, then found the same.
+    const RecordingReadings read = ReadRecordingReadings(text, name, order);
+    Check(read.lines.linesRead == summary.linesRead && read.lines.linesRefused == summary.linesRefused &&
+              read.lines.linesHeldBack == summary.linesHeldBack,
+          "the history reads the lines the import reads");
+    Check(read.readings.size() == summary.rowsStored, "a reading for every row stored");
+    StoreResult<HistoryStore> history = HistoryStore::Open(":memory:");
+    Check(history.Ok(), "a history in memory");
+    const RecordingLayout kind = LayoutForRecording(name);
+    const StoreResult<MergeCounts> added = history.Value().Merge(kind, read.readings);
+    const StoreResult<MergeCounts> again = history.Value().Merge(kind, read.readings);
+    Check(added.Ok() && added.Value() == MergeCounts{read.readings.size(), 0, 0}, "every reading added");
+    Check(again.Ok() && again.Value() == MergeCounts{0, 0, read.readings.size()}, "and then found the same");
 
     // The same text again replaces the rows, it does not add to them.
     const ImportResult second = ImportRecordingText(text, name, order, store, messages);

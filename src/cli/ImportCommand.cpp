@@ -2,12 +2,14 @@
 
 #include "cli/CommandLine.h"
 #include "cli/RecordStoreOptions.h"
+#include "recordings/RecordingHistory.h"
 #include "recordings/RecordingImport.h"
 #include "store/RecordingLayout.h"
 
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 namespace vorelle {
 
@@ -30,7 +32,14 @@ const char* LayoutName(RecordingLayout layout)
     return "main";
 }
 
-void PrintSummary(const ImportOptions& options, const std::filesystem::path& store, const ImportResult& result)
+// A count of the history's, or null when the recording was not merged.
+std::string HistoryCount(const std::optional<RecordingMerge>& history, std::uint64_t MergeCounts::*count)
+{
+    return history ? std::to_string(history->counts.*count) : "null";
+}
+
+void PrintSummary(const ImportOptions& options, const std::filesystem::path& store, const ImportResult& result,
+                  const std::optional<RecordingMerge>& history)
 {
     const ImportSummary& s = result.summary;
     const UnitLabels& u = result.labels;
@@ -40,8 +49,10 @@ void PrintSummary(const ImportOptions& options, const std::filesystem::path& sto
                     JsonString(options.file).c_str(), JsonString(options.name).c_str(), JsonString(layout).c_str(),
                     JsonString(store.string()).c_str());
         std::printf("  \"linesRead\": %" PRIu64 ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64
-                    ",\n  \"linesHeldBack\": %" PRIu64 ",\n",
-                    s.linesRead, s.rowsStored, s.linesRefused, s.linesHeldBack);
+                    ",\n  \"linesHeldBack\": %" PRIu64 ",\n  \"historyAdded\": %s,\n  \"historyChanged\": %s,\n",
+                    s.linesRead, s.rowsStored, s.linesRefused, s.linesHeldBack,
+                    HistoryCount(history, &MergeCounts::added).c_str(),
+                    HistoryCount(history, &MergeCounts::changed).c_str());
         std::printf("  \"units\": {\"temperature\": %s, \"pressure\": %s, \"rain\": %s, \"wind\": %s, \"light\": %s}\n}\n",
                     JsonString(u.temperature).c_str(), JsonString(u.pressure).c_str(), JsonString(u.rain).c_str(),
                     JsonString(u.wind).c_str(), JsonString(u.light).c_str());
@@ -52,6 +63,9 @@ void PrintSummary(const ImportOptions& options, const std::filesystem::path& sto
     std::printf("Lines read         %" PRIu64 "\nRows stored        %" PRIu64 "\nLines refused      %" PRIu64
                 "\nLines held back    %" PRIu64 "\n",
                 s.linesRead, s.rowsStored, s.linesRefused, s.linesHeldBack);
+    if (history)
+        std::printf("History added      %" PRIu64 "\nHistory changed    %" PRIu64 "\n", history->counts.added,
+                    history->counts.changed);
     std::printf("Temperature unit   %s\nPressure unit      %s\nRain unit          %s\nWind unit          %s\n"
                 "Light unit         %s\n",
                 u.temperature.c_str(), u.pressure.c_str(), u.rain.c_str(), u.wind.c_str(), u.light.c_str());
@@ -74,12 +88,16 @@ int RunImport(const CommandCall& call)
     }
     const std::filesystem::path store = RecordStorePath(options.store);
     StandardErrorMessages messages;
-    const ImportResult result = ImportRecording({options.file, options.name, store, DesktopDateOrder()}, messages);
+    ImportResult result = ImportRecording({options.file, options.name, store, DesktopDateOrder()}, messages);
     if (result.status != ImportStatus::Imported) {
         std::fprintf(stderr, "vorelle2-cli import: nothing imported into %s\n", store.string().c_str());
         return kExitFailed;
     }
-    PrintSummary(options, store, result);
+    // The content is not shown here: its memory goes before the merge takes its own.
+    std::ignore = RecordingContent(std::move(result.content));
+    const std::optional<RecordingMerge> history =
+        MergeImportedRecording(store, options.file, options.name, MergedFile::Other, DesktopDateOrder(), messages);
+    PrintSummary(options, store, result, history);
     return kExitDone;
 }
 

@@ -144,15 +144,16 @@ int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
         std::fprintf(stderr, "vorelle2-cli recordings: the console went away; fetch again to continue\n");
 
     const ImportSummary& imported = outcome.import.summary;
+    const MergeCounts history = outcome.history ? outcome.history->counts : MergeCounts{};
     if (json) {
         std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\",\n  \"fetched\": %" PRIu64 ",\n  \"held\": %" PRIu64
                     ",\n  \"localCopy\": %s,\n  \"imported\": %s,\n  \"store\": %s,\n  \"linesRead\": %" PRIu64
                     ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64 ",\n  \"linesHeldBack\": %" PRIu64
-                    "\n}\n",
+                    ",\n  \"historyAdded\": %" PRIu64 ",\n  \"historyChanged\": %" PRIu64 "\n}\n",
                     JsonString(name).c_str(), FetchStatusWord(fetch.status), fetch.fetched, fetch.heldBefore,
                     JsonString(fetch.localCopy.string()).c_str(), outcome.Imported() ? "true" : "false",
                     JsonString(store.string()).c_str(), imported.linesRead, imported.rowsStored,
-                    imported.linesRefused, imported.linesHeldBack);
+                    imported.linesRefused, imported.linesHeldBack, history.added, history.changed);
     } else if (fetch.ImportsLocalCopy()) {
         std::printf("%s: fetched %" PRIu64 " bytes, %" PRIu64 " bytes already held\n", name.c_str(), fetch.fetched,
                     fetch.heldBefore);
@@ -161,6 +162,9 @@ int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
                         " lines refused, %" PRIu64 " lines held back\n",
                         name.c_str(), store.string().c_str(), imported.linesRead, imported.rowsStored,
                         imported.linesRefused, imported.linesHeldBack);
+        if (outcome.history)
+            std::printf("%s: added to the history: %" PRIu64 " readings added, %" PRIu64 " changed\n",
+                        name.c_str(), history.added, history.changed);
     }
     // A copy that could not be imported leaves the store as it was.
     if (fetch.ImportsLocalCopy() && !outcome.Imported() && fetch.status != FetchStatus::TimedOut)

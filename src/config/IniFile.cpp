@@ -181,6 +181,17 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     return true;
 }
 
+std::optional<bool> ReadIniSwitch(std::string_view text)
+{
+    for (const char* on : {"1", "true", "yes", "on"})
+        if (SameName(text, on))
+            return true;
+    for (const char* off : {"0", "false", "no", "off"})
+        if (SameName(text, off))
+            return false;
+    return std::nullopt;
+}
+
 bool ReadTextFile(const std::filesystem::path& file, std::string& text, std::string& error)
 {
     std::error_code missing;

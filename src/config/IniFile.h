@@ -43,6 +43,10 @@ private:
     std::vector<Line> lines_;
 };
 
+// A switch's value: 1, true, yes or on; 0, false, no or off; in any case.
+// None for any other text.
+std::optional<bool> ReadIniSwitch(std::string_view text);
+
 // Reads a whole file; a file that does not exist reads as empty. False with
 // the system's reason when it exists but cannot be read.
 bool ReadTextFile(const std::filesystem::path& file, std::string& text, std::string& error);

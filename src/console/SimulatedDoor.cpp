@@ -33,6 +33,8 @@ void SetUpStation(const StationOptions& options, SimulatedConsole& console)
     const UnitCodes& u = options.units;
     console.SetUnitCodes(u.temperature, u.pressure, u.wind, u.rain, u.light);
     console.Weather().SetChannelCount(options.channels);
+    if (options.cardDays)
+        console.Card().SetDaysKept(*options.cardDays);
     if (options.clock)
         console.SetClock([at = *options.clock] { return at; });
     if (options.soilAndPm25) {

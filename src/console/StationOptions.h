@@ -21,6 +21,9 @@ struct StationOptions {
     // A soil-moisture and a PM2.5 sensor, so that every part of the board and
     // every recording kind has something to show.
     bool soilAndPm25 = false;
+    // The days of recordings its card holds, today's included (as many as a
+    // test or a benchmark needs); none: the card's own three.
+    std::optional<int> cardDays;
 };
 
 // The station `vorelle2 --simulate` shows: three extra channels, a

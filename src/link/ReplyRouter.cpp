@@ -46,6 +46,24 @@ void ReplyRouter::SetRecordingSink(RecordingReplySink* sink)
     recordingSink_ = sink;
 }
 
+void ReplyRouter::HoldRecordingSink(RecordingReplySink* sink)
+{
+    std::unique_lock lock(mutex_);
+    recordingSinkReleased_.wait(lock, [&] { return recordingSink_ == nullptr || recordingSink_ == sink; });
+    recordingSink_ = sink;
+}
+
+void ReplyRouter::ReleaseRecordingSink(RecordingReplySink* sink)
+{
+    {
+        std::lock_guard lock(mutex_);
+        if (recordingSink_ != sink)
+            return;
+        recordingSink_ = nullptr;
+    }
+    recordingSinkReleased_.notify_all();
+}
+
 void ReplyRouter::SetFirmwareSink(FirmwareReplySink* sink)
 {
     std::lock_guard lock(mutex_);

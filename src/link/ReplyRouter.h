@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -36,6 +37,12 @@ public:
     void AddScreenFlag(ScreenFlag& flag);
     void RemoveScreenFlag(ScreenFlag& flag);
     void SetRecordingSink(RecordingReplySink* sink);
+    // Makes `sink` the receiver of the card's replies for one operation,
+    // waiting while another sink holds that place, until it is released: two
+    // owners of card operations on one link (the recordings dialog, the
+    // history's catch-up) then never take each other's replies.
+    void HoldRecordingSink(RecordingReplySink* sink);
+    void ReleaseRecordingSink(RecordingReplySink* sink);
     void SetFirmwareSink(FirmwareReplySink* sink);
 
     std::uint64_t DroppedReports() const { return dropped_.load(); }
@@ -49,6 +56,7 @@ private:
     ReplyArea& area_;
 
     std::mutex mutex_;  // protects everything below
+    std::condition_variable recordingSinkReleased_;
     // The live record is assembled here and reaches the reply area only when
     // both packets have come, so a lost second packet never leaves half a
     // reading in slot 0.

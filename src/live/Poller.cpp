@@ -52,6 +52,8 @@ void Poller::Run()
                 ReadLive(link_, readings_);
                 repaint_();
                 count = 1;
+                if (betweenPolls_ && !DialogOpen)
+                    betweenPolls_->AfterReading(DialogOpen);
             }
             ++count;
         }

@@ -34,6 +34,21 @@ private:
     bool stopping_ = false;
 };
 
+// Work that shares the link with the poll (the history's catch-up), one
+// exchange at a time: the poll thread hands it the link right after a
+// reading, so it never runs during one, and takes the link back when it
+// returns. It must return well within a poll period, so that the next
+// reading comes at most that much late.
+class BetweenPolls {
+public:
+    virtual ~BetweenPolls() = default;
+    // On the poll thread, right after a reading, while the console is
+    // connected and no dialog is open. `dialogOpen` is the poller's
+    // DialogOpen: work that takes long looks at it and gives the link back
+    // as soon as a dialog wants it.
+    virtual void AfterReading(const std::atomic<bool>& dialogOpen) = 0;
+};
+
 // Reads the console's units and live record about every nine seconds while
 // it is connected and no settings dialog is open, and asks for a repaint
 // every second and after every reading.
@@ -45,6 +60,10 @@ public:
     ~Poller();
     Poller(const Poller&) = delete;
     Poller& operator=(const Poller&) = delete;
+
+    // Hands the link to `work` after every reading (nothing: to no one).
+    // Set before Start; `work` outlives the poll thread.
+    void SetBetweenPolls(BetweenPolls* work) { betweenPolls_ = work; }
 
     void Start();
     void Stop();
@@ -62,6 +81,7 @@ private:
     LiveReadings& readings_;
     PollBeat& beat_;
     RepaintRequest repaint_;
+    BetweenPolls* betweenPolls_ = nullptr;
     std::thread thread_;
 };
 

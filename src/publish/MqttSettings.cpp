@@ -24,19 +24,6 @@ bool ReadPort(std::string_view text, int& port)
     return true;
 }
 
-std::optional<bool> ReadSwitch(std::string text)
-{
-    for (char& c : text)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    for (const char* on : {"1", "true", "yes", "on"})
-        if (text == on)
-            return true;
-    for (const char* off : {"0", "false", "no", "off"})
-        if (text == off)
-            return false;
-    return std::nullopt;
-}
-
 int HexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -152,7 +139,7 @@ MqttSettings ReadMqttSettings(const IniFile& ini, std::vector<std::string>& prob
     const auto value = [&](std::string_view key) { return ini.Value(kMqttSection, key); };
     const auto readSwitch = [&](std::string_view key, bool& field) {
         if (const std::optional<std::string> text = value(key)) {
-            if (const std::optional<bool> on = ReadSwitch(*text))
+            if (const std::optional<bool> on = ReadIniSwitch(*text))
                 field = *on;
             else
                 problems.push_back("[MQTT] " + std::string(key) + " must be true or false");

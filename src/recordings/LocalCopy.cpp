@@ -48,6 +48,20 @@ void AppendWithCrLf(std::string& out, std::span<const char> bytes)
     }
 }
 
+std::uint64_t HeldBytesOf(std::string_view copyText)
+{
+    std::uint64_t lineFeeds = 0;
+    // memchr skips the bytes between line ends far faster than a plain
+    // count, which matters for a year's recording.
+    const char* at = copyText.data();
+    const char* const end = at + copyText.size();
+    while (at != end && (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at))))) {
+        ++lineFeeds;
+        ++at;
+    }
+    return copyText.size() - lineFeeds;
+}
+
 std::error_code CountHeldBytes(const std::filesystem::path& copy, std::uint64_t& held)
 {
     errno = 0;
@@ -55,22 +69,12 @@ std::error_code CountHeldBytes(const std::filesystem::path& copy, std::uint64_t&
     if (!file)
         return LastError();
     std::vector<char> block(kBlockSize);
-    std::uint64_t size = 0;
-    std::uint64_t lineFeeds = 0;
-    while (const std::size_t got = std::fread(block.data(), 1, block.size(), file.get())) {
-        size += got;
-        // memchr skips the bytes between line ends far faster than a plain
-        // count, which matters for a year's recording.
-        const char* at = block.data();
-        const char* const end = at + got;
-        while ((at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at))))) {
-            ++lineFeeds;
-            ++at;
-        }
-    }
+    std::uint64_t counted = 0;
+    while (const std::size_t got = std::fread(block.data(), 1, block.size(), file.get()))
+        counted += HeldBytesOf({block.data(), got});
     if (std::ferror(file.get()))
         return LastError();
-    held = size - lineFeeds;
+    held = counted;
     return {};
 }
 

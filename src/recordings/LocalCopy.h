@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace vorelle {
@@ -19,7 +20,10 @@ void AppendWithCrLf(std::string& out, std::span<const char> bytes);
 // How many bytes of the card file the local copy holds: its size less one
 // for every LF, because every LF stands behind a CR that the copy added.
 // Copies written by earlier versions, which ended every line in CR LF,
-// count the same way. Sets `held`, or returns why the copy cannot be read.
+// count the same way. HeldBytesOf counts a copy's text (or a part of it);
+// CountHeldBytes counts the file, setting `held`, or returns why the copy
+// cannot be read.
+std::uint64_t HeldBytesOf(std::string_view copyText);
 std::error_code CountHeldBytes(const std::filesystem::path& copy, std::uint64_t& held);
 
 // Appends everything `received` holds from its current position to the copy

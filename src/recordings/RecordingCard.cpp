@@ -111,12 +111,28 @@ private:
     int sent_ = 0;
 };
 
+// One operation of a card: it runs alone on this card, and on the link it
+// alone receives the card's replies.
+class RecordingCard::Operation {
+public:
+    explicit Operation(RecordingCard& card) : lock_(card.operationMutex_), card_(card)
+    {
+        card_.link_.Router().HoldRecordingSink(&card_);
+    }
+    ~Operation() { card_.link_.Router().ReleaseRecordingSink(&card_); }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    std::lock_guard<std::mutex> lock_;
+    RecordingCard& card_;
+};
+
 RecordingCard::RecordingCard(ConsoleLink& link, fs::path dataFolder) : link_(link), dataFolder_(std::move(dataFolder))
 {
-    link_.Router().SetRecordingSink(this);
 }
 
-RecordingCard::~RecordingCard() { link_.Router().SetRecordingSink(nullptr); }
+RecordingCard::~RecordingCard() = default;
 
 void RecordingCard::OpenListing()
 {
@@ -153,7 +169,7 @@ void RecordingCard::OnFileListEntry(const Report& report)
 
 ListingOutcome RecordingCard::List(const std::function<void()>& beforeSecondTry)
 {
-    std::lock_guard operation(operationMutex_);
+    const Operation operation(*this);
     if (!link_.Connected())
         return {ListingStatus::NotConnected, {}, {}};
     const Report request = MakeCommand(CMD_READ_FILE_LIST);
@@ -264,7 +280,7 @@ void RecordingCard::SettleStream(const RecordingEntry& file)
 FetchOutcome RecordingCard::Fetch(const RecordingEntry& file, std::stop_token stop,
                                   const FetchProgressReport& progress)
 {
-    std::lock_guard operation(operationMutex_);
+    const Operation operation(*this);
     switch (CheckExportName(file.name)) {
     case ExportNameCheck::NotAFileName:
         return Failure(FetchStatus::Refused, NotAFileNameText(file));
@@ -346,7 +362,7 @@ FetchOutcome RecordingCard::Fetch(const RecordingEntry& file, std::stop_token st
 
 DeleteOutcome RecordingCard::Delete(const RecordingEntry& file)
 {
-    std::lock_guard operation(operationMutex_);
+    const Operation operation(*this);
     bool deleted = false;
     if (file.name.size() <= kMaxDeleteNameLength) {
         const Report request = MakeDeleteRequest(file.name);

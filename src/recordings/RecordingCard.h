@@ -80,8 +80,9 @@ struct DeleteOutcome {
 // The console's SD card seen from the PC: lists its recording files, fetches
 // one into its local copy in the data folder (continuing where the copy
 // ends), and deletes one. Each operation blocks until it ends, so it belongs
-// on a worker thread; one runs at a time. While it exists it is the link's
-// receiver of the card's replies.
+// on a worker thread; one runs at a time, and while it runs it is the link's
+// receiver of the card's replies (an operation of another card on the same
+// link waits for it).
 class RecordingCard final : private RecordingReplySink {
 public:
     RecordingCard(ConsoleLink& link, std::filesystem::path dataFolder);
@@ -110,6 +111,7 @@ public:
 private:
     enum class TransferEnd { Complete, TimedOut, ConsoleGone, Cancelled };
     class ProgressThrottle;
+    class Operation;
 
     // The reply sink, on the read thread.
     void OnFileListEntry(const Report& report) override;
@@ -127,7 +129,7 @@ private:
     ConsoleLink& link_;
     const std::filesystem::path dataFolder_;
 
-    std::mutex operationMutex_;  // held by the operation that runs
+    std::mutex operationMutex_;  // held by the operation that runs (Operation)
 
     std::mutex listingMutex_;  // protects listingOpen_, listing_ and listingIndex_
     bool listingOpen_ = false;

@@ -22,6 +22,14 @@ ExportOutcome ExportRecording(RecordingCard& card, const RecordingEntry& file, c
                 progress({ExportProgress::Step::Importing, imported.bytesDone, imported.bytesTotal});
         },
         stop);
+    if (!outcome.Imported() || stop.stop_requested())
+        return outcome;
+    outcome.history = MergeImportedRecording(store, outcome.fetch.localCopy, file.name, MergedFile::LocalCopy,
+                                             dateOrder, messages, [&](const MergeProgress& merged) {
+                                                 if (progress)
+                                                     progress({ExportProgress::Step::Merging, merged.done,
+                                                               merged.total});
+                                             });
     return outcome;
 }
 

@@ -2,13 +2,10 @@
 
 #include "recordings/RecordingLine.h"
 #include "recordings/RecordingUnits.h"
-#include "recordings/StdioFile.h"
 #include "store/RecordDatabase.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,30 +17,6 @@ constexpr std::string_view kOpenErrorText = "Open Error2";
 constexpr std::string_view kTooLargeText = "The recording is larger than 1 GiB and cannot be imported.";
 // Progress is passed on every so many lines.
 constexpr std::uint64_t kProgressLines = 8192;
-
-enum class ReadOutcome { Read, Unreadable, TooLarge };
-
-// The whole file, read until its end even when it grows or shrinks meanwhile.
-ReadOutcome ReadWholeFile(const std::filesystem::path& path, std::string& text)
-{
-    const StdioFile file(std::fopen(path.string().c_str(), "rb"));
-    std::error_code error;
-    if (!file || std::filesystem::is_directory(path, error))
-        return ReadOutcome::Unreadable;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size > kMaxRecordingBytes)
-        return ReadOutcome::TooLarge;
-    text.resize(error ? 0 : static_cast<std::size_t>(size));
-    std::size_t got = std::fread(text.data(), 1, text.size(), file.get());
-    text.resize(got);
-    char more[65536];
-    while (const std::size_t extra = std::fread(more, 1, sizeof more, file.get())) {
-        if (text.size() + extra > kMaxRecordingBytes)
-            return ReadOutcome::TooLarge;
-        text.append(more, extra);
-    }
-    return std::ferror(file.get()) ? ReadOutcome::Unreadable : ReadOutcome::Read;
-}
 
 // A reading line whose time could be read: its row of the content, its time
 // and its length in the text with its line end.
@@ -67,29 +40,16 @@ bool ReadLines(RecordingContent& content, DateOrder dateOrder, std::vector<Timed
     rows.reserve(settled.linesTotal);
     settled.bytesDone = content.BodyStart();
     settled.bytesTotal = text.size();
-    for (std::size_t at = content.BodyStart(); at < text.size();) {
-        if (stop.stop_requested())
-            return false;
-        const TextLine line = LineAt(text, at);
-        at = line.next;
-        const auto bytes = static_cast<std::uint32_t>(line.next - line.begin);
-        // Only the last line can lack its line end.
-        const bool ended = text[line.next - 1] == '\n';
-        if (line.end > line.begin && !ended) {
-            ++summary.linesHeldBack;
-        } else if (line.end > line.begin) {
-            content.AppendRow(line.begin, line.end);
-            ++summary.linesRead;
-            const std::size_t row = content.RowCount() - 1;
-            if (const std::optional<CivilTime> time = ParseRecordTime(content.Cell(row, 0), dateOrder)) {
-                rows.push_back({AutomationDate(*time), static_cast<std::uint32_t>(row), bytes});
-                continue;
-            }
-            ++summary.linesRefused;
+    const bool read = ReadRecordingLines(content, dateOrder, summary, [&](const RecordingLine& line) {
+        if (line.fate == LineFate::Reading) {
+            rows.push_back({AutomationDate(line.time), static_cast<std::uint32_t>(line.row), line.bytes});
+            return;
         }
         ++settled.linesDone;
-        settled.bytesDone += bytes;
-    }
+        settled.bytesDone += line.bytes;
+    }, stop);
+    if (!read)
+        return false;
     // A recording is written in time order but for the hour that a clock
     // change repeats (or a clock set back); those rows are put in place.
     const auto earlier = [](const TimedRow& a, const TimedRow& b) { return a.time < b.time; };
@@ -173,13 +133,13 @@ ImportResult ImportRecording(const RecordingImport& what, Messages& messages, co
 {
     ImportResult result;
     std::string text;
-    switch (ReadWholeFile(what.recording, text)) {
-    case ReadOutcome::Read: break;
-    case ReadOutcome::Unreadable:
+    switch (ReadRecordingFile(what.recording, text)) {
+    case RecordingFileRead::Read: break;
+    case RecordingFileRead::Unreadable:
         messages.Inform(std::string(kOpenErrorText));
         result.status = ImportStatus::RecordingUnreadable;
         return result;
-    case ReadOutcome::TooLarge:
+    case RecordingFileRead::TooLarge:
         messages.Inform(std::string(kTooLargeText));
         result.status = ImportStatus::RecordingUnreadable;
         return result;

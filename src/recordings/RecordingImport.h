@@ -2,6 +2,7 @@
 
 #include "messages/Messages.h"
 #include "recordings/RecordingContent.h"
+#include "recordings/RecordingReadings.h"
 #include "store/RecordTime.h"
 #include "store/StoredRecording.h"
 
@@ -16,10 +17,6 @@ namespace vorelle {
 
 class RecordDatabase;
 
-// Recordings above this size are refused: the whole text is held in memory
-// while it is imported and shown.
-inline constexpr std::uint64_t kMaxRecordingBytes = std::uint64_t{1} << 30;
-
 // How far an import has come. Lines count every line after the header.
 struct ImportProgress {
     std::uint64_t linesDone = 0;
@@ -29,16 +26,11 @@ struct ImportProgress {
 };
 using ImportProgressCallback = std::function<void(const ImportProgress&)>;
 
-// What an import made of the recording's reading lines (blank lines are not
-// readings and not counted): every line read is shown in the content, and
-// either stored as a row or refused because its time cannot be read. A last
-// line without its line end is held back, neither read nor shown: the console
-// may be writing it still, and the next fetch brings the rest of it.
-struct ImportSummary {
-    std::uint64_t linesRead = 0;
+// What an import made of the recording's reading lines (LineCounts): every
+// line read is shown in the content, and either stored as a row or refused
+// because its time cannot be read; a line held back is not shown.
+struct ImportSummary : LineCounts {
     std::uint64_t rowsStored = 0;
-    std::uint64_t linesRefused = 0;
-    std::uint64_t linesHeldBack = 0;
 };
 
 enum class ImportStatus {

@@ -21,13 +21,13 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
 
 bool IsOwnFile(std::string_view name)
 {
-    // The firmware update's two scratch files, and the record store with the
-    // journal files SQLite keeps beside it.
+    // The firmware update's two scratch files, and the record store and the
+    // history with the journal files SQLite keeps beside them.
     static constexpr std::array<std::string_view, 4> kOwnFiles{kConfigurationFile, kWorkingFileName, "Tempbin.hex",
                                                                "Tempbin.bin"};
-    const std::string_view store = kRecordStoreFile;
-    if (name.size() >= store.size() && EqualIgnoringCase(name.substr(0, store.size()), store))
-        return true;
+    for (const std::string_view store : {std::string_view(kRecordStoreFile), std::string_view(kHistoryFile)})
+        if (name.size() >= store.size() && EqualIgnoringCase(name.substr(0, store.size()), store))
+            return true;
     return std::any_of(kOwnFiles.begin(), kOwnFiles.end(),
                        [&](std::string_view own) { return EqualIgnoringCase(name, own); });
 }

@@ -222,8 +222,14 @@ void RecordingsDialog::ShowExportProgress()
     const std::uint64_t total = progressTotal_;
     const std::uint64_t done = std::min<std::uint64_t>(progressDone_, total);
     ui_->progress->setValue(total ? static_cast<int>(done * kBarSteps / total) : 0);
-    const QString text = Bytes(done) + tr(" of ") + Bytes(total) + tr(" bytes");
-    ui_->progress->setFormat(progressStep_ == ExportProgress::Step::Importing ? tr("Importing ") + text : text);
+    const QString counted = Bytes(done) + tr(" of ") + Bytes(total);
+    switch (progressStep_.load()) {
+    case ExportProgress::Step::Fetching: ui_->progress->setFormat(counted + tr(" bytes")); break;
+    case ExportProgress::Step::Importing: ui_->progress->setFormat(tr("Importing ") + counted + tr(" bytes")); break;
+    case ExportProgress::Step::Merging:
+        ui_->progress->setFormat(tr("Adding to the history ") + counted + tr(" readings"));
+        break;
+    }
 }
 
 void RecordingsDialog::OnExported(ExportOutcome& outcome, const RecordingEntry& file)
@@ -241,8 +247,12 @@ void RecordingsDialog::OnExported(ExportOutcome& outcome, const RecordingEntry& 
     const ImportSummary& lines = outcome.import.summary;
     const std::uint64_t held = outcome.fetch.heldBefore + outcome.fetch.fetched;
     ui_->progress->setValue(kBarSteps);
-    ui_->progress->setFormat(tr("Lines: ") + Bytes(lines.rowsStored) + tr(" stored, ") + Bytes(lines.linesRefused) +
-                             tr(" refused, ") + Bytes(lines.linesHeldBack) + tr(" held back"));
+    QString summary = tr("Lines: ") + Bytes(lines.rowsStored) + tr(" stored, ") + Bytes(lines.linesRefused) +
+                      tr(" refused, ") + Bytes(lines.linesHeldBack) + tr(" held back");
+    if (outcome.history)
+        summary += tr("; history: ") + Bytes(outcome.history->counts.added) + tr(" added, ") +
+                   Bytes(outcome.history->counts.changed) + tr(" changed");
+    ui_->progress->setFormat(summary);
     ui_->progress->setToolTip(Bytes(held) + tr(" of ") + Bytes(file.size) + tr(" bytes"));
 }
 

@@ -238,7 +238,7 @@ void SimSdCard::WriteDay(Clock::time_point dayStart, Clock::time_point now, std:
 std::vector<SimCardFile> SimSdCard::FilesLocked(Clock::time_point now, const std::string* only) const
 {
     std::vector<SimCardFile> files;
-    for (int daysBack = kDaysKept - 1; daysBack >= 0; --daysBack) {
+    for (int daysBack = daysKept_ - 1; daysBack >= 0; --daysBack) {
         const Clock::time_point dayStart = Midnight(now, -daysBack);
         std::vector<DayFile> day;
         for (const SimRecordingKind kind : kKinds) {
@@ -267,6 +267,12 @@ std::vector<SimCardFile> SimSdCard::Files(Clock::time_point now) const
 {
     std::lock_guard lock(mutex_);
     return FilesLocked(now);
+}
+
+void SimSdCard::SetDaysKept(int days)
+{
+    std::lock_guard lock(mutex_);
+    daysKept_ = std::clamp(days, 1, kMaxDaysKept);
 }
 
 void SimSdCard::AddFile(std::string name, std::string content)

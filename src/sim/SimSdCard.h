@@ -51,7 +51,8 @@ struct SimCardFile {
 // The console's SD card. Every day the console writes three recordings, named
 // after the day ("20260512.csv", "20260512CH.csv", "20260512SM.csv"), one
 // line per reading at the recording interval, from the simulated weather; the
-// card keeps today's and the two days before. Their content is a function of
+// card keeps today's and the days before, three days in all unless told
+// otherwise (a test may give it years). Their content is a function of
 // the console's clock and of the settings it had at each reading, so two
 // listings a reading apart see the same files, grown by a line. While a
 // reading is being written the last line is only partly there. Files can
@@ -61,7 +62,8 @@ public:
     using Clock = std::chrono::system_clock;
     // The time the console takes to write one line.
     static constexpr std::chrono::seconds kLineWriteTime{2};
-    static constexpr int kDaysKept = 3;
+    static constexpr int kDefaultDaysKept = 3;
+    static constexpr int kMaxDaysKept = 36525;  // a hundred years
 
     // The card records `weather`; its streamed replies go to `replies` at the
     // console's pace, late or not at all as `consoleFaults` say.
@@ -75,6 +77,10 @@ public:
 
     // The files at `now`, in the console's own order (which is no order).
     std::vector<SimCardFile> Files(Clock::time_point now) const;
+
+    // How many days of recordings the card holds, today's included (1 to
+    // kMaxDaysKept).
+    void SetDaysKept(int days);
 
     void AddFile(std::string name, std::string content);
     // Another card goes in at `at`: the recordings start again from there.
@@ -126,6 +132,7 @@ private:
     mutable std::mutex mutex_;  // protects everything below
     // From when on each settings held, oldest first.
     std::vector<std::pair<Clock::time_point, SimRecordingSettings>> settings_;
+    int daysKept_ = kDefaultDaysKept;
     Clock::time_point replacedAt_ = Clock::time_point::min();
     // A deleted recording keeps only the readings from its deletion on.
     std::map<std::string, Clock::time_point> erasedBefore_;

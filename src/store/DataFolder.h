@@ -6,6 +6,8 @@ namespace vorelle {
 
 inline constexpr const char* kRecordStoreFile = "QM710.db";
 inline constexpr const char* kConfigurationFile = "Main.ini";
+// The lasting history (HistoryStore.h), beside the record store.
+inline constexpr const char* kHistoryFile = "History.db";
 
 // The working folder: VORELLE2_DATA_DIR when it is set, else "Vorelle2" in
 // the user's data folder ($XDG_DATA_HOME, or ~/.local/share).

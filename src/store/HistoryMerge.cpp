@@ -192,10 +192,38 @@ StoreResult<bool> AnyReadingBetween(sqlite3* db, const std::string& table, std::
     return stepped == SQLITE_ROW;
 }
 
+StoreStatus NoteMergedRecording(sqlite3* db, const MergedRecording& source)
+{
+    StoreResult<SqlStatement> note =
+        PrepareSql(db, "INSERT OR REPLACE INTO MergedRecordings (Name, Bytes) VALUES (?1, ?2)");
+    if (!note)
+        return note.TakeError();
+    sqlite3_bind_text(note->get(), 1, source.name.data(), static_cast<int>(source.name.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_int64(note->get(), 2, static_cast<sqlite3_int64>(source.bytes));
+    return StepToEnd(db, note->get());
+}
+
 }  // namespace
 
+StoreResult<std::map<std::string, std::uint64_t>> HistoryStore::MergedRecordings()
+{
+    StoreResult<SqlStatement> rows = PrepareSql(db_.get(), "SELECT Name, Bytes FROM MergedRecordings");
+    if (!rows)
+        return rows.TakeError();
+    std::map<std::string, std::uint64_t> merged;
+    int stepped = SQLITE_ROW;
+    while ((stepped = sqlite3_step(rows->get())) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(rows->get(), 0));
+        merged[std::string(name ? name : "", static_cast<std::size_t>(sqlite3_column_bytes(rows->get(), 0)))] =
+            static_cast<std::uint64_t>(sqlite3_column_int64(rows->get(), 1));
+    }
+    if (stepped != SQLITE_DONE)
+        return SqlError(db_.get());
+    return merged;
+}
+
 StoreResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
-                                               const MergeProgressCallback& progress)
+                                               const MergeProgressCallback& progress, const MergedRecording* source)
 {
     StoreResult<std::vector<KeyedReading>> keys = KeysOf(readings);
     if (!keys)
@@ -261,6 +289,10 @@ StoreResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<con
     }
     if (StoreStatus summarised = RecomputeSummaries(kind, touchedHours); !summarised)
         return summarised.TakeError();
+    if (source) {
+        if (StoreStatus noted = NoteMergedRecording(db, *source); !noted)
+            return noted.TakeError();
+    }
     if (StoreStatus committed = transaction->Commit(); !committed)
         return committed.TakeError();
     if (progress) {

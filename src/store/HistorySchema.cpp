@@ -45,7 +45,8 @@ std::string SchemaSql()
         "CREATE TABLE IF NOT EXISTS Summaries (Kind INTEGER NOT NULL, Span INTEGER NOT NULL,"
         " Quantity INTEGER NOT NULL, Start INTEGER NOT NULL, Lowest, Highest, First, Last, Sum, Count,"
         " PRIMARY KEY (Kind, Span, Quantity, Start)) WITHOUT ROWID;\n"
-        "CREATE TABLE IF NOT EXISTS Meta (Name TEXT PRIMARY KEY, Value);\n";
+        "CREATE TABLE IF NOT EXISTS Meta (Name TEXT PRIMARY KEY, Value);\n"
+        "CREATE TABLE IF NOT EXISTS MergedRecordings (Name TEXT PRIMARY KEY, Bytes INTEGER NOT NULL);\n";
     for (const std::string& table : WatchedTables()) {
         for (const std::string_view event : kTriggerEvents) {
             sql += "CREATE TRIGGER IF NOT EXISTS " + TriggerName(table, event) + " AFTER " + std::string(event) +
@@ -55,10 +56,15 @@ std::string SchemaSql()
     return sql;
 }
 
-// How many of the schema's tables and triggers the file has, of how many.
+// How many of the schema's tables and triggers that keep the summaries
+// honest the file has, of how many, and whether it has MergedRecordings
+// (which tells nothing about the summaries).
 struct SchemaObjects {
     int present = 0;
     int all = 0;
+    bool mergedRecordings = false;
+
+    bool Complete() const { return present == all && mergedRecordings; }
 };
 
 StoreResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
@@ -72,12 +78,13 @@ StoreResult<SchemaObjects> CountSchemaObjects(sqlite3* db)
         all += 1 + static_cast<int>(kTriggerEvents.size());
     }
     StoreResult<SqlStatement> count =
-        PrepareSql(db, "SELECT count(*) FROM sqlite_master WHERE name IN (" + names + ")");
+        PrepareSql(db, "SELECT count(*), (SELECT count(*) FROM sqlite_master WHERE name = 'MergedRecordings')"
+                       " FROM sqlite_master WHERE name IN (" + names + ")");
     if (!count)
         return count.TakeError();
     if (sqlite3_step(count->get()) != SQLITE_ROW)
         return SqlError(db);
-    return SchemaObjects{sqlite3_column_int(count->get(), 0), all};
+    return SchemaObjects{sqlite3_column_int(count->get(), 0), all, sqlite3_column_int(count->get(), 1) > 0};
 }
 
 StoreStatus CheckFormat(sqlite3* db)
@@ -124,7 +131,7 @@ StoreStatus PrepareHistorySchema(sqlite3* db)
     StoreResult<SchemaObjects> objects = CountSchemaObjects(db);
     if (!objects)
         return objects.TakeError();
-    if (objects->present != objects->all) {
+    if (!objects->Complete()) {
         // Counted again inside the transaction: another connection may have
         // made the tables meanwhile.
         StoreResult<SqlTransaction> transaction = SqlTransaction::Begin(db);
@@ -133,11 +140,13 @@ StoreStatus PrepareHistorySchema(sqlite3* db)
         objects = CountSchemaObjects(db);
         if (!objects)
             return objects.TakeError();
-        if (objects->present != objects->all) {
-            const std::string sql = SchemaSql() +
-                                    (objects->present == 0 ? "INSERT INTO Meta VALUES ('SummariesCurrent', 1);"
-                                                           : "DELETE FROM Meta WHERE Name = 'SummariesCurrent';") +
-                                    "INSERT OR IGNORE INTO Meta VALUES ('Format', '" + kFormat + "');";
+        if (!objects->Complete()) {
+            // A file with every table but MergedRecordings keeps its mark.
+            const char* mark = objects->present == 0            ? "INSERT INTO Meta VALUES ('SummariesCurrent', 1);"
+                               : objects->present == objects->all ? ""
+                                                                  : "DELETE FROM Meta WHERE Name = 'SummariesCurrent';";
+            const std::string sql =
+                SchemaSql() + mark + "INSERT OR IGNORE INTO Meta VALUES ('Format', '" + kFormat + "');";
             if (StoreStatus created = ExecuteSql(db, sql.c_str()); !created)
                 return created;
         }

@@ -28,6 +28,10 @@ namespace vorelle {
 // no row. The key leads with the quantity, so that a graph's read of one
 // column over years is one run through the table.
 //
+// MergedRecordings: per recording name (the bytes the console sent it by),
+// the bytes of its card file the last merge of it held; written by the
+// merge in its transaction, so it never claims readings the history lacks.
+//
 // Meta: Format (1), and SummariesCurrent (1) while the summaries agree with
 // the readings. Only this program sets that mark, when it creates the
 // tables and when it rebuilds the summaries; every merge keeps the

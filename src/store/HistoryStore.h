@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DataFolder.h"
 #include "store/HistoryBucket.h"
 #include "store/HistoryTime.h"
 #include "store/RecordTime.h"
@@ -13,14 +14,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace vorelle {
-
-inline constexpr const char* kHistoryFile = "History.db";
 
 // One reading of a recording as a merge takes it: its wall-clock time and
 // its values (record.time is not read).
@@ -35,7 +36,21 @@ struct MergeCounts {
     std::uint64_t changed = 0;    // replaced the different reading held for its time
     std::uint64_t unchanged = 0;  // the same reading was held already
 
+    MergeCounts& operator+=(const MergeCounts& more)
+    {
+        added += more.added;
+        changed += more.changed;
+        unchanged += more.unchanged;
+        return *this;
+    }
     friend bool operator==(const MergeCounts&, const MergeCounts&) = default;
+};
+
+// The recording a merge's readings come from: its name on the console, and
+// how many bytes of the card file the text they were read from held.
+struct MergedRecording {
+    std::string name;
+    std::uint64_t bytes = 0;
 };
 
 struct MergeProgress {
@@ -92,9 +107,14 @@ public:
     // (SQLite's message: a full disk, another writer too long at work) leaves
     // the history as it was. `progress` is told now and then how many
     // readings have been gone through, and once more, all of them, after the
-    // commit.
+    // commit. With `source`, the merge also notes, in its transaction, how
+    // much of that recording the history now holds (MergedRecordings).
     StoreResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
-                                     const MergeProgressCallback& progress = {});
+                                     const MergeProgressCallback& progress = {},
+                                     const MergedRecording* source = nullptr);
+
+    // What the merges noted of each recording: its bytes merged last, by name.
+    StoreResult<std::map<std::string, std::uint64_t>> MergedRecordings();
 
     // Computes every summary again from the readings and marks them current,
     // in one transaction. Returns how many readings it went through.

@@ -1,3 +1,4 @@
+#include "store/DataFolder.h"
 #include "support/CliRun.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
@@ -55,9 +56,10 @@ TEST(CliRecordsTest, ImportThenQueryGiveTheCountsExtremesAndRowsTheFileHolds)
     const CliRun imported = RunCli("import " + Quoted(file) + " --db " + Quoted(store), true);
     ASSERT_EQ(imported.status, 0) << imported.output;
     EXPECT_NE(imported.output.find("Lines read         10080\nRows stored        10080\nLines refused      0\n"
-                                   "Lines held back    0\n"),
+                                   "Lines held back    0\nHistory added      10080\nHistory changed    0\n"),
               std::string::npos)
         << imported.output;
+    EXPECT_TRUE(fs::exists(temp.Path() / kHistoryFile)) << "the history beside the store";
     EXPECT_NE(imported.output.find("Temperature unit   (\u00B0C)\nPressure unit      (hPa)\nRain unit          (mm)\n"
                                    "Wind unit          (m/s)\nLight unit         (lux)\n"),
               std::string::npos);
@@ -97,6 +99,7 @@ TEST(CliRecordsTest, WithoutDbTheDataFolderIsPreparedAndItsStoreUsed)
     ASSERT_EQ(imported.status, 0) << imported.output;
     EXPECT_NE(imported.output.find("\"layout\": \"channel\""), std::string::npos) << imported.output;
     EXPECT_NE(imported.output.find("\"rowsStored\": 2"), std::string::npos);
+    EXPECT_NE(imported.output.find("\"historyAdded\": 2,"), std::string::npos);
     EXPECT_NE(imported.output.find("\"temperature\": \"(\u00B0F)\""), std::string::npos);
     ASSERT_TRUE(fs::exists(data / "QM710.db"));
     // The C locale writes dates month first: 03/04 is the 4th of March, for

@@ -97,6 +97,7 @@ TEST(RecordingNamesTest, OnlyPlainFileNamesReachTheDataFolder)
         {"QM710.db", ExportNameCheck::NotAFileName},
         {"qm710.DB-wal", ExportNameCheck::NotAFileName},
         {"QM710.db-journal", ExportNameCheck::NotAFileName},
+        {"history.DB-wal", ExportNameCheck::NotAFileName},
         {"Main.ini", ExportNameCheck::NotAFileName},
         {"temp.csv", ExportNameCheck::NotAFileName},
         {"TEMP.CSV", ExportNameCheck::NotAFileName},

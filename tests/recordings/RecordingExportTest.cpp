@@ -72,6 +72,11 @@ TEST_F(RecordingExportTest, TheStoreHoldsTheCopyOnlyWhenTheCopyIsWhole)
          Expect::Unchanged, {}},
         {"own file's name", "Main.ini", [](std::stop_source&) {}, FetchStatus::Refused, Expect::Unchanged,
          {refusedText}},
+        // Last: the history stays unwritable.
+        {"history unwritable", kToday, [this](std::stop_source&) { data.Write(kHistoryFile, std::string(4096, 'x')); },
+         FetchStatus::Complete, Expect::CardFile,
+         {"The recording was imported, but not added to the history " + (data.Path() / kHistoryFile).string() +
+          ": file is not a database. The history is as it was."}},
     };
     console.Card().AddFile("Main.ini", "Time\n2026-05-12 00:00,1\n");
     for (const Case& c : cases) {
@@ -94,6 +99,7 @@ TEST_F(RecordingExportTest, TheStoreHoldsTheCopyOnlyWhenTheCopyIsWhole)
         switch (c.store) {
         case Expect::CardFile:
             EXPECT_TRUE(outcome.Imported());
+            EXPECT_EQ(outcome.history.has_value(), c.said.empty()) << "merged into the history";
             EXPECT_EQ(ReadWhole(data.Path() / kToday), CardFileWithCrLf(kToday));
             EXPECT_EQ(outcome.import.summary.rowsStored, stored);
             EXPECT_EQ(outcome.import.content.RowCount(), stored);

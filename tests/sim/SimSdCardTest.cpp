@@ -109,13 +109,18 @@ TEST_F(SimSdCardTest, ThreeDaysOfThreeRecordingsGrowingOneLinePerInterval)
     }
     EXPECT_EQ(Split(File("20260511.csv"), '\n').size(), 1u + 288u + 1u) << "a whole day";
 
-    // The card is a function of the clock: another console agrees, and five
-    // minutes later each file has grown by one line, partly written at first.
+    // The card is a function of the clock: another console agrees, also one
+    // whose card keeps 400 days, and five minutes later each file has grown
+    // by one line, partly written at first.
     SimulatedConsole other(0.0);
     other.SetClock([this] { return now; });
+    other.Card().SetDaysKept(400);
     const std::string before = File("20260512SM.csv");
-    for (const SimCardFile& file : other.Card().Files(now))
-        EXPECT_EQ(*file.content, File(file.name)) << file.name;
+    const std::vector<SimCardFile> longer = other.Card().Files(now);
+    EXPECT_EQ(longer.size(), 1200u);
+    for (const SimCardFile& file : longer)
+        EXPECT_EQ(*file.content, names.contains(file.name) ? File(file.name) : *file.content) << file.name;
+    EXPECT_TRUE(std::any_of(longer.begin(), longer.end(), [](const SimCardFile& f) { return f.name == "20250408CH.csv"; }));
     At(now + 4min + 31s);
     const std::string writing = File("20260512SM.csv");
     At(now + 2s);
