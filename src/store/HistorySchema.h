@@ -1,7 +1,9 @@
 #pragma once
 
+#include "store/RecordTime.h"
 #include "store/RecordingLayout.h"
 #include "store/StoreResult.h"
+#include "store/StoredRecording.h"
 
 #include <array>
 #include <string>
@@ -61,5 +63,10 @@ StoreStatus PrepareHistorySchema(sqlite3* db);
 StoreResult<bool> SummariesMarkedCurrent(sqlite3* db);
 // Sets the mark; for the rebuild, inside its transaction.
 StoreStatus MarkSummariesCurrent(sqlite3* db);
+
+// Notes, inside a merge's transaction, the units a recording of `kind` whose
+// last reading is at `newest` was written in, unless one that reaches later
+// was noted.
+StoreStatus NoteUnits(sqlite3* db, RecordingLayout kind, const UnitLabels& labels, StoreSeconds newest);
 
 }  // namespace vorelle

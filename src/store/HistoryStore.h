@@ -108,10 +108,13 @@ public:
     // the history as it was. `progress` is told now and then how many
     // readings have been gone through, and once more, all of them, after the
     // commit. With `source`, the merge also notes, in its transaction, how
-    // much of that recording the history now holds (MergedRecordings).
+    // much of that recording the history now holds (MergedRecordings); with
+    // `units`, the units the recording was written in, unless a recording
+    // that reaches later was noted: the kind's readings are shown in the
+    // units of its newest recording (Units).
     StoreResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
                                      const MergeProgressCallback& progress = {},
-                                     const MergedRecording* source = nullptr);
+                                     const MergedRecording* source = nullptr, const UnitLabels* units = nullptr);
 
     // What the merges noted of each recording: its bytes merged last, by name.
     StoreResult<std::map<std::string, std::uint64_t>> MergedRecordings();
@@ -142,12 +145,7 @@ public:
     // holds none of them.
     StoreResult<std::optional<HeldTimes>> Held(RecordingLayout kind);
 
-    // Notes the units a recording of `kind` was written in, `newestReading`
-    // being the time of its last reading, unless a recording that reaches
-    // later was noted: the kind's readings are shown in the units of its
-    // newest recording.
-    StoreStatus NoteUnits(RecordingLayout kind, const UnitLabels& labels, const CivilTime& newestReading);
-    // The units noted for `kind`; empty labels when none were.
+    // The units the merges noted for `kind`; empty labels when none were.
     StoreResult<UnitLabels> Units(RecordingLayout kind);
 
 private:

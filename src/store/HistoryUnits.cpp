@@ -1,4 +1,4 @@
-// The units each kind's readings were written in, as noted by the merges.
+// The units each kind's readings were written in, as the merges note them.
 #include "store/HistorySchema.h"
 #include "store/HistoryStore.h"
 
@@ -19,13 +19,10 @@ auto LabelFields(Labels& labels)
 
 }  // namespace
 
-StoreStatus HistoryStore::NoteUnits(RecordingLayout kind, const UnitLabels& labels, const CivilTime& newestReading)
+StoreStatus NoteUnits(sqlite3* db, RecordingLayout kind, const UnitLabels& labels, StoreSeconds newest)
 {
-    const std::optional<StoreSeconds> newest = StoreSecondsOf(newestReading);
-    if (!newest)
-        return StoreError{"not a date and time: " + FormatRecordTime(newestReading)};
     StoreResult<SqlStatement> note =
-        PrepareSql(db_.get(),
+        PrepareSql(db,
                    "INSERT INTO Units VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT (Kind) DO UPDATE SET"
                    " Newest = excluded.Newest, Temperature = excluded.Temperature, Pressure = excluded.Pressure,"
                    " Rain = excluded.Rain, Wind = excluded.Wind, Light = excluded.Light"
@@ -34,11 +31,11 @@ StoreStatus HistoryStore::NoteUnits(RecordingLayout kind, const UnitLabels& labe
         return note.TakeError();
     sqlite3_stmt* statement = note->get();
     sqlite3_bind_int(statement, 1, SummaryKindNumber(kind));
-    sqlite3_bind_int64(statement, 2, *newest);
+    sqlite3_bind_int64(statement, 2, newest);
     int index = 3;
     for (const std::string* label : LabelFields(labels))
         sqlite3_bind_text(statement, index++, label->c_str(), static_cast<int>(label->size()), SQLITE_TRANSIENT);
-    return StepToEnd(db_.get(), statement);
+    return StepToEnd(db, statement);
 }
 
 StoreResult<UnitLabels> HistoryStore::Units(RecordingLayout kind)

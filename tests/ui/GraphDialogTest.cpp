@@ -317,10 +317,12 @@ TEST_F(GraphDialogTest, HistoryReadsEachViewAtTheLevelItsWidthNeeds)
     EXPECT_TRUE(dialog->findChild<QLabel*>("historyNote")->isVisible());
     EXPECT_TRUE(Entries().isEmpty());
 
-    ASSERT_TRUE(history.Merge(RecordingLayout::Main, test::GeneratedReadings({2024, 3, 1, 0, 0, 0}, 7 * 1440, 1, 3)));
+    const std::vector<HistoryReading> week = test::GeneratedReadings({2024, 3, 1, 0, 0, 0}, 7 * 1440, 1, 3);
     const UnitLabels imperial{"(°F)", "(inHg)", "(in)", "(mph)", "(fc)"};
-    ASSERT_TRUE(history.NoteUnits(RecordingLayout::Main, imperial, {2024, 3, 7, 0, 0, 0}));
-    ASSERT_TRUE(history.NoteUnits(RecordingLayout::Main, {"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"}, {2024, 3, 1}));
+    const UnitLabels metric{"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"};
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, week, {}, nullptr, &imperial));
+    // An older recording merged later keeps the newer one's units.
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, std::span(week).first(1440), {}, nullptr, &metric));
     OpenHistory(history);
     EXPECT_FALSE(dialog->findChild<QLabel*>("historyNote")->isVisible());
     EXPECT_EQ(Entries(), (QStringList{"Temperature", "Humidity", "Pressure", "Wind", "Rain fall", "Solar Radiation",
