@@ -85,7 +85,10 @@ inline const fs::path& TenYearHistory()
             HistoryStore& store = Must(opened);
             DailyRecordings days(kTenYearsStart);
             for (int day = 0; day < kTenYearsDays; ++day) {
-                StoreResult<MergeCounts> merged = store.Merge(RecordingLayout::Main, ReadingsOfText(days.NextDay()));
+                const RecordingReadings read =
+                    ReadRecordingReadings(days.NextDay(), "main.csv", DateOrder::DayMonthYear);
+                StoreResult<MergeCounts> merged =
+                    store.Merge(RecordingLayout::Main, read.readings, {}, nullptr, &read.labels);
                 Must(merged);
             }
         }

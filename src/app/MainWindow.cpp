@@ -21,6 +21,7 @@
 #include "settings/RainTotalsDialog.h"
 #include "settings/WebUploadDialog.h"
 #include "store/DataFolder.h"
+#include "store/HistoryStore.h"
 #include "store/RecordDatabase.h"
 #include "store/StoredRecording.h"
 #include "widgets/QtText.h"
@@ -61,6 +62,7 @@ constexpr NamedDialog kNamedDialogs[] = {
     {"recordings", command_id::SdCardRecordings},
     {"about", command_id::About},
     {"graph", command_id::Graph},
+    {"history", command_id::History},
 };
 }  // namespace
 
@@ -156,6 +158,7 @@ void MainWindow::BuildMenus()
     QMenu* recordings = menuBar()->addMenu(tr("&Recordings"));
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, true);
+    add(recordings, tr("History..."), command_id::History, true);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -421,6 +424,9 @@ void MainWindow::RunCommand(int id)
         // The poll goes on: it is what is published.
         homeAutomation_->Run();
         break;
+    case command_id::History:
+        ShowHistory();
+        break;
     default:
         break;
     }
@@ -481,6 +487,18 @@ void MainWindow::RunGraph(RecordDatabase& store, const GraphOptions& options, QW
     // The graph reads the store only; the console's poll goes on.
     GraphDialog graph(store, services_.messages, over);
     graph.Run(options);
+}
+
+void MainWindow::ShowHistory()
+{
+    StoreResult<HistoryStore> history = HistoryStore::Open(services_.dataFolder / kHistoryFile);
+    if (!history) {
+        services_.messages.Inform(history.Error());
+        return;
+    }
+    // Like the graph, it only reads: the console's poll goes on.
+    GraphDialog dialog(history.Value(), services_.messages, this);
+    dialog.RunHistory();
 }
 
 void MainWindow::ShowAbout()

@@ -124,6 +124,8 @@ private:
     // The graph of the recording just exported, over the dialog `over`.
     void ShowGraph(const GraphOptions& options, QWidget* over);
     void RunGraph(RecordDatabase& store, const GraphOptions& options, QWidget* over);
+    // Recordings > History...: the graph over the lasting history.
+    void ShowHistory();
     // The one way every dialog runs: the poll stands still while it is open,
     // or while any of several open over one another is.
     void WhilePollPaused(const std::function<void()>& runDialog);

@@ -4,15 +4,17 @@
 
 namespace vorelle {
 
-// `vorelle2 --plot QUANTITY --from TIME --to TIME --png FILE [--size WxH]`:
-// the graph dialog's chart of the stored recording, saved as a PNG without
-// showing a window.
+// `vorelle2 --plot QUANTITY [--history] --from TIME --to TIME --png FILE
+// [--size WxH]`: the graph dialog's chart of the stored recording, or with
+// --history the History dialog's chart, saved as a PNG without showing a
+// window.
 struct PlotRequest {
     QString quantity;
     QString from;
     QString to;
     QString png;
     QString size;  // "WxH"; empty for the dialog's chart size
+    bool history = false;
 };
 
 // Exit status: 0 saved; 1 the store cannot be read or the file written;

@@ -32,7 +32,7 @@ struct ProgramCommandLine {
             QStringLiteral("Watch, set up and update your Vorelle weather-station console."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({simulate, send, show, screenshot, plot, from, to, png, size});
+        parser.addOptions({simulate, send, show, screenshot, plot, history, from, to, png, size});
     }
 
     // What is answered on the command line alone, with or without a display:
@@ -68,6 +68,10 @@ struct ProgramCommandLine {
                                                  "\"Rain fall\") of the stored recording into the PNG file of "
                                                  "--png, without a window, and exit."),
                                   QStringLiteral("QUANTITY")};
+    const QCommandLineOption history{QStringLiteral("history"),
+                                     QStringLiteral("With --plot: draw from the history (History.db) instead, as the "
+                                                    "History dialog names its quantities (e.g. \"Channel "
+                                                    "Temperature\").")};
     const QCommandLineOption from{QStringLiteral("from"),
                                   QStringLiteral("With --plot: the range's start, left out (\"2024-01-31 0:00:00\")."),
                                   QStringLiteral("TIME")};
@@ -134,7 +138,8 @@ int main(int argc, char** argv)
 
     if (line.parser.isSet(line.plot))
         return vorelle::RunPlot({line.parser.value(line.plot), line.parser.value(line.from), line.parser.value(line.to),
-                                 line.parser.value(line.png), line.parser.value(line.size)});
+                                 line.parser.value(line.png), line.parser.value(line.size),
+                                 line.parser.isSet(line.history)});
 
     vorelle::Application app({line.parser.isSet(line.simulate), line.parser.value(line.show),
                               line.parser.value(line.screenshot)});

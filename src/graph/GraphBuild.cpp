@@ -1,12 +1,12 @@
 #include "graph/GraphBuild.h"
 
 #include "graph/GraphTime.h"
+#include "graph/HistoryCurves.h"
+#include "graph/TwoConnections.h"
 #include "store/RecordDatabase.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <thread>
 
 namespace vorelle {
 
@@ -34,9 +34,7 @@ StoreStatus ReadCurve(RecordDatabase& store, const GraphRequest& request, std::s
     return StoreDone{};
 }
 
-// Reads the curves that `plan` draws. With a store file and more than one
-// curve, a second connection on a second thread reads every other curve,
-// so that a year of four curves takes about half as long on two cores.
+// Reads the curves that `plan` draws, on two connections to a store file.
 StoreStatus ReadCurves(RecordDatabase& store, const GraphRequest& request, GraphData& data)
 {
     std::vector<std::size_t> drawn;
@@ -44,58 +42,85 @@ StoreStatus ReadCurves(RecordDatabase& store, const GraphRequest& request, Graph
         if (!data.plan.series[i].column.empty())
             drawn.push_back(i);
     }
-    const std::filesystem::path file = store.File();
-    const auto readEvery = [&](RecordDatabase& db, std::size_t first, std::size_t every) -> StoreStatus {
-        for (std::size_t k = first; k < drawn.size(); k += every) {
-            if (StoreStatus read = ReadCurve(db, request, data.plan.series[drawn[k]].column, data.curves[drawn[k]]);
-                !read)
-                return read;
-        }
-        return StoreDone{};
-    };
-    if (drawn.size() < 2 || file.empty())
-        return readEvery(store, 0, 1);
-    StoreStatus workerRead = StoreDone{};
-    std::thread worker([&] {
-        StoreResult<RecordDatabase> second = RecordDatabase::Open(file);
-        workerRead = second ? readEvery(second.Value(), 1, 2) : second.TakeError();
+    return ReadWithTwoConnections<RecordDatabase>(store, drawn.size(), [&](RecordDatabase& db, std::size_t k) {
+        return ReadCurve(db, request, data.plan.series[drawn[k]].column, data.curves[drawn[k]]);
     });
-    StoreStatus read = readEvery(store, 0, 2);
-    worker.join();
-    // A store that fails one reader mostly fails both: its failure is told once.
-    return read ? workerRead : read;
+}
+
+// "Time Error." when the start lies after the end.
+bool TimeErrorShown(Messages& messages, const CivilTime& start, const CivilTime& end)
+{
+    if (ChartSeconds(start) <= ChartSeconds(end))
+        return false;
+    messages.Show({kTimeErrorText, {}, MessageButtons::Ok, MessageIcon::Stop, false});
+    return true;
+}
+
+// The request's plan and range, with no curves yet.
+void StartBuild(const GraphRequest& request, GraphData& data)
+{
+    data.plan = PlanFor(request.quantity, request.layout, request.labels);
+    data.from = ChartSeconds(request.start);
+    data.to = ChartSeconds(request.end);
+    data.fixedAxis.reset();
+    for (std::vector<ChartPoint>& curve : data.curves)
+        curve.clear();
+}
+
+// Rain and light keep the axis their curves' extremes give.
+void FixAxis(GraphData& data)
+{
+    if (data.plan.scaling == AxisScaling::Automatic)
+        return;
+    std::vector<std::optional<ValueRange>> ranges;
+    for (std::size_t i = 0; i < kDataSeries; ++i) {
+        if (!data.plan.series[i].column.empty())
+            ranges.push_back(ValueRangeOf(data.curves[i]));
+    }
+    data.fixedAxis = FixedAxisRange(data.plan.scaling, ranges);
+}
+
+BuildResult BuildFailed(Messages& messages, const StoreError& error, GraphData& data)
+{
+    messages.Inform(error.text);
+    for (std::vector<ChartPoint>& curve : data.curves)
+        curve.clear();
+    return BuildResult::QueryFailed;
 }
 
 }  // namespace
 
 BuildResult BuildGraph(RecordDatabase& store, Messages& messages, const GraphRequest& request, GraphData& data)
 {
-    const double from = ChartSeconds(request.start);
-    const double to = ChartSeconds(request.end);
-    if (from > to) {
-        messages.Show({kTimeErrorText, {}, MessageButtons::Ok, MessageIcon::Stop, false});
+    if (TimeErrorShown(messages, request.start, request.end))
         return BuildResult::TimeError;
-    }
-    data.plan = PlanFor(request.quantity, request.layout, request.labels);
-    data.from = from;
-    data.to = to;
-    data.fixedAxis.reset();
+    StartBuild(request, data);
+    if (StoreStatus read = ReadCurves(store, request, data); !read)
+        return BuildFailed(messages, read.TakeError(), data);
+    FixAxis(data);
+    return BuildResult::Built;
+}
+
+BuildResult BuildHistoryGraph(HistoryStore& history, Messages& messages, const HistoryEntry& entry,
+                              const TimeRange& range, GraphData& data)
+{
+    if (TimeErrorShown(messages, range.start, range.end))
+        return BuildResult::TimeError;
+    StoreResult<UnitLabels> units = history.Units(entry.kind);
+    StartBuild({entry.quantity, entry.kind, units ? units.Value() : UnitLabels{}, range.start, range.end}, data);
+    data.plan.chartTitle = entry.name;
+    if (!units)
+        return BuildFailed(messages, units.TakeError(), data);
+    if (data.plan.scaling == AxisScaling::Automatic)
+        return BuildResult::Built;
+    // Every level keeps each bucket's extremes: one pixel column's read gives
+    // the range's.
+    if (StoreStatus read = ReadHistoryCurves(history, entry.kind, data.plan, {data.from, data.to}, 1, data.curves);
+        !read)
+        return BuildFailed(messages, read.TakeError(), data);
+    FixAxis(data);
     for (std::vector<ChartPoint>& curve : data.curves)
         curve.clear();
-    if (StoreStatus read = ReadCurves(store, request, data); !read) {
-        messages.Inform(read.Error());
-        for (std::vector<ChartPoint>& curve : data.curves)
-            curve.clear();
-        return BuildResult::QueryFailed;
-    }
-    if (data.plan.scaling != AxisScaling::Automatic) {
-        std::vector<std::optional<ValueRange>> ranges;
-        for (std::size_t i = 0; i < kDataSeries; ++i) {
-            if (!data.plan.series[i].column.empty())
-                ranges.push_back(ValueRangeOf(data.curves[i]));
-        }
-        data.fixedAxis = FixedAxisRange(data.plan.scaling, ranges);
-    }
     return BuildResult::Built;
 }
 

@@ -12,7 +12,10 @@
 
 namespace vorelle {
 
+class HistoryStore;
 class RecordDatabase;
+struct HistoryEntry;
+struct TimeRange;
 
 // One "Select": a quantity of the recording in the store, over a range that
 // excludes its start and includes its end.
@@ -31,12 +34,16 @@ struct ValueRange {
     friend bool operator==(const ValueRange&, const ValueRange&) = default;
 };
 
-// What a build hands the chart: the plan, every stored reading of each curve
-// in time order (x in ChartSeconds, y as stored), the selected range and,
-// for rain and light, the fixed range of the left axis.
+// Each data series' points in time order: x in ChartSeconds, y as stored.
+using GraphCurves = std::array<std::vector<ChartPoint>, kDataSeries>;
+
+// What a build hands the chart: the plan, the curves (from the record store
+// every stored reading; from the history none, as the chart reads what each
+// view needs), the selected range and, for rain and light, the fixed range
+// of the left axis.
 struct GraphData {
     GraphPlan plan;
-    std::array<std::vector<ChartPoint>, kDataSeries> curves;
+    GraphCurves curves;
     double from = 0.0;
     double to = 0.0;
     std::optional<ValueRange> fixedAxis;
@@ -54,6 +61,13 @@ enum class BuildResult {
 // a finite number, are left out. The store's first failure and "Time Error."
 // are shown through `messages`, on the calling thread.
 BuildResult BuildGraph(RecordDatabase& store, Messages& messages, const GraphRequest& request, GraphData& data);
+
+// The same build over the history (HistoryCurves.h): "Time Error.", or the
+// plan of `entry`, titled with its name and with the units the kind's newest
+// recording was written in, and the fixed axis over the range's readings;
+// the history's first failure is shown through `messages`.
+BuildResult BuildHistoryGraph(HistoryStore& history, Messages& messages, const HistoryEntry& entry,
+                              const TimeRange& range, GraphData& data);
 
 // The smallest and largest value of a curve; none for an empty curve.
 std::optional<ValueRange> ValueRangeOf(std::span<const ChartPoint> curve);

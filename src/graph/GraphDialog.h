@@ -2,6 +2,7 @@
 
 #include "graph/GraphBuild.h"
 #include "graph/GraphTime.h"
+#include "graph/HistoryCurves.h"
 #include "messages/Messages.h"
 
 #include <QDialog>
@@ -15,6 +16,7 @@ class GraphDialog;
 namespace vorelle {
 
 class GraphView;
+class HistoryStore;
 class RecordDatabase;
 
 // What the opener tells the graph about the recording in the store: its
@@ -29,6 +31,11 @@ struct GraphOptions {
 // four pickers give the range (start excluded, end included), "Select"
 // draws it, "Canal" closes. The chart's context menu shows the whole
 // recording or saves the picture.
+//
+// "History" is the same dialog over the lasting history: its list offers
+// what every recording kind it holds can draw (HistoryEntries), quick spans
+// choose the last day, week, month or year or all of it, and the chart reads
+// each view's curves from the history, at the level its width needs.
 class GraphDialog final : public QDialog {
     Q_OBJECT
 
@@ -36,6 +43,8 @@ public:
     // `store` is open and outlives the dialog; its failures are shown through
     // `messages`.
     GraphDialog(RecordDatabase& store, Messages& messages, QWidget* parent = nullptr);
+    // "History" over `history`, which is open and outlives the dialog.
+    GraphDialog(HistoryStore& history, Messages& messages, QWidget* parent = nullptr);
     ~GraphDialog() override;
 
     // Prepares the dialog for `options` (the last hour, the recording's
@@ -43,12 +52,20 @@ public:
     void Run(const GraphOptions& options);
     // The same preparation without running, for a dialog shown otherwise.
     void Prepare(const GraphOptions& options);
+    // "History": offers what the history holds and draws its first entry's
+    // last week, or says that it holds nothing; then runs modally.
+    void RunHistory();
+    void PrepareHistory();
 
     // "Select": reads the pickers and the quantity and draws them.
     BuildResult Select();
     // "Whole recording": the pickers from the first to the last stored
-    // reading, then "Select". False when the store holds none.
+    // reading, then "Select". False when the store holds none. Over the
+    // history: SelectSpan(HistorySpan::All).
     bool SelectWholeRecording();
+    // A quick span of the history's readings of the chosen entry's kind, in
+    // the pickers, then "Select". False when it holds none or the build failed.
+    bool SelectSpan(HistorySpan span);
     // Saves the chart as a PNG; false (and a message) when it cannot.
     bool SavePicture(const QString& file);
 
@@ -63,12 +80,18 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    GraphDialog(RecordDatabase* store, HistoryStore* history, Messages& messages, QWidget* parent);
+    BuildResult SelectFromHistory(const TimeRange& range);
     void ShowChartMenu(const QPoint& at);
     void AskAndSavePicture();
 
-    RecordDatabase& store_;
+    // One of the two is set: the stored recording, or the history.
+    RecordDatabase* store_;
+    HistoryStore* history_;
     Messages& messages_;
     GraphOptions options_;
+    // A failed read of the history is told once per "Select".
+    bool readFailed_ = false;
     std::unique_ptr<Ui::GraphDialog> ui_;
 };
 

@@ -3,8 +3,9 @@
 #include "graph/GraphTime.h"
 #include "widgets/QtText.h"
 
-#include <QGraphicsSimpleTextItem>
 #include <QChart>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -37,6 +38,8 @@ constexpr int kLeastDrag = 3;
 // Room between two labels of the time axis, and above them.
 constexpr int kLabelGap = 24;
 constexpr int kLabelDrop = 4;
+// A reader reads this share of the span in view beyond either side.
+constexpr double kReadMargin = 0.1;
 
 // The round number (1, 2 or 5 times a power of ten) nearest above `step`.
 double RoundStep(double step)
@@ -98,10 +101,17 @@ GraphView::GraphView(QWidget* parent) : QChartView(parent)
     SetVisible(0.0, 1.0);
 }
 
+void GraphView::SetCurveReader(CurveReader reader)
+{
+    reader_ = std::move(reader);
+    read_.reset();
+}
+
 void GraphView::Show(GraphData data)
 {
     data_ = std::move(data);
     built_ = true;
+    read_.reset();
     chart()->setTitle(ToQString(data_.plan.chartTitle));
     for (std::size_t i = 0; i < kGraphSeries; ++i) {
         const SeriesPlan& plan = data_.plan.series[i];
@@ -153,8 +163,21 @@ int GraphView::PlotWidth() const { return std::max(1, static_cast<int>(std::lrou
 
 void GraphView::Redraw()
 {
+    if (reader_ && built_)
+        ReadForView(PlotWidth());
+    // A series works out its whole shape again whenever an axis moves: the
+    // axes move while the series are empty, and each series then takes its
+    // points once.
+    for (QLineSeries* series : series_)
+        series->clear();
+    ScaleValueAxis();
+    // The value axis's new labels may move the plot's left edge: the chart
+    // is laid out now, so that the curves are reduced once, for the pixel
+    // columns they are drawn in.
+    chart()->layout()->activate();
     const int width = PlotWidth();
     drawnWidth_ = width;
+    LabelTimeAxis(width);
     for (std::size_t i = 0; i < kDataSeries; ++i) {
         const std::vector<ChartPoint>& curve = data_.curves[i];
         if (reduce_)
@@ -167,8 +190,20 @@ void GraphView::Redraw()
             points.append(QPointF(p.x, p.y));
         series_[i]->replace(points);
     }
-    LabelTimeAxis(width);
-    ScaleValueAxis();
+}
+
+void GraphView::ReadForView(int width)
+{
+    // A pan within the margins (the span the same but for rounding), or a
+    // resize by less than a tenth, keeps the level and the buckets read.
+    const double span = visible_.max - visible_.min;
+    if (read_ && std::abs(width - read_->width) * 10 < read_->width &&
+        std::abs(span - read_->visibleSpan) <= span * 1e-9 && read_->span.min <= visible_.min &&
+        visible_.max <= read_->span.max)
+        return;
+    const double margin = span * kReadMargin;
+    read_ = ViewRead{{visible_.min - margin, visible_.max + margin}, span, width};
+    reader_(read_->span, static_cast<int>(std::lround(width * (1.0 + 2.0 * kReadMargin))), data_.curves);
 }
 
 void GraphView::LabelTimeAxis(int width)
@@ -249,8 +284,12 @@ void GraphView::ScaleValueAxis()
     ValueRange range = all.value_or(ValueRange{0.0, 1.0});
     if (!(range.max > range.min))
         range = {range.min - 1.0, range.max + 1.0};
-    valueAxis_->setRange(range.min, range.max);
-    valueAxis_->applyNiceNumbers();
+    // Rounded on an axis of its own, so that the chart's moves once.
+    niceAxis_.setTickCount(valueAxis_->tickCount());
+    niceAxis_.setRange(range.min, range.max);
+    niceAxis_.applyNiceNumbers();
+    valueAxis_->setRange(niceAxis_.min(), niceAxis_.max());
+    valueAxis_->setTickCount(niceAxis_.tickCount());
 }
 
 double GraphView::TimeAt(double pixelX) const

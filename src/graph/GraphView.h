@@ -5,14 +5,16 @@
 
 #include <QChartView>
 #include <QPointF>
+#include <QValueAxis>
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QRubberBand;
-class QValueAxis;
 
 namespace vorelle {
 
@@ -23,11 +25,23 @@ namespace vorelle {
 // dragging with Shift held draws a span to zoom to, a double click returns
 // to the selected range; the tool tip tells the time and value under the
 // pointer.
+//
+// A graph whose readings are too many to keep (the history) gives the view a
+// reader instead: the curves are then read again for every view, for the
+// span in view with a margin on either side (so that the lines run on to the
+// edges) at the plot's width. A pan within the margins reads nothing.
 class GraphView final : public QChartView {
     Q_OBJECT
 
 public:
+    // Fills the curves over `span` (ChartSeconds) for a chart `width` pixels wide.
+    using CurveReader = std::function<void(ValueRange span, int width, GraphCurves& curves)>;
+
     explicit GraphView(QWidget* parent = nullptr);
+
+    // From now on each view reads its curves with `reader`; an empty reader
+    // keeps each build's curves.
+    void SetCurveReader(CurveReader reader);
 
     // Shows a build: titles, legend entries and axes as its plan says, the
     // selected range in view.
@@ -65,6 +79,9 @@ protected:
 private:
     // Hands each series the points of the span in view and labels the axes.
     void Redraw();
+    // Reads the curves for the view when the reader's last read does not
+    // cover it at this width and span.
+    void ReadForView(int width);
     void LabelTimeAxis(int width);
     void PlaceTimeLabels();
     void ScaleValueAxis();
@@ -72,12 +89,23 @@ private:
     int PlotWidth() const;
 
     GraphData data_;
+    CurveReader reader_;
+    // What the curves were last read for: the span with its margins, the
+    // span in view and the plot's width.
+    struct ViewRead {
+        ValueRange span;
+        double visibleSpan;
+        int width;
+    };
+    std::optional<ViewRead> read_;
     ValueRange visible_{0.0, 1.0};
     bool reduce_ = true;
     bool built_ = false;
     std::array<QLineSeries*, kGraphSeries> series_{};
     QValueAxis* valueAxis_ = nullptr;
     QValueAxis* timeAxis_ = nullptr;
+    // Finds the round numbers of the value axis without moving it.
+    QValueAxis niceAxis_;
     std::vector<TimeTick> ticks_;
     std::vector<QGraphicsSimpleTextItem*> timeLabels_;
     std::vector<ChartPoint> reduced_;

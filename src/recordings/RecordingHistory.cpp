@@ -31,7 +31,8 @@ StoreResult<RecordingMerge> MergeRecordingReadings(HistoryStore& history, const 
 {
     const MergedRecording source{std::string(name), recording.bytes};
     StoreResult<MergeCounts> counts = history.Merge(LayoutForRecording(name), recording.read.readings, progress,
-                                                    what == MergedFile::LocalCopy ? &source : nullptr);
+                                                    what == MergedFile::LocalCopy ? &source : nullptr,
+                                                    &recording.read.labels);
     if (!counts)
         return counts.TakeError();
     return RecordingMerge{counts.Value(), recording.read.lines, recording.bytes};

@@ -1,6 +1,7 @@
 #include "recordings/RecordingReadings.h"
 
 #include "recordings/RecordingLine.h"
+#include "recordings/RecordingUnits.h"
 #include "recordings/StdioFile.h"
 
 #include <algorithm>
@@ -49,6 +50,7 @@ RecordingReadings ReadRecordingReadings(std::string text, std::string_view recor
 {
     RecordingContent content(std::move(text));
     RecordingReadings read;
+    read.labels = UnitLabelsOf(content);
     // A year's readings are many: room for one a line, made once.
     const std::string_view body = std::string_view(content.Text()).substr(content.BodyStart());
     read.readings.reserve(static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')));

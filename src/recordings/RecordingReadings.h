@@ -52,6 +52,7 @@ struct RecordingReadings {
     // name chooses), in the text's order.
     std::vector<HistoryReading> readings;
     LineCounts lines;
+    UnitLabels labels;  // as its header names them
 };
 
 // The one way a recording's whole text becomes the history's readings.

@@ -223,7 +223,8 @@ StoreResult<std::map<std::string, std::uint64_t>> HistoryStore::MergedRecordings
 }
 
 StoreResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
-                                               const MergeProgressCallback& progress, const MergedRecording* source)
+                                               const MergeProgressCallback& progress, const MergedRecording* source,
+                                               const UnitLabels* units)
 {
     StoreResult<std::vector<KeyedReading>> keys = KeysOf(readings);
     if (!keys)
@@ -291,6 +292,10 @@ StoreResult<MergeCounts> HistoryStore::Merge(RecordingLayout kind, std::span<con
         return summarised.TakeError();
     if (source) {
         if (StoreStatus noted = NoteMergedRecording(db, *source); !noted)
+            return noted.TakeError();
+    }
+    if (units && !keyed.empty()) {
+        if (StoreStatus noted = NoteUnits(db, kind, *units, keyed.back().seconds); !noted)
             return noted.TakeError();
     }
     if (StoreStatus committed = transaction->Commit(); !committed)

@@ -153,7 +153,12 @@ StoreStatus PrepareHistorySchema(sqlite3* db)
         if (StoreStatus committed = transaction->Commit(); !committed)
             return committed;
     }
-    return CheckFormat(db);
+    if (StoreStatus checked = CheckFormat(db); !checked)
+        return checked;
+    // Only when missing: with the table there, this writes nothing.
+    return ExecuteSql(db,
+                      "CREATE TABLE IF NOT EXISTS Units (Kind INTEGER PRIMARY KEY, Newest INTEGER NOT NULL,"
+                      " Temperature TEXT, Pressure TEXT, Rain TEXT, Wind TEXT, Light TEXT);");
 }
 
 StoreResult<bool> SummariesMarkedCurrent(sqlite3* db)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "store/RecordTime.h"
 #include "store/RecordingLayout.h"
 #include "store/StoreResult.h"
+#include "store/StoredRecording.h"
 
 #include <array>
 #include <string>
@@ -39,6 +41,10 @@ namespace vorelle {
 // the summaries delete the mark when any other program changes them: the
 // history's own connections run with triggers switched off. Without the
 // mark, queries read the readings themselves.
+//
+// Units: per kind, the unit labels of the newest recording merged (the one
+// whose last reading, Newest, lies latest), for the graph's axes. Made on
+// opening when missing; a note beside the readings, not watched.
 
 inline constexpr std::array<RecordingLayout, 3> kHistoryKinds = {RecordingLayout::Main, RecordingLayout::Channel,
                                                                  RecordingLayout::Soil};
@@ -57,5 +63,10 @@ StoreStatus PrepareHistorySchema(sqlite3* db);
 StoreResult<bool> SummariesMarkedCurrent(sqlite3* db);
 // Sets the mark; for the rebuild, inside its transaction.
 StoreStatus MarkSummariesCurrent(sqlite3* db);
+
+// Notes, inside a merge's transaction, the units a recording of `kind` whose
+// last reading is at `newest` was written in, unless one that reaches later
+// was noted.
+StoreStatus NoteUnits(sqlite3* db, RecordingLayout kind, const UnitLabels& labels, StoreSeconds newest);
 
 }  // namespace vorelle

@@ -52,9 +52,31 @@ StoreResult<HistoryStore> HistoryStore::Open(const std::filesystem::path& file)
     return HistoryStore(std::move(db));
 }
 
+std::filesystem::path HistoryStore::File() const
+{
+    const char* name = sqlite3_db_filename(db_.get(), "main");
+    return name ? std::filesystem::path(name) : std::filesystem::path();
+}
+
 StoreResult<bool> HistoryStore::SummariesCurrent()
 {
     return SummariesMarkedCurrent(db_.get());
+}
+
+StoreResult<std::optional<HeldTimes>> HistoryStore::Held(RecordingLayout kind)
+{
+    // The key's order is the time's: the ends of the table are the ends of time.
+    StoreResult<SqlStatement> ends =
+        PrepareSql(db_.get(), "SELECT min(Key), max(Key) FROM " + ReadingsTableName(kind));
+    if (!ends)
+        return ends.TakeError();
+    sqlite3_stmt* statement = ends->get();
+    if (sqlite3_step(statement) != SQLITE_ROW)
+        return SqlError(db_.get());
+    if (sqlite3_column_type(statement, 0) == SQLITE_NULL)
+        return std::optional<HeldTimes>();
+    return std::optional<HeldTimes>(
+        HeldTimes{SecondsOfKey(sqlite3_column_int64(statement, 0)), SecondsOfKey(sqlite3_column_int64(statement, 1))});
 }
 
 StoreResult<HistoryStore::ColumnRange> HistoryStore::RangeOf(RecordingLayout kind, std::string_view column,

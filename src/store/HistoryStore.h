@@ -8,12 +8,14 @@
 #include "store/StorePoint.h"
 #include "store/StoreResult.h"
 #include "store/StoreSql.h"
+#include "store/StoredRecording.h"
 #include "store/WeatherRecord.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -63,6 +65,14 @@ enum class HistoryLevel { Readings, Hours, Days };
 
 StoreSeconds LevelSpan(HistoryLevel level);  // 1, 3600, 86400
 
+// The seconds of the first and the last reading of a kind the history holds.
+struct HeldTimes {
+    StoreSeconds first = 0;
+    StoreSeconds last = 0;
+
+    friend bool operator==(const HeldTimes&, const HeldTimes&) = default;
+};
+
 // The lasting history, History.db (HistorySchema.h has its tables): every
 // reading of every recording merged into it, one per wall-clock time, with
 // hourly and daily summaries so that a graph reads years as quickly as hours.
@@ -84,6 +94,9 @@ public:
     // loss keeps every committed merge and shows none in part.
     static StoreResult<HistoryStore> Open(const std::filesystem::path& file);
 
+    // The file connected to.
+    std::filesystem::path File() const;
+
     // Merges the readings of one recording, in the order the recording has
     // them, all or none, in one transaction that also brings the summaries
     // of every hour and day it changed up to date. Each reading's key is its
@@ -95,10 +108,13 @@ public:
     // the history as it was. `progress` is told now and then how many
     // readings have been gone through, and once more, all of them, after the
     // commit. With `source`, the merge also notes, in its transaction, how
-    // much of that recording the history now holds (MergedRecordings).
+    // much of that recording the history now holds (MergedRecordings); with
+    // `units`, the units the recording was written in, unless a recording
+    // that reaches later was noted: the kind's readings are shown in the
+    // units of its newest recording (Units).
     StoreResult<MergeCounts> Merge(RecordingLayout kind, std::span<const HistoryReading> readings,
                                      const MergeProgressCallback& progress = {},
-                                     const MergedRecording* source = nullptr);
+                                     const MergedRecording* source = nullptr, const UnitLabels* units = nullptr);
 
     // What the merges noted of each recording: its bytes merged last, by name.
     StoreResult<std::map<std::string, std::uint64_t>> MergedRecordings();
@@ -124,6 +140,13 @@ public:
     // the readings inside it.
     StoreResult<std::vector<HistoryBucket>> Buckets(RecordingLayout kind, std::string_view column, HistoryLevel level,
                                                       const CivilTime& from, const CivilTime& to);
+
+    // When the readings of `kind` begin and end; none when the history
+    // holds none of them.
+    StoreResult<std::optional<HeldTimes>> Held(RecordingLayout kind);
+
+    // The units the merges noted for `kind`; empty labels when none were.
+    StoreResult<UnitLabels> Units(RecordingLayout kind);
 
 private:
     explicit HistoryStore(SqlConnection db) : db_(std::move(db)) {}

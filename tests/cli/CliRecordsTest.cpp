@@ -1,4 +1,5 @@
 #include "store/DataFolder.h"
+#include "store/HistoryStore.h"
 #include "support/CliRun.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
@@ -102,6 +103,9 @@ TEST(CliRecordsTest, WithoutDbTheDataFolderIsPreparedAndItsStoreUsed)
     EXPECT_NE(imported.output.find("\"historyAdded\": 2,"), std::string::npos);
     EXPECT_NE(imported.output.find("\"temperature\": \"(\u00B0F)\""), std::string::npos);
     ASSERT_TRUE(fs::exists(data / "QM710.db"));
+    StoreResult<HistoryStore> history = HistoryStore::Open(data / kHistoryFile);
+    ASSERT_TRUE(history) << history.Error();
+    EXPECT_EQ(history->Units(RecordingLayout::Channel)->temperature, "(\u00B0F)") << "the history's units are noted";
     // The C locale writes dates month first: 03/04 is the 4th of March, for
     // the import and the query alike; a bound that is no time is refused.
     const CliRun queried = RunCli("query InHumi '03/01/2024 0:00' '04/01/2024'", true, environment);

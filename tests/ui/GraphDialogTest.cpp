@@ -3,6 +3,7 @@
 #include "graph/GraphView.h"
 #include "recordings/RecordingImport.h"
 #include "store/RecordDatabase.h"
+#include "support/HistoryTesting.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -61,6 +63,17 @@ protected:
         QCoreApplication::processEvents();
     }
 
+    // The History dialog over `history`, laid out before it reads.
+    void OpenHistory(HistoryStore& history)
+    {
+        dialog = std::make_unique<GraphDialog>(history, messages);
+        dialog->resize(dialog->sizeHint());
+        dialog->show();
+        QCoreApplication::processEvents();
+        dialog->PrepareHistory();
+        QCoreApplication::processEvents();
+    }
+
     bool InLegend(std::size_t series) const
     {
         GraphView& chart = dialog->Chart();
@@ -92,6 +105,21 @@ protected:
     RecordingLayout layout = RecordingLayout::Main;
     std::unique_ptr<GraphDialog> dialog;
 };
+
+// The level a history curve was read at, told by where its points lie: a
+// summary's last reading at its bucket's last second, its extremes in the
+// bucket's middle (the half hour for an hour, midday for a day).
+HistoryLevel LevelDrawn(const std::vector<ChartPoint>& curve)
+{
+    EXPECT_FALSE(curve.empty());
+    const auto any = [&curve](StoreSeconds remainder, StoreSeconds span) {
+        return std::any_of(curve.begin(), curve.end(),
+                           [&](const ChartPoint& p) { return static_cast<StoreSeconds>(p.x) % span == remainder; });
+    };
+    if (!any(59, 60))
+        return HistoryLevel::Readings;
+    return any(kHistoryHour / 2, kHistoryHour) ? HistoryLevel::Hours : HistoryLevel::Days;
+}
 
 // The range leaves out its start: from the minute before the first reading.
 const TimeRange kFirstDay{{2023, 12, 31, 23, 59, 0}, {2024, 1, 2, 0, 0, 0}};
@@ -276,6 +304,83 @@ TEST_F(GraphDialogTest, EqualStartAndEndAndTheWholeRecording)
     EXPECT_EQ(QImage(picture).size(), dialog->Chart().size());
     EXPECT_FALSE(dialog->SavePicture(QString::fromStdString((folder.Path() / "none" / "graph.png").string())));
     EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+// A week merged into a history: the dialog says when the history is empty,
+// opens on the last week read by the hour, and reads again at the level the
+// view needs after a quick span or a wheel step; the axis names the units of
+// the newest recording.
+TEST_F(GraphDialogTest, HistoryReadsEachViewAtTheLevelItsWidthNeeds)
+{
+    HistoryStore history = test::OpenHistory(folder.Path() / kHistoryFile);
+    OpenHistory(history);
+    EXPECT_TRUE(dialog->findChild<QLabel*>("historyNote")->isVisible());
+    EXPECT_TRUE(Entries().isEmpty());
+
+    const std::vector<HistoryReading> week = test::GeneratedReadings({2024, 3, 1, 0, 0, 0}, 7 * 1440, 1, 3);
+    const UnitLabels imperial{"(°F)", "(inHg)", "(in)", "(mph)", "(fc)"};
+    const UnitLabels metric{"(°C)", "(hPa)", "(mm)", "(m/s)", "(lux)"};
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, week, {}, nullptr, &imperial));
+    // An older recording merged later keeps the newer one's units.
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, std::span(week).first(1440), {}, nullptr, &metric));
+    OpenHistory(history);
+    EXPECT_FALSE(dialog->findChild<QLabel*>("historyNote")->isVisible());
+    EXPECT_EQ(Entries(), (QStringList{"Temperature", "Humidity", "Pressure", "Wind", "Rain fall", "Solar Radiation",
+                                      "UV-Index"}));
+    GraphView& chart = dialog->Chart();
+    EXPECT_EQ(FormatRecordTime(dialog->Range().start), "2024-02-29 23:59:00");
+    EXPECT_EQ(chart.ValueAxis().titleText(), QString::fromUtf8("(°F)"));
+    EXPECT_EQ(LevelDrawn(chart.Data().curves[1]), HistoryLevel::Hours);
+
+    ASSERT_TRUE(dialog->SelectSpan(HistorySpan::Day));
+    EXPECT_EQ(FormatRecordTime(dialog->Range().start), "2024-03-06 23:59:00");
+    EXPECT_EQ(LevelDrawn(chart.Data().curves[1]), HistoryLevel::Readings);
+
+    ASSERT_TRUE(dialog->SelectSpan(HistorySpan::All));
+    EXPECT_EQ(LevelDrawn(chart.Data().curves[1]), HistoryLevel::Hours);
+    // Six notches in at once: a quarter of the week, each reading drawn.
+    const QPointF middle = chart.chart()->plotArea().center();
+    QWheelEvent wheel(middle, chart.viewport()->mapToGlobal(middle), {}, {0, 720}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(chart.viewport(), &wheel);
+    EXPECT_EQ(LevelDrawn(chart.Data().curves[1]), HistoryLevel::Readings);
+    EXPECT_LE(chart.Series(1).count(), 4 * chart.chart()->plotArea().width() + 2);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// The hour a clock change skips leaves neither a gap nor a spike in the
+// history's chart, read by the hour or reading by reading; the hour it
+// repeats keeps both readings in the order they were recorded.
+TEST_F(GraphDialogTest, HistoryDrawsClockChangesAsWritten)
+{
+    HistoryStore history = test::OpenHistory(folder.Path() / kHistoryFile);
+    std::vector<HistoryReading> spring = test::GeneratedReadings({2024, 3, 28, 0, 0, 0}, 7 * 1440, 1, 5);
+    std::erase_if(spring, [](const HistoryReading& r) { return r.time.day == 31 && r.time.hour == 2; });
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, spring));
+    std::vector<HistoryReading> autumn;
+    for (int minute = 0; minute < 5 * 60; ++minute)
+        autumn.push_back(
+            test::At({2024, 10, 27, minute / 60 - (minute >= 180), minute % 60, 0}, minute < 180 ? 10.0f : 20.0f));
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, autumn));
+    OpenHistory(history);
+    const std::vector<ChartPoint>& curve = dialog->Chart().Data().curves[1];
+    for (const TimeRange& range : {TimeRange{{2024, 3, 27, 0, 0, 0}, {2024, 4, 4, 0, 0, 0}},
+                                   TimeRange{{2024, 3, 31, 0, 0, 0}, {2024, 3, 31, 6, 0, 0}}}) {
+        Select(GraphQuantity::Temperature, range);
+        const QList<QPointF> drawn = dialog->Chart().Series(1).points();
+        ASSERT_GT(drawn.size(), 100);
+        for (qsizetype i = 1; i < drawn.size(); ++i) {
+            ASSERT_LE(drawn[i].x() - drawn[i - 1].x(), 3660.0) << "no more than the skipped hour without a point";
+            ASSERT_TRUE(drawn[i].y() >= -15.0 && drawn[i].y() <= 15.0) << drawn[i].y();
+        }
+    }
+    Select(GraphQuantity::Temperature, {{2024, 10, 27, 1, 59, 0}, {2024, 10, 27, 2, 59, 0}});
+    ASSERT_EQ(LevelDrawn(curve), HistoryLevel::Readings);
+    const ChartPoint* twoOClock = &*std::find_if(curve.begin(), curve.end(), [](const ChartPoint& p) {
+        return p.x == ChartSeconds(CivilTime{2024, 10, 27, 2, 0, 0});
+    });
+    EXPECT_EQ(twoOClock[0].y, 10.0);
+    EXPECT_EQ(twoOClock[1], (ChartPoint{twoOClock[0].x, 20.0})) << "the repeated hour's reading comes second";
 }
 
 }  // namespace

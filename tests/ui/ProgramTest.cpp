@@ -1,4 +1,5 @@
 #include "support/CliRun.h"
+#include "support/HistoryTesting.h"
 #include "support/RecordingGenerator.h"
 #include "support/TempFolder.h"
 
@@ -93,7 +94,7 @@ TEST_F(ProgramTest, ScreenshotShowsTheBoardOnceTheFirstReadingIsDrawn)
 // a picture of its own size.
 TEST_F(ProgramTest, ShowOpensEachNamedDialogAndSavesItsPicture)
 {
-    for (const char* name : {"basic-settings", "rainfall-totals", "max-min", "about", "graph"}) {
+    for (const char* name : {"basic-settings", "rainfall-totals", "max-min", "about", "graph", "history"}) {
         SCOPED_TRACE(name);
         const QString file = QString::fromStdString((data.Path() / (std::string(name) + ".png")).string());
         QByteArray output;
@@ -159,9 +160,9 @@ TEST_F(ProgramTest, ShowsTheBuildsVersion)
     EXPECT_NE(test::ReadWhole(shippedIni).find("\nVersion=" VORELLE2_VERSION "\n"), std::string::npos);
 }
 
-// `--plot` draws the stored recording without a window; a request it cannot
-// carry out says why and fails.
-TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
+// `--plot` draws the stored recording without a window, and with --history
+// the history; a request it cannot carry out says why and fails.
+TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecordingOrTheHistory)
 {
     test::RecordingShape shape;
     shape.lines = 3 * 1440;
@@ -169,26 +170,35 @@ TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
     const test::CliRun imported =
         test::RunCli("import " + recording.string(), true, "VORELLE2_DATA_DIR=" + data.Path().string());
     ASSERT_EQ(imported.status, 0) << imported.output;
+    HistoryStore history = test::OpenHistory(data.Path() / kHistoryFile);
+    ASSERT_TRUE(history.Merge(RecordingLayout::Main, test::GeneratedReadings({2024, 1, 1, 0, 0, 0}, 3 * 1440, 1, 2)));
 
     const QString file = QString::fromStdString((data.Path() / "rain.png").string());
     QByteArray output;
-    ASSERT_EQ(Run({"--plot", "Rain fall", "--from", "2024-01-01 0:00:00", "--to", "2024-01-04 0:00:00", "--png", file,
-                   "--size", "800x400"},
-                  &output),
-              0)
-        << output.toStdString();
-    const QImage picture(file);
-    ASSERT_EQ(picture.size(), QSize(800, 400));
-    int red = 0;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            red += picture.pixelColor(x, y) == QColor(255, 0, 0);
-    EXPECT_GT(red, 500) << "the daily rain is drawn";
+    // The stored daily rain in red; the history's outdoor temperature in green.
+    const std::pair<QStringList, QColor> sources[] = {{{"Rain fall"}, QColor(255, 0, 0)},
+                                                      {{"Temperature", "--history"}, QColor(0, 128, 0)}};
+    for (const auto& [source, colour] : sources) {
+        ASSERT_EQ(Run(QStringList{"--plot"} + source +
+                          QStringList{"--from", "2024-01-01 0:00:00", "--to", "2024-01-04 0:00:00", "--png", file,
+                                      "--size", "800x400"},
+                      &output),
+                  0)
+            << output.toStdString();
+        const QImage picture(file);
+        ASSERT_EQ(picture.size(), QSize(800, 400));
+        int drawn = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                drawn += picture.pixelColor(x, y) == colour;
+        EXPECT_GT(drawn, 500) << source.join(' ').toStdString();
+    }
 
     struct Case {
         QStringList arguments;
         int status;
         const char* says;
+        bool alsoFromHistory = true;
     };
     const QString none = QString::fromStdString((data.Path() / "no-folder" / "x.png").string());
     const Case cases[] = {
@@ -202,7 +212,7 @@ TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
         {{"--plot", "Wind", "--from", "2024-01-02 0:00:00", "--to", "2024-01-01 0:00:00", "--png", file}, 2,
          "Time Error."},
         {{"--plot", "Soil moisture", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", file}, 2,
-         "has no 'Soil moisture'"},
+         "has no 'Soil moisture'", false},
         {{"--plot", "Wind", "--from", "2024-01-01 0:00:00", "--to", "2024-01-02 0:00:00", "--png", file, "--size",
           "0x10"},
          2, "'0x10' is not a size"},
@@ -210,8 +220,12 @@ TEST_F(ProgramTest, PlotSavesTheGraphOfTheStoredRecording)
          "cannot write"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Run(c.arguments, &output), c.status) << c.says;
-        EXPECT_TRUE(output.contains(c.says)) << output.toStdString();
+        for (const QStringList& source : {QStringList{}, QStringList{"--history"}}) {
+            if (!source.isEmpty() && !c.alsoFromHistory)
+                continue;
+            EXPECT_EQ(Run(c.arguments + source, &output), c.status) << c.says << source.join(' ').toStdString();
+            EXPECT_TRUE(output.contains(c.says)) << output.toStdString();
+        }
     }
     EXPECT_EQ(QImage(file).size(), QSize(800, 400)) << "a failed run leaves the earlier picture";
 }
