@@ -18,6 +18,7 @@ inline constexpr int RainfallTotals = 32780;
 inline constexpr int HomeAutomation = 32790;  // a dialog of Vorelle 2's own
 inline constexpr int Graph = 32781;           // `--show graph` only; the recordings dialog opens its own
 inline constexpr int History = 32782;         // Recordings > History...
+inline constexpr int KeepHistory = 32783;     // Recordings > Keep History Up to Date, checkable
 }  // namespace command_id
 
 // The private message by which another program offers a firmware update.

@@ -11,6 +11,8 @@
 #include "live/LiveExchanges.h"
 #include "publish/HomeAutomationDialog.h"
 #include "publish/RestartablePublisher.h"
+#include "recordings/CatchUpSettings.h"
+#include "recordings/HistoryCatchUp.h"
 #include "recordings/RecordingMessages.h"
 #include "recordings/RecordingsDialog.h"
 #include "settings/AlarmDialog.h"
@@ -21,6 +23,7 @@
 #include "settings/RainTotalsDialog.h"
 #include "settings/WebUploadDialog.h"
 #include "store/DataFolder.h"
+#include "store/DesktopDateOrder.h"
 #include "store/HistoryStore.h"
 #include "store/RecordDatabase.h"
 #include "store/StoredRecording.h"
@@ -42,6 +45,8 @@ namespace vorelle {
 namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kStatusPaneWidth = 150;
+// Wide enough for "History catching up: 12 of 30 recordings".
+constexpr int kHistoryPaneWidth = 230;
 // How soon a command that came while the window worked is tried again.
 constexpr int kBusyRetryMs = 100;
 
@@ -85,6 +90,11 @@ MainWindow::MainWindow(Services services, QWidget* parent) : QMainWindow(parent)
 MainWindow::~MainWindow()
 {
     services_.console.StopWatchingDevices();
+    // The catch-up works on the poll thread, and tells this window of its
+    // state until it has gone.
+    services_.poller.Stop();
+    services_.poller.SetBetweenPolls(nullptr);
+    catchUp_.reset();
     // A save still running restarts the publisher: it ends first.
     delete homeAutomation_;
 }
@@ -148,6 +158,7 @@ void MainWindow::BuildMenus()
         QAction* action = menu->addAction(text, this, [this, id] { RunCommand(id); });
         action->setData(id);
         action->setEnabled(available);
+        return action;
     };
     QMenu* setup = menuBar()->addMenu(tr("&Setup"));
     add(setup, tr("Basic Settings"), command_id::BasicSettings, true);
@@ -159,6 +170,9 @@ void MainWindow::BuildMenus()
     add(recordings, tr("Max/Min"), command_id::MaxMin, true);
     add(recordings, tr("SD Card Recordings"), command_id::SdCardRecordings, true);
     add(recordings, tr("History..."), command_id::History, true);
+    keepHistory_ = add(recordings, tr("Keep History Up to Date"), command_id::KeepHistory, true);
+    keepHistory_->setCheckable(true);
+    keepHistory_->setChecked(true);
     // Desktops give a window no system menu to append to; the About item
     // lives in a Help menu instead.
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -178,14 +192,10 @@ void MainWindow::BuildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(kStatusBarHeight);
-    for (int pane = 0; pane < 3; ++pane) {
-        auto* empty = new QLabel(bar);
-        empty->setFixedWidth(kStatusPaneWidth);
-        bar->addWidget(empty);
-        if (!workPane_)
-            workPane_ = empty;
-        else if (!publishingPane_)
-            publishingPane_ = empty;
+    for (QLabel** pane : {&workPane_, &publishingPane_, &historyPane_}) {
+        *pane = new QLabel(bar);
+        (*pane)->setFixedWidth(pane == &historyPane_ ? kHistoryPaneWidth : kStatusPaneWidth);
+        bar->addWidget(*pane);
     }
     connectionPane_ = new QLabel(bar);
     bar->addWidget(connectionPane_, 1);
@@ -196,6 +206,7 @@ void MainWindow::Initialise()
     services_.link.Open();
     WatchDevices();
     StartPublishing();
+    StartCatchingUp();
     services_.poller.Start();
     ShowConnection();
 }
@@ -265,6 +276,68 @@ void MainWindow::ShowPublishing()
     if (status != reportedPublishing_)
         std::fprintf(stderr, "vorelle2: %s\n", said.c_str());
     reportedPublishing_ = status;
+}
+
+void MainWindow::StartCatchingUp()
+{
+    std::vector<std::string> problems;
+    const CatchUpSettings settings = ReadCatchUpSettingsFile(services_.dataFolder / kConfigurationFile, problems);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "vorelle2: %s\n", problem.c_str());
+    keepHistory_->setChecked(settings.enabled);
+    // It tells of its state on the poll and merge threads.
+    catchUp_ = std::make_unique<HistoryCatchUp>(
+        services_.link, HistoryCatchUp::Options{.dataFolder = services_.dataFolder,
+                                                .dateOrder = DesktopDateOrder(),
+                                                .settings = settings,
+                                                .stateChanged = [this] { RequestHistoryState(); }});
+    services_.poller.SetBetweenPolls(catchUp_.get());
+    ShowHistoryState();
+}
+
+QString MainWindow::HistoryStateText() const { return historyPane_->text(); }
+
+void MainWindow::RequestHistoryState()
+{
+    // Each recording merged is news; the pane shows the latest once.
+    if (historyStatePending_.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            historyStatePending_ = false;
+            ShowHistoryState();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::ShowHistoryState()
+{
+    // A long reason why the history is behind is cut on the pane and read
+    // whole in its tool tip.
+    const QString text = ToQString(CatchUpStatusText(catchUp_->State()));
+    historyPane_->setText(historyPane_->fontMetrics().elidedText(text, Qt::ElideRight, historyPane_->width()));
+    historyPane_->setToolTip(text);
+}
+
+void MainWindow::KeepHistoryUpToDate(bool on)
+{
+    catchUp_->SetEnabled(on);
+    // Every other line of Main.ini stays as its owner wrote it.
+    const std::filesystem::path file = services_.dataFolder / kConfigurationFile;
+    std::string error;
+    WhileWorking({}, [file, on, &error](std::stop_token) -> WorkerJob::Then {
+        std::vector<std::string> problems;
+        CatchUpSettings settings = ReadCatchUpSettingsFile(file, problems);
+        settings.enabled = on;
+        std::string failure;
+        if (SaveCatchUpSettings(file, settings, failure))
+            return {};
+        // Runs only while the wait above holds `error`.
+        return [&error, failure] { error = failure; };
+    });
+    if (!error.empty())
+        services_.messages.Inform("The setting was not saved: " + error + ".");
 }
 
 void MainWindow::BringToFront()
@@ -368,10 +441,14 @@ void MainWindow::ResetToFactory()
     if (!ConfirmFactoryReset(services_.messages))
         return;
     std::string said;
-    WhileWorking({}, [this, &said](std::stop_token) -> WorkerJob::Then {
-        const std::string message = ResetToFactorySettings(services_.link, services_.dataFolder).message;
-        // Runs only while the wait above holds `said`.
-        return [&said, message] { said = message; };
+    // The history's catch-up, which fetches into the recordings it deletes,
+    // gives the link back meanwhile.
+    WhilePollPaused([this, &said] {
+        WhileWorking({}, [this, &said](std::stop_token) -> WorkerJob::Then {
+            const std::string message = ResetToFactorySettings(services_.link, services_.dataFolder).message;
+            // Runs only while the wait above holds `said`.
+            return [&said, message] { said = message; };
+        });
     });
     if (!said.empty())
         services_.messages.Inform(said);
@@ -426,6 +503,10 @@ void MainWindow::RunCommand(int id)
         break;
     case command_id::History:
         ShowHistory();
+        break;
+    case command_id::KeepHistory:
+        // The menu has checked or unchecked the item already.
+        KeepHistoryUpToDate(keepHistory_->isChecked());
         break;
     default:
         break;

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QLabel;
 class QMenu;
 
@@ -34,11 +35,13 @@ class HomeAutomationDialog;
 class RestartablePublisher;
 class RecordingsDialog;
 class RecordDatabase;
+class HistoryCatchUp;
 struct GraphOptions;
 
 // The main window: the painted board, the menu that opens every other part
-// of the program, the status bar that tells whether the console is there, and
-// the commands that reach the program from outside.
+// of the program, the status bar that tells whether the console is there and
+// how the history's catching up goes, and the commands that reach the
+// program from outside.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -56,8 +59,9 @@ public:
     explicit MainWindow(Services services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Opens the console, listens for device changes and starts polling;
-    // called once, after construction.
+    // Opens the console, listens for device changes and starts polling, with
+    // the history catching up between the readings; called once, after
+    // construction.
     void Initialise();
 
     // Safe from any thread: the board repaints soon on the UI thread, once
@@ -99,6 +103,8 @@ public:
     // What the status bar says of publishing to MQTT, and its tool tip.
     QString PublishingText() const;
     QString PublishingDetails() const;
+    // What the status bar says of the history's catching up.
+    QString HistoryStateText() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -117,6 +123,14 @@ private:
     // Publishes every reading of the poll as Main.ini's [MQTT] section says.
     void StartPublishing();
     void ShowPublishing();
+    // Catches the history up between the poll's readings as Main.ini's
+    // [History] section says.
+    void StartCatchingUp();
+    // Safe from any thread: the pane shows the catch-up's state soon.
+    void RequestHistoryState();
+    void ShowHistoryState();
+    // Recordings > Keep History Up to Date, remembered in Main.ini.
+    void KeepHistoryUpToDate(bool on);
     void BringToFront();
     void ShowAbout();
     // The graph of the recording the store holds, as it noted it.
@@ -156,6 +170,11 @@ private:
     HomeAutomationDialog* homeAutomation_ = nullptr;  // deleted before the publisher it restarts
     QLabel* workPane_ = nullptr;
     QLabel* publishingPane_ = nullptr;
+    QLabel* historyPane_ = nullptr;
+    QAction* keepHistory_ = nullptr;
+    // Works on the poll thread: it goes once the poll has stopped.
+    std::unique_ptr<HistoryCatchUp> catchUp_;
+    std::atomic<bool> historyStatePending_{false};
     PublisherStatus reportedPublishing_;  // as last told on standard error, without its retry time
     std::atomic<bool> repaintPending_{false};
     QString reportedOpenProblem_;

@@ -9,7 +9,10 @@
 #include "owner/InstanceChannel.h"
 #include "publish/Discovery.h"
 #include "publish/MqttPublisher.h"
+#include "recordings/CatchUpSettings.h"
+#include "recordings/HistoryCatchUp.h"
 #include "store/DataFolder.h"
+#include "store/DesktopDateOrder.h"
 
 #include <QCoreApplication>
 
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace vorelle {
@@ -24,6 +28,8 @@ namespace vorelle {
 namespace {
 
 constexpr std::string_view kPasswordVariable = "VORELLE2_MQTT_PASSWORD";
+// How often the history's progress is told at most.
+constexpr std::chrono::seconds kProgressEvery{1};
 // The outside messages of the window program that open a dialog or ask a
 // question: without a window nobody could answer.
 constexpr std::string_view kWindowMessages[] = {"firmware-offer", "web-server", "mobile-network", "reset"};
@@ -92,6 +98,36 @@ private:
     std::jthread thread_;  // last: it starts once everything above is ready
 };
 
+// Tells how the history's catching up goes: each change of its state, its
+// progress at most once a kProgressEvery, and a round that found nothing new
+// not at all.
+class CatchUpReport {
+public:
+    // On the poll or the merge thread.
+    void Changed(const CatchUpState& state)
+    {
+        using Phase = CatchUpState::Phase;
+        const auto now = std::chrono::steady_clock::now();
+        const std::string text = CatchUpStatusText(state);
+        std::lock_guard lock(mutex_);
+        const bool listing = state.phase == Phase::CatchingUp && state.recordingsTotal == 0;
+        const bool progress = state.phase == Phase::CatchingUp && said_ == Phase::CatchingUp;
+        const bool stillUpToDate = state.phase == Phase::UpToDate && said_ == Phase::UpToDate;
+        if (text.empty() || text == saidText_ || listing || stillUpToDate || (progress && now - saidAt_ < kProgressEvery))
+            return;
+        SayWhileServing(text);
+        saidText_ = text;
+        said_ = state.phase;
+        saidAt_ = now;
+    }
+
+private:
+    std::mutex mutex_;  // protects what was said last, and when
+    std::string saidText_;
+    CatchUpState::Phase said_ = CatchUpState::Phase::Waiting;
+    std::chrono::steady_clock::time_point saidAt_;
+};
+
 int RunServe(const CommandCall& call)
 {
     if (!call.Words().empty())
@@ -131,6 +167,17 @@ int RunServe(const CommandCall& call)
         publisher = std::make_unique<MqttPublisher>(
             publishing, StationDevice(console->Kind() == ConsoleKind::Simulated),
             [](const PublisherStatus& status) { SayWhileServing(StatusText(status)); });
+    // The history catches up between the poll's readings, as Main.ini's
+    // [History] says; it outlives the poll.
+    std::vector<std::string> problems;
+    const CatchUpSettings catchUpSettings = ReadCatchUpSettingsFile(dataFolder / kConfigurationFile, problems);
+    for (const std::string& problem : problems)
+        SayWhileServing(problem);
+    CatchUpReport catchUpReport;
+    HistoryCatchUp catchUp(link, {.dataFolder = dataFolder,
+                                  .dateOrder = DesktopDateOrder(),
+                                  .settings = catchUpSettings,
+                                  .stateChanged = [&] { catchUpReport.Changed(catchUp.State()); }});
     LiveReadings readings;
     SleepingBeat beat(kPollBeat);
     Poller poller(link, readings, beat, [] {});
@@ -139,8 +186,7 @@ int RunServe(const CommandCall& call)
             publisher->Publish({snapshot, std::chrono::system_clock::now()});
         });
     }
-    // Where the service runs the history's catch-up (HistoryCatchUp), it is
-    // handed to the poller here (SetBetweenPolls), before the poll starts.
+    poller.SetBetweenPolls(&catchUp);
     poller.Start();
     ConsoleServer server(link, readings, poller.DialogOpen, console->Kind() == ConsoleKind::Simulated);
     const std::string socket = InstanceChannel::ConsoleSocket(InstanceChannel::Key());
@@ -175,12 +221,14 @@ const CliCommand kServeCommand = {
     "own the console without a window (a PC without a desktop)",
     "Owns the console as the program does, without a window, until SIGTERM,\n"
     "SIGINT or SIGHUP: reads it about every nine seconds, lends it to the other\n"
-    "commands of vorelle2-cli one at a time between its readings, and publishes\n"
-    "every reading over MQTT when --mqtt or Main.ini's [MQTT] says where. Only\n"
-    "one program owns the console of a data folder: while vorelle2 runs there,\n"
-    "serve does not start, and the other way round. Of the messages of vorelle2\n"
-    "--send it takes plug and unplug (the simulated console's cable); the\n"
-    "others need the window and are refused on standard error.",
+    "commands of vorelle2-cli one at a time between its readings, publishes\n"
+    "every reading over MQTT when --mqtt or Main.ini's [MQTT] says where, and\n"
+    "keeps the history up to date from the console's card between its readings\n"
+    "unless Main.ini's [History] says catch_up=false. Only one program owns the\n"
+    "console of a data folder: while vorelle2 runs there, serve does not start,\n"
+    "and the other way round. Of the messages of vorelle2 --send it takes plug\n"
+    "and unplug (the simulated console's cable); the others need the window and\n"
+    "are refused on standard error.",
     [] {
         std::vector<OptionSpec> options = SimulateOptions("serve the built-in simulated console instead of USB");
         options.push_back({"--mqtt", "URL",
@@ -190,8 +238,8 @@ const CliCommand kServeCommand = {
     }(),
     "VORELLE2_MQTT_PASSWORD, when set, is the broker's password, so that it need\n"
     "not appear on the command line; a password given in URL is hidden from ps\n"
-    "at once. What happens (the console coming and going, the broker) is told\n"
-    "on standard error.",
+    "at once. What happens (the console coming and going, the broker, the\n"
+    "history's catching up) is told on standard error.",
     {{kExitDone, "ended by SIGTERM, SIGINT or SIGHUP"},
      {kExitFailed, "Vorelle 2 already runs on this data folder, or its console socket\ncannot be made"}},
     RunServe,

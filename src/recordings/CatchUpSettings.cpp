@@ -28,6 +28,17 @@ CatchUpSettings ReadCatchUpSettings(const IniFile& ini, std::vector<std::string>
     return settings;
 }
 
+CatchUpSettings ReadCatchUpSettingsFile(const fs::path& file, std::vector<std::string>& problems)
+{
+    std::string text;
+    std::string error;
+    if (!ReadTextFile(file, text, error)) {
+        problems.push_back(file.string() + ": " + error);
+        return {};
+    }
+    return ReadCatchUpSettings(IniFile(text), problems);
+}
+
 bool SaveCatchUpSettings(const fs::path& file, const CatchUpSettings& settings, std::string& error)
 {
     std::string text;

@@ -26,6 +26,9 @@ struct CatchUpSettings {
 // cannot be read keeps it too, and what is wrong with it is added to
 // `problems`.
 CatchUpSettings ReadCatchUpSettings(const IniFile& ini, std::vector<std::string>& problems);
+// The same from the file (Main.ini); one that does not exist gives the
+// defaults, one that cannot be read gives them with the reason in `problems`.
+CatchUpSettings ReadCatchUpSettingsFile(const std::filesystem::path& file, std::vector<std::string>& problems);
 
 // Writes the settings into the [History] section of `file`, every other line
 // as it was, the file written whole and its mode kept. False with the reason

@@ -51,6 +51,9 @@ std::string CatchUpStatusText(const CatchUpState& state)
         return text;
     }
     case CatchUpState::Phase::CatchingUp:
+        // Until the card is listed there is nothing to count.
+        if (state.recordingsTotal == 0)
+            return "History catching up";
         return "History catching up: " + std::to_string(state.recordingsDone) + " of " +
                std::to_string(state.recordingsTotal) + " recordings";
     case CatchUpState::Phase::Behind:

@@ -43,8 +43,9 @@ struct CatchUpState {
 };
 
 // The status bar's text: "History up to date 14:05" (the local time of the
-// PC), "History catching up: 2 of 9 recordings", "History not up to date: "
-// and why; nothing while off or waiting.
+// PC), "History catching up: 2 of 9 recordings" ("History catching up"
+// while the card is listed), "History not up to date: " and why; nothing
+// while off or waiting.
 std::string CatchUpStatusText(const CatchUpState& state);
 
 // The history catching up from the console by itself while it is connected:

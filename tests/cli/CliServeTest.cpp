@@ -8,14 +8,17 @@ namespace vorelle {
 namespace {
 
 // `serve` owns the console as the window program does: it answers vorelle2-cli,
-// keeps a second owner out, and ends cleanly on SIGTERM, leaving no socket
-// or lock file behind.
+// keeps the history up to date, keeps a second owner out, and ends cleanly on
+// SIGTERM, leaving no socket or lock file behind.
 TEST(CliServeTest, ServesAClientKeepsASecondOwnerOutAndEndsOnSigterm)
 {
     const test::TempFolder folder;
     const std::string temp = "TMPDIR=" + folder.Path().string();
     const std::string data = "VORELLE2_DATA_DIR=" + (folder.Path() / "data").string();
-    const pid_t serve = test::Spawn({"/usr/bin/env", temp, data, VORELLE2_CLI, "serve", "--simulate"});
+    const std::filesystem::path said = folder.Path() / "data" / "said";
+    std::filesystem::create_directories(said.parent_path());
+    const pid_t serve = test::Spawn(
+        {"/bin/sh", "-c", "exec \"$@\" 2>" + said.string(), "sh", "/usr/bin/env", temp, data, VORELLE2_CLI, "serve", "--simulate"});
     ASSERT_GT(serve, 0);
 
     test::CliRun live;
@@ -25,6 +28,8 @@ TEST(CliServeTest, ServesAClientKeepsASecondOwnerOutAndEndsOnSigterm)
     const test::CliRun second = test::RunCli("serve --simulate", true, temp + " " + data);
     EXPECT_EQ(second.status, 1);
     EXPECT_NE(second.output.find("already runs on this data folder"), std::string::npos) << second.output;
+    EXPECT_TRUE(test::Eventually([&] { return test::ReadWhole(said).find("History up to date") != std::string::npos; }))
+        << test::ReadWhole(said);
 
     ASSERT_EQ(kill(serve, SIGTERM), 0);
     int status = 0;

@@ -300,6 +300,8 @@ TEST(CatchUpSettingsTest, MainIniAndTheStatusBar)
     state.recordingsDone = 2;
     state.recordingsTotal = 9;
     EXPECT_EQ(CatchUpStatusText(state), "History catching up: 2 of 9 recordings");
+    state.recordingsDone = state.recordingsTotal = 0;
+    EXPECT_EQ(CatchUpStatusText(state), "History catching up") << "while the card is listed";
     state.phase = CatchUpState::Phase::Off;
     EXPECT_EQ(CatchUpStatusText(state), "");
 }

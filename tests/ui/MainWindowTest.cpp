@@ -3,7 +3,14 @@
 #include "app/BoardArt.h"
 #include "app/BoardPainter.h"
 #include "app/BoardView.h"
+#include "app/CommandIds.h"
 #include "app/MainWindow.h"
+#include "recordings/CatchUpSettings.h"
+#include "store/DataFolder.h"
+#include "store/HistorySchema.h"
+#include "support/HistoryTesting.h"
+#include "support/LocalClock.h"
+#include "support/MqttBroker.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -80,9 +87,14 @@ TEST_F(MainWindowTest, OutsideResetAsksAndDeletesOnlyOnOk)
     EXPECT_TRUE(console.ReceivedCommands(CMD_RESET.code).empty());
 
     bool menusWhileResetting = true;
-    QTimer::singleShot(1, &window, [&] { menusWhileResetting = window.menuBar()->isEnabled(); });
+    bool pollWhileResetting = true;
+    QTimer::singleShot(1, &window, [&] {
+        menusWhileResetting = window.menuBar()->isEnabled();
+        pollWhileResetting = !poller.DialogOpen;
+    });
     EXPECT_TRUE(window.HandleOutsideMessage("reset"));
     EXPECT_FALSE(menusWhileResetting) << "the window goes on, its menus off, while the console is reset";
+    EXPECT_FALSE(pollWhileResetting) << "nor does the history fetch into the recordings it deletes";
     EXPECT_FALSE(std::filesystem::exists(temp.Path() / "W1.csv"));
     EXPECT_EQ(console.ReceivedCommands(CMD_RESET.code).size(), 1u);
     EXPECT_EQ(messages.Texts().back(), "Success");
@@ -121,6 +133,36 @@ TEST_F(MainWindowTest, TitleMenusAndTheirKeys)
     ASSERT_NE(quit, nullptr) << "Ctrl+Q quits";
     quit->trigger();
     EXPECT_FALSE(window.isVisible());
+}
+
+// With the console there the history catches up by itself between the
+// readings, and says so, until Recordings > Keep History Up to Date is
+// unchecked, which Main.ini remembers.
+TEST_F(MainWindowTest, TheHistoryCatchesUpByItselfUntilSwitchedOff)
+{
+    const auto now = test::LocalClock(2026, 5, 12, 14, 5);
+    console.SetClock([now] { return now; });
+    ASSERT_TRUE(test::Eventually([&] { return window.HistoryStateText().startsWith("History up to date "); },
+                                 [&] { TakeReading(); }))
+        << window.HistoryStateText().toStdString();
+    std::size_t lines = 0;
+    for (const SimCardFile& file : console.Card().Files(now))
+        lines += std::count(file.content->begin(), file.content->end(), '\n') - 1;  // less the header
+    std::size_t held = 0;
+    for (const RecordingLayout kind : kHistoryKinds)
+        held += std::stoul(test::ExecuteRaw(temp.Path() / kHistoryFile, "SELECT count(*) FROM " + ReadingsTableName(kind)));
+    EXPECT_EQ(held, lines);
+
+    QAction* keep = nullptr;
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->data() == command_id::KeepHistory)
+            keep = action;
+    ASSERT_TRUE(keep && keep->isChecked());
+    keep->trigger();
+    ProcessEvents();
+    EXPECT_EQ(window.HistoryStateText(), "");
+    std::vector<std::string> problems;
+    EXPECT_FALSE(ReadCatchUpSettingsFile(temp.Path() / kConfigurationFile, problems).enabled);
 }
 
 // The first picture comes first: the icon, painted at its six sizes, and the
