@@ -1,16 +1,13 @@
 #pragma once
 
 #include "messages/Messages.h"
+#include "publish/ReadingJson.h"
 #include "store/RecordTime.h"
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace vorelle {
-
-// `text` as a JSON string, quotes included.
-std::string JsonString(std::string_view text);
 
 // A stored value as short as it reads back exactly: float columns hold
 // 32-bit values, so "21.3" rather than 21.299999237060547; whole numbers

@@ -46,8 +46,8 @@ void PrintJson(const MonthWeather& weather, const UnitLabels& units, const std::
     };
     std::printf("{\n  \"month\": \"%04d-%02d\",\n  \"units\": {\"temperature\": %s, \"rain\": %s, \"wind\": %s},\n"
                 "  \"days\": [",
-                weather.year, weather.month, JsonString(units.temperature).c_str(), JsonString(units.rain).c_str(),
-                JsonString(units.wind).c_str());
+                weather.year, weather.month, JsonQuoted(units.temperature).c_str(), JsonQuoted(units.rain).c_str(),
+                JsonQuoted(units.wind).c_str());
     for (std::size_t i = 0; i + 1 < rows.size(); ++i)
         std::printf("%s\n    {\"day\": %s, %s}", i == 0 ? "" : ",", rows[i].label.c_str(), object(rows[i]).c_str());
     std::printf("\n  ],\n  \"totals\": {%s}\n}\n", object(rows.back()).c_str());

@@ -81,14 +81,14 @@ bool Ask(const std::filesystem::path& store, const QueryOptions& options, Answer
 void PrintAnswer(const QueryOptions& options, const Answer& answer)
 {
     if (options.json) {
-        std::printf("{\n  \"column\": %s,\n  \"start\": %s,\n  \"end\": %s,\n", JsonString(options.words[0]).c_str(),
-                    JsonString(options.words[1]).c_str(), JsonString(options.words[2]).c_str());
+        std::printf("{\n  \"column\": %s,\n  \"start\": %s,\n  \"end\": %s,\n", JsonQuoted(options.words[0]).c_str(),
+                    JsonQuoted(options.words[1]).c_str(), JsonQuoted(options.words[2]).c_str());
         std::printf("  \"Count\": %s,\n  \"Max1\": %s,\n  \"Min1\": %s,\n  \"rows\": [",
                     OptionalText(answer.count, "null").c_str(), OptionalText(answer.max, "null").c_str(),
                     OptionalText(answer.min, "null").c_str());
         const char* separator = "\n";
         for (const auto& [time, value] : answer.rows) {
-            std::printf("%s    [%s, %s]", separator, JsonString(time).c_str(), ValueText(value).c_str());
+            std::printf("%s    [%s, %s]", separator, JsonQuoted(time).c_str(), ValueText(value).c_str());
             separator = ",\n";
         }
         std::printf("%s]\n}\n", answer.rows.empty() ? "" : "\n  ");

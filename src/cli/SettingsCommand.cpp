@@ -103,10 +103,10 @@ void PrintSettings(const std::vector<ShownSetting>& shown)
 void PrintSettingsJson(const std::vector<ShownSetting>& shown, std::string_view block, bool simulated)
 {
     std::printf("{\n  \"console\": \"%s\",\n  \"block\": %s,\n  \"settings\": {", simulated ? "simulated" : "usb",
-                JsonString(block).c_str());
+                JsonQuoted(block).c_str());
     const char* separator = "\n";
     for (const ShownSetting& setting : shown) {
-        std::printf("%s    %s: %s", separator, JsonString(setting.key).c_str(), JsonString(setting.text).c_str());
+        std::printf("%s    %s: %s", separator, JsonQuoted(setting.key).c_str(), JsonQuoted(setting.text).c_str());
         separator = ",\n";
     }
     std::printf("\n  },\n  \"units\": {");
@@ -114,7 +114,7 @@ void PrintSettingsJson(const std::vector<ShownSetting>& shown, std::string_view 
     for (const ShownSetting& setting : shown) {
         if (setting.unit.empty())
             continue;
-        std::printf("%s    %s: %s", separator, JsonString(setting.key).c_str(), JsonString(setting.unit).c_str());
+        std::printf("%s    %s: %s", separator, JsonQuoted(setting.key).c_str(), JsonQuoted(setting.unit).c_str());
         separator = ",\n";
     }
     std::printf("%s}\n}\n", *separator == '\n' ? "" : "\n  ");
