@@ -81,7 +81,8 @@ std::string CommandUsage(const CliCommand& command)
 
 std::string ProgramUsage(std::span<const CliCommand* const> commands)
 {
-    return "Usage: vorelle2-cli COMMAND [OPTIONS]\n\nCommands:\n" + CommandList(commands, 0) + "\nOptions:\n" + OptionLines(kProgramOptions, kListColumn) +
+    return "Usage: vorelle2-cli COMMAND [OPTIONS]\n\nCommands:\n" + CommandList(commands, 0) + "\nOptions:\n" +
+           OptionLines(kProgramOptions, kListColumn) +
            "\nRun 'vorelle2-cli COMMAND --help' for the options of one command.\n\nExit status:\n" +
            ExitLines(kExitMeanings) +
            "hex2bin answers with its converter's result code instead; each command's\n--help says what each "

@@ -2,14 +2,17 @@
 
 #include "cli/CommandLine.h"
 #include "cli/HistoryCommandLine.h"
-#include "config/IniFile.h"
+#include "config/WholeFile.h"
 
+#include <cinttypes>
 #include <cstdio>
 #include <span>
 
 namespace vorelle {
 
 namespace {
+
+constexpr std::size_t kExportPiece = 1 << 20;
 
 enum class ExportUnit { None, Percent, Temperature, Pressure, Wind, Rain, Light };
 
@@ -140,6 +143,12 @@ int RunHistoryExport(const CommandCall& call)
         call.Say(labels.Error());
         return kExitFailed;
     }
+    // Written whole or not at all: a failed export leaves no part of a file.
+    WholeFileWriter out(request.file);
+    if (!out.Ok()) {
+        call.Say(out.Error());
+        return kExitOutputLost;
+    }
     const std::span<const ExportColumn> columns = ExportColumns(request.kind);
     std::vector<std::size_t> places;
     for (const ExportColumn& column : columns)
@@ -153,20 +162,23 @@ int RunHistoryExport(const CommandCall& call)
                 text += values[place] ? "," + ValueText(*values[place]) : std::string(",");
             text += '\n';
             ++rows;
+            // Years of readings go out a piece at a time (the writer keeps a failure).
+            if (text.size() >= kExportPiece) {
+                out.Write(text);
+                text.clear();
+            }
         });
     if (!read) {
         call.Say(read.Error());
         return kExitFailed;
     }
-    // Written whole or not at all: a failed export leaves no part of a file.
-    std::string error;
     using std::filesystem::perms;
-    if (!WriteTextFileWhole(request.file, text,
-                            perms::owner_read | perms::owner_write | perms::group_read | perms::others_read, error)) {
-        call.Say(error);
+    const perms readable = perms::owner_read | perms::owner_write | perms::group_read | perms::others_read;
+    if (!out.Write(text) || !out.Commit(readable)) {
+        call.Say(out.Error());
         return kExitOutputLost;
     }
-    std::printf("%llu readings written to %s\n", static_cast<unsigned long long>(rows), request.file.c_str());
+    std::printf("%" PRIu64 " readings written to %s\n", rows, request.file.c_str());
     return kExitDone;
 }
 

@@ -87,7 +87,8 @@ void PrintBuckets(const HistoryQuery& query, const std::vector<HistoryBucket>& b
                         "}",
                         separator, start.c_str(), lowest.c_str(), highest.c_str(), mean.c_str(), bucket.count);
         else
-            std::printf(query.output == QueryOutput::Csv ? "%s,%s,%s,%s,%" PRIu64 "\n" : "%s  %s  %s  %s  %" PRIu64 "\n",
+            std::printf(query.output == QueryOutput::Csv ? "%s,%s,%s,%s,%" PRIu64 "\n"
+                                                          : "%s  %s  %s  %s  %" PRIu64 "\n",
                         start.c_str(), lowest.c_str(), highest.c_str(), mean.c_str(), bucket.count);
         separator = ",\n";
     }
