@@ -230,7 +230,7 @@ int RunRecordings(const CommandCall& call)
 
 const CliCommand kRecordingsCommand = {
     "recordings",
-    "list|fetch NAME|delete NAME [--json]\n[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME]]",
+    "list|fetch NAME|delete NAME [--json]\n[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME] [--card-days N]]",
     "the recording files on the console's SD card",
     "The recording files on the console's SD card and their local copies in\n"
     "the data folder (VORELLE2_DATA_DIR, or ~/.local/share/Vorelle2).\n"

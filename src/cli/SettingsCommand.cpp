@@ -169,7 +169,7 @@ const CliCommand kSettingsCommand = {
     "show basic|alarm|calibration|rain|max-min [--json]\n"
     "set basic|alarm|calibration|rain KEY=VALUE...\n"
     "[--simulate [--units T,P,W,R,L] [--channels N]\n"
-    "[--clock TIME]]",
+    "[--clock TIME] [--card-days N]]",
     "read or change the console's settings as its dialogs do",
     "show reads a settings block from the console (with its display units, and\n"
     "the latest reading where the dialog needs it) and prints each setting as\n"
