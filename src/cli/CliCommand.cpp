@@ -52,12 +52,28 @@ std::vector<OptionSpec> SpecsOf(const CliCommand& command)
     return specs;
 }
 
+// A line per command, its name (without its first `skip` characters) and its
+// summary.
+std::string CommandList(std::span<const CliCommand* const> commands, std::size_t skip)
+{
+    std::string list;
+    for (const CliCommand* command : commands) {
+        std::string line = "  " + std::string(command->name.substr(skip));
+        line.resize(kListColumn, ' ');
+        list += line + std::string(command->summary) + "\n";
+    }
+    return list;
+}
+
 std::string CommandUsage(const CliCommand& command)
 {
     const std::string start = "Usage: vorelle2-cli " + std::string(command.name) + " ";
     const std::vector<OptionSpec> specs = SpecsOf(command);
     std::string usage = start + Indented(command.synopsis, start.size()) + "\n\n" + std::string(command.about) +
-                        "\n\n" + OptionLines(specs, HelpColumn(specs));
+                        "\n\n";
+    if (!command.subcommands.empty())
+        usage += "Commands:\n" + CommandList(command.subcommands, command.name.size() + 1) + "\n";
+    usage += OptionLines(specs, HelpColumn(specs));
     if (!command.notes.empty())
         usage += "\n" + std::string(command.notes) + "\n";
     return usage + "\nExit status:\n" + ExitLines(command.exits);
@@ -65,17 +81,52 @@ std::string CommandUsage(const CliCommand& command)
 
 std::string ProgramUsage(std::span<const CliCommand* const> commands)
 {
-    std::string usage = "Usage: vorelle2-cli COMMAND [OPTIONS]\n\nCommands:\n";
-    for (const CliCommand* command : commands) {
-        std::string line = "  " + std::string(command->name);
-        line.resize(kListColumn, ' ');
-        usage += line + std::string(command->summary) + "\n";
-    }
-    return usage + "\nOptions:\n" + OptionLines(kProgramOptions, kListColumn) +
+    return "Usage: vorelle2-cli COMMAND [OPTIONS]\n\nCommands:\n" + CommandList(commands, 0) + "\nOptions:\n" +
+           OptionLines(kProgramOptions, kListColumn) +
            "\nRun 'vorelle2-cli COMMAND --help' for the options of one command.\n\nExit status:\n" +
            ExitLines(kExitMeanings) +
            "hex2bin answers with its converter's result code instead; each command's\n--help says what each "
            "status means for it.\n";
+}
+
+int RunCommand(const CliCommand& command, std::span<const std::string> args);
+
+// A command of several: the one its first word names.
+int RunSubcommand(const CliCommand& command, std::span<const std::string> args)
+{
+    const OptionValues none{};
+    const CommandCall call(command, none);
+    if (args.empty()) {
+        std::string names;
+        for (const CliCommand* sub : command.subcommands)
+            names += (names.empty() ? "" : ", ") + std::string(sub->name.substr(command.name.size() + 1));
+        return call.WrongLine("expected one of: " + names);
+    }
+    if (args.front() == "-h" || args.front() == "--help") {
+        std::fputs(CommandUsage(command).c_str(), stdout);
+        return kExitDone;
+    }
+    for (const CliCommand* sub : command.subcommands) {
+        if (sub->name == std::string(command.name) + " " + args.front())
+            return RunCommand(*sub, args.subspan(1));
+    }
+    return call.WrongLine("unknown command '" + args.front() + "'");
+}
+
+int RunCommand(const CliCommand& command, std::span<const std::string> args)
+{
+    if (!command.subcommands.empty())
+        return RunSubcommand(command, args);
+    const std::vector<OptionSpec> specs = SpecsOf(command);
+    OptionValues options;
+    const CommandCall call(command, options);
+    if (const std::optional<std::string> problem = ReadOptions(args, specs, options))
+        return call.WrongLine(*problem);
+    if (options.Has("--help")) {
+        std::fputs(CommandUsage(command).c_str(), stdout);
+        return kExitDone;
+    }
+    return command.run(call);
 }
 
 }  // namespace
@@ -109,19 +160,8 @@ int RunCommandLine(std::span<const CliCommand* const> commands, const std::vecto
         return kExitDone;
     }
     for (const CliCommand* command : commands) {
-        if (command->name != name)
-            continue;
-        const std::vector<OptionSpec> specs = SpecsOf(*command);
-        OptionValues options;
-        const CommandCall call(*command, options);
-        if (const std::optional<std::string> problem =
-                ReadOptions(std::span(args).subspan(1), specs, options))
-            return call.WrongLine(*problem);
-        if (options.Has("--help")) {
-            std::fputs(CommandUsage(*command).c_str(), stdout);
-            return kExitDone;
-        }
-        return command->run(call);
+        if (command->name == name)
+            return RunCommand(*command, std::span(args).subspan(1));
     }
     std::fprintf(stderr, "vorelle2-cli: unknown command '%s'\n\n%s", name.c_str(), ProgramUsage(commands).c_str());
     return kExitUsage;

@@ -22,6 +22,10 @@ struct CliCommand {
     std::string_view notes;     // its --help after the options, when there is more to say
     std::vector<ExitMeaning> exits;   // every command shares the statuses 64 and 74 besides
     int (*run)(const CommandCall& call);
+    // A command of several (`history query ...`): the word after its name
+    // chooses one of these, each named by both words, with its own options,
+    // statuses and handler; `run` is then never called.
+    std::span<const CliCommand* const> subcommands = {};
 };
 
 // One run of a command: its command line read against its options.

@@ -22,7 +22,7 @@ std::optional<std::string> ReadConsoleChoice(const OptionValues& options, Statio
         return problem;
     const bool simulate = options.Has("--simulate");
     if (StationOptionsGiven(options) && !simulate)
-        return "--units, --channels and --clock set up the simulated console; add --simulate";
+        return "--units, --channels, --clock and --card-days set up the simulated console; add --simulate";
     choice = {simulate ? ConsoleKind::Simulated : ConsoleKind::Usb, station};
     return std::nullopt;
 }

@@ -1,25 +1,30 @@
 #include "cli/CommandLine.h"
 
+#include "store/DesktopDateOrder.h"
+
+#include <array>
+#include <charconv>
 #include <cstdio>
 
 namespace vorelle {
 
-std::string JsonString(std::string_view text)
+std::string ValueText(double value)
 {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    std::array<char, 64> text;
+    const float narrow = static_cast<float>(value);
+    const auto written = static_cast<double>(narrow) == value
+                             ? std::to_chars(text.data(), text.data() + text.size(), narrow)
+                             : std::to_chars(text.data(), text.data() + text.size(), value);
+    return std::string(text.data(), written.ptr);
+}
+
+std::optional<std::string> ReadCommandTime(const std::string& word, CivilTime& time)
+{
+    const std::optional<CivilTime> read = ParseRecordTime(word, DesktopDateOrder());
+    if (!read)
+        return UnreadableTimeText(word);
+    time = *read;
+    return std::nullopt;
 }
 
 MessageAnswer StandardErrorMessages::Show(const Message& message)

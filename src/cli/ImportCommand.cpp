@@ -46,16 +46,16 @@ void PrintSummary(const ImportOptions& options, const std::filesystem::path& sto
     const char* layout = LayoutName(LayoutForRecording(options.name));
     if (options.json) {
         std::printf("{\n  \"recording\": %s,\n  \"name\": %s,\n  \"layout\": %s,\n  \"store\": %s,\n",
-                    JsonString(options.file).c_str(), JsonString(options.name).c_str(), JsonString(layout).c_str(),
-                    JsonString(store.string()).c_str());
+                    JsonQuoted(options.file).c_str(), JsonQuoted(options.name).c_str(), JsonQuoted(layout).c_str(),
+                    JsonQuoted(store.string()).c_str());
         std::printf("  \"linesRead\": %" PRIu64 ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64
                     ",\n  \"linesHeldBack\": %" PRIu64 ",\n  \"historyAdded\": %s,\n  \"historyChanged\": %s,\n",
                     s.linesRead, s.rowsStored, s.linesRefused, s.linesHeldBack,
                     HistoryCount(history, &MergeCounts::added).c_str(),
                     HistoryCount(history, &MergeCounts::changed).c_str());
         std::printf("  \"units\": {\"temperature\": %s, \"pressure\": %s, \"rain\": %s, \"wind\": %s, \"light\": %s}\n}\n",
-                    JsonString(u.temperature).c_str(), JsonString(u.pressure).c_str(), JsonString(u.rain).c_str(),
-                    JsonString(u.wind).c_str(), JsonString(u.light).c_str());
+                    JsonQuoted(u.temperature).c_str(), JsonQuoted(u.pressure).c_str(), JsonQuoted(u.rain).c_str(),
+                    JsonQuoted(u.wind).c_str(), JsonQuoted(u.light).c_str());
         return;
     }
     std::printf("Imported %s as the %s recording %s into %s\n", options.file.c_str(), layout, options.name.c_str(),

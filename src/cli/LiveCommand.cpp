@@ -86,7 +86,7 @@ int RunLive(const CommandCall& call)
 
 const CliCommand kLiveCommand = {
     "live",
-    "[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME]] [--follow] [--json]",
+    "[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME] [--card-days N]] [--follow] [--json]",
     "read the console's current readings once, or follow them",
     "Reads the console's display units and one live record, and prints each\n"
     "quantity with its name and its value exactly as the main window shows it.\n"

@@ -4,8 +4,6 @@
 #include "cli/RecordStoreOptions.h"
 #include "store/RecordDatabase.h"
 
-#include <array>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 
@@ -30,28 +28,9 @@ std::optional<std::string> ReadQueryWords(const CommandCall& call, QueryOptions&
     options.json = call.Options().Has("--json");
     if (options.words.size() != 3)
         return "expected a column, a start and an end";
-    // The bounds are read as the import reads a recording's times.
-    const DateOrder order = DesktopDateOrder();
-    for (const auto& [word, time] : {std::pair{options.words[1], &options.start}, {options.words[2], &options.end}}) {
-        const std::optional<CivilTime> read = ParseRecordTime(word, order);
-        if (!read)
-            return UnreadableTimeText(word);
-        *time = *read;
-    }
-    return std::nullopt;
-}
-
-// A stored value as short as it reads back exactly: float columns hold
-// 32-bit values, so "21.3" rather than 21.299999237060547; whole numbers
-// without a point.
-std::string ValueText(double value)
-{
-    std::array<char, 64> text;
-    const float narrow = static_cast<float>(value);
-    const auto written = static_cast<double>(narrow) == value
-                             ? std::to_chars(text.data(), text.data() + text.size(), narrow)
-                             : std::to_chars(text.data(), text.data() + text.size(), value);
-    return std::string(text.data(), written.ptr);
+    if (std::optional<std::string> problem = ReadCommandTime(options.words[1], options.start))
+        return problem;
+    return ReadCommandTime(options.words[2], options.end);
 }
 
 std::string OptionalText(const std::optional<double>& value, const char* none)
@@ -102,14 +81,14 @@ bool Ask(const std::filesystem::path& store, const QueryOptions& options, Answer
 void PrintAnswer(const QueryOptions& options, const Answer& answer)
 {
     if (options.json) {
-        std::printf("{\n  \"column\": %s,\n  \"start\": %s,\n  \"end\": %s,\n", JsonString(options.words[0]).c_str(),
-                    JsonString(options.words[1]).c_str(), JsonString(options.words[2]).c_str());
+        std::printf("{\n  \"column\": %s,\n  \"start\": %s,\n  \"end\": %s,\n", JsonQuoted(options.words[0]).c_str(),
+                    JsonQuoted(options.words[1]).c_str(), JsonQuoted(options.words[2]).c_str());
         std::printf("  \"Count\": %s,\n  \"Max1\": %s,\n  \"Min1\": %s,\n  \"rows\": [",
                     OptionalText(answer.count, "null").c_str(), OptionalText(answer.max, "null").c_str(),
                     OptionalText(answer.min, "null").c_str());
         const char* separator = "\n";
         for (const auto& [time, value] : answer.rows) {
-            std::printf("%s    [%s, %s]", separator, JsonString(time).c_str(), ValueText(value).c_str());
+            std::printf("%s    [%s, %s]", separator, JsonQuoted(time).c_str(), ValueText(value).c_str());
             separator = ",\n";
         }
         std::printf("%s]\n}\n", answer.rows.empty() ? "" : "\n  ");

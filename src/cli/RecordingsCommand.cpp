@@ -67,7 +67,7 @@ int PrintList(std::vector<RecordingEntry> files, bool json)
         const char* separator = "\n";
         for (const RecordingEntry& file : files) {
             std::printf("%s    {\"name\": %s, \"size\": %" PRIu32 ", \"sizeText\": %s}", separator,
-                        JsonString(NameText(file.name)).c_str(), file.size, JsonString(SizeText(file.size)).c_str());
+                        JsonQuoted(NameText(file.name)).c_str(), file.size, JsonQuoted(SizeText(file.size)).c_str());
             separator = ",\n";
         }
         std::printf("\n  ]\n}\n");
@@ -150,9 +150,9 @@ int Fetch(RecordingCard& card, const RecordingEntry& file, bool json)
                     ",\n  \"localCopy\": %s,\n  \"imported\": %s,\n  \"store\": %s,\n  \"linesRead\": %" PRIu64
                     ",\n  \"rowsStored\": %" PRIu64 ",\n  \"linesRefused\": %" PRIu64 ",\n  \"linesHeldBack\": %" PRIu64
                     ",\n  \"historyAdded\": %" PRIu64 ",\n  \"historyChanged\": %" PRIu64 "\n}\n",
-                    JsonString(name).c_str(), FetchStatusWord(fetch.status), fetch.fetched, fetch.heldBefore,
-                    JsonString(fetch.localCopy.string()).c_str(), outcome.Imported() ? "true" : "false",
-                    JsonString(store.string()).c_str(), imported.linesRead, imported.rowsStored,
+                    JsonQuoted(name).c_str(), FetchStatusWord(fetch.status), fetch.fetched, fetch.heldBefore,
+                    JsonQuoted(fetch.localCopy.string()).c_str(), outcome.Imported() ? "true" : "false",
+                    JsonQuoted(store.string()).c_str(), imported.linesRead, imported.rowsStored,
                     imported.linesRefused, imported.linesHeldBack, history.added, history.changed);
     } else if (fetch.ImportsLocalCopy()) {
         std::printf("%s: fetched %" PRIu64 " bytes, %" PRIu64 " bytes already held\n", name.c_str(), fetch.fetched,
@@ -182,7 +182,7 @@ int Delete(RecordingCard& card, const RecordingEntry& file, bool json)
                          : outcome.status == DeleteStatus::CardOnly ? "card-only"
                                                                     : "failed";
     if (json)
-        std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\"\n}\n", JsonString(name).c_str(), status);
+        std::printf("{\n  \"name\": %s,\n  \"status\": \"%s\"\n}\n", JsonQuoted(name).c_str(), status);
     else if (outcome.status == DeleteStatus::Deleted)
         std::printf("%s: deleted on the console and in the data folder\n", name.c_str());
     switch (outcome.status) {
@@ -230,7 +230,7 @@ int RunRecordings(const CommandCall& call)
 
 const CliCommand kRecordingsCommand = {
     "recordings",
-    "list|fetch NAME|delete NAME [--json]\n[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME]]",
+    "list|fetch NAME|delete NAME [--json]\n[--simulate [--units T,P,W,R,L] [--channels N]\n[--clock TIME] [--card-days N]]",
     "the recording files on the console's SD card",
     "The recording files on the console's SD card and their local copies in\n"
     "the data folder (VORELLE2_DATA_DIR, or ~/.local/share/Vorelle2).\n"

@@ -103,10 +103,10 @@ void PrintSettings(const std::vector<ShownSetting>& shown)
 void PrintSettingsJson(const std::vector<ShownSetting>& shown, std::string_view block, bool simulated)
 {
     std::printf("{\n  \"console\": \"%s\",\n  \"block\": %s,\n  \"settings\": {", simulated ? "simulated" : "usb",
-                JsonString(block).c_str());
+                JsonQuoted(block).c_str());
     const char* separator = "\n";
     for (const ShownSetting& setting : shown) {
-        std::printf("%s    %s: %s", separator, JsonString(setting.key).c_str(), JsonString(setting.text).c_str());
+        std::printf("%s    %s: %s", separator, JsonQuoted(setting.key).c_str(), JsonQuoted(setting.text).c_str());
         separator = ",\n";
     }
     std::printf("\n  },\n  \"units\": {");
@@ -114,7 +114,7 @@ void PrintSettingsJson(const std::vector<ShownSetting>& shown, std::string_view 
     for (const ShownSetting& setting : shown) {
         if (setting.unit.empty())
             continue;
-        std::printf("%s    %s: %s", separator, JsonString(setting.key).c_str(), JsonString(setting.unit).c_str());
+        std::printf("%s    %s: %s", separator, JsonQuoted(setting.key).c_str(), JsonQuoted(setting.unit).c_str());
         separator = ",\n";
     }
     std::printf("%s}\n}\n", *separator == '\n' ? "" : "\n  ");
@@ -169,7 +169,7 @@ const CliCommand kSettingsCommand = {
     "show basic|alarm|calibration|rain|max-min [--json]\n"
     "set basic|alarm|calibration|rain KEY=VALUE...\n"
     "[--simulate [--units T,P,W,R,L] [--channels N]\n"
-    "[--clock TIME]]",
+    "[--clock TIME] [--card-days N]]",
     "read or change the console's settings as its dialogs do",
     "show reads a settings block from the console (with its display units, and\n"
     "the latest reading where the dialog needs it) and prints each setting as\n"

@@ -2,6 +2,7 @@
 #include "cli/CliCommand.h"
 #include "cli/FirmwareCommand.h"
 #include "cli/Hex2BinCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/LiveCommand.h"
 #include "cli/QueryCommand.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv)
     // In the order --help lists them.
     const CliCommand* const commands[] = {&kLiveCommand,   &kSettingsCommand, &kHex2BinCommand,
                                           &kImportCommand, &kQueryCommand,    &kFirmwareCommand,
-                                          &kRecordingsCommand, &kServeCommand};
+                                          &kRecordingsCommand, &kHistoryCommand, &kServeCommand};
     const std::vector<std::string> args(argv + 1, argv + argc);
     // A broker's password given on the command line is hidden from ps at once.
     for (int i = 2; i < argc; ++i)

@@ -1,8 +1,6 @@
 #include "config/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "config/WholeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -215,33 +213,10 @@ bool ReadTextFile(const std::filesystem::path& file, std::string& text, std::str
 bool WriteTextFileWhole(const std::filesystem::path& file, std::string_view text, std::filesystem::perms mode,
                         std::string& error)
 {
-    std::string temporary = file.string() + ".XXXXXX";
-    // mkostemp creates the file for its owner only.
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        error = SystemReason(file, errno);
-        return false;
-    }
-    int failure = 0;
-    for (std::size_t at = 0; !failure && at < text.size();) {
-        const ssize_t wrote = write(fd, text.data() + at, text.size() - at);
-        if (wrote > 0)
-            at += static_cast<std::size_t>(wrote);
-        else if (wrote == 0 || errno != EINTR)
-            failure = wrote == 0 ? EIO : errno;
-    }
-    if (!failure && fsync(fd) != 0)
-        failure = errno;
-    if (!failure && fchmod(fd, static_cast<mode_t>(mode)) != 0)
-        failure = errno;
-    if (close(fd) != 0 && !failure)
-        failure = errno;
-    if (!failure && std::rename(temporary.c_str(), file.c_str()) != 0)
-        failure = errno;
-    if (!failure)
+    WholeFileWriter writer(file);
+    if (writer.Write(text) && writer.Commit(mode))
         return true;
-    error = SystemReason(file, failure);
-    unlink(temporary.c_str());
+    error = writer.Error();
     return false;
 }
 

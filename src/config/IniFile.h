@@ -51,11 +51,9 @@ std::optional<bool> ReadIniSwitch(std::string_view text);
 // the system's reason when it exists but cannot be read.
 bool ReadTextFile(const std::filesystem::path& file, std::string& text, std::string& error);
 
-// Writes `text` as the whole of `file`, with the permissions `mode`: into a
-// temporary file beside it that only its owner can read, made durable, then
-// given `mode` and renamed over `file`, so that a reader sees the old file or
-// the new one, never a mixture, and a secret never lies readable in between.
-// False with the system's reason when it cannot; `file` is then unchanged.
+// Writes `text` as the whole of `file`, with the permissions `mode`, as
+// WholeFileWriter does. False with the system's reason when it cannot;
+// `file` is then unchanged.
 bool WriteTextFileWhole(const std::filesystem::path& file, std::string_view text, std::filesystem::perms mode,
                         std::string& error);
 

@@ -98,6 +98,14 @@ std::optional<std::string> ReadStationOptions(const OptionValues& values, Statio
         if (!options.clock)
             return "--clock takes a local time that exists, as YYYY-MM-DDTHH:MM or YYYY-MM-DDTHH:MM:SS";
     }
+    if (values.Has("--card-days")) {
+        const std::string days = values.Value("--card-days");
+        const std::optional<int> count =
+            days.empty() || days.size() > 4 ? std::nullopt : Digits(days, 0, days.size());
+        if (!count || *count < 1 || *count > kMaxCardDays)
+            return "--card-days takes a number of days from 1 to " + std::to_string(kMaxCardDays);
+        options.cardDays = *count;
+    }
     return std::nullopt;
 }
 

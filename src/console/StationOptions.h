@@ -30,14 +30,19 @@ struct StationOptions {
 // soil-moisture and a PM2.5 sensor.
 StationOptions ProgramStation();
 
+// The most days of recordings a simulated card holds: ten years.
+inline constexpr int kMaxCardDays = 3660;
+
 // The command-line options that set the simulated console up.
-inline constexpr std::array<OptionSpec, 3> kStationOptions = {{
+inline constexpr std::array<OptionSpec, 4> kStationOptions = {{
     {"--units", "T,P,W,R,L",
      "the simulated console's unit codes (temperature,\npressure, wind, rain, light), e.g. 1,0,2,1,1"},
     {"--channels", "N", "the simulated console's extra channels, 0 to 8"},
     {"--clock", "TIME",
      "the simulated console's clock stands still at TIME\n(local, YYYY-MM-DDTHH:MM[:SS]), so that every reading\nis "
      "the same"},
+    {"--card-days", "N",
+     "the days of recordings the simulated console's card\nholds, today's included, 1 to 3660 (default 3)"},
 }};
 
 // True when the command line gives any of them.

@@ -23,17 +23,17 @@ bool NamedBy(std::string_view names, std::string_view name)
 
 const OptionSpec* SpecNamed(std::span<const OptionSpec> specs, std::string_view name)
 {
-    const auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& spec) {
-        return NamedBy(spec.names, name);
+    const auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& option) {
+        return NamedBy(option.names, name);
     });
     return found == specs.end() ? nullptr : &*found;
 }
 
-std::string Heading(const OptionSpec& spec)
+std::string Heading(const OptionSpec& option)
 {
-    std::string heading = "  " + std::string(spec.names);
-    if (!spec.value.empty())
-        heading += " " + std::string(spec.value);
+    std::string heading = "  " + std::string(option.names);
+    if (!option.value.empty())
+        heading += " " + std::string(option.value);
     return heading;
 }
 
@@ -41,9 +41,9 @@ std::string Heading(const OptionSpec& spec)
 
 const std::string* OptionValues::Find(std::string_view name) const
 {
-    const OptionSpec* spec = SpecNamed(specs_, name);
-    for (auto given = given_.rbegin(); spec && given != given_.rend(); ++given)
-        if (given->first == spec)
+    const OptionSpec* option = SpecNamed(specs_, name);
+    for (auto given = given_.rbegin(); option && given != given_.rend(); ++given)
+        if (given->first == option)
             return &given->second;
     return nullptr;
 }
@@ -72,16 +72,16 @@ std::optional<std::string> ReadOptions(std::span<const std::string> args, std::s
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = SpecNamed(specs, arg);
-        if (!spec)
+        const OptionSpec* option = SpecNamed(specs, arg);
+        if (!option)
             return "unknown option '" + arg + "'";
         std::string value;
-        if (!spec->value.empty()) {
+        if (!option->value.empty()) {
             if (i + 1 >= args.size() || args[i + 1].empty())
-                return "the option '" + arg + "' is without its value " + std::string(spec->value);
+                return "the option '" + arg + "' is without its value " + std::string(option->value);
             value = args[++i];
         }
-        values.given_.emplace_back(spec, std::move(value));
+        values.given_.emplace_back(option, std::move(value));
     }
     return std::nullopt;
 }
@@ -89,8 +89,8 @@ std::optional<std::string> ReadOptions(std::span<const std::string> args, std::s
 std::size_t HelpColumn(std::span<const OptionSpec> specs)
 {
     std::size_t widest = 0;
-    for (const OptionSpec& spec : specs)
-        widest = std::max(widest, Heading(spec).size());
+    for (const OptionSpec& option : specs)
+        widest = std::max(widest, Heading(option).size());
     // Two blanks between the widest heading and its help; a heading that
     // would push the help further goes on a line of its own.
     return std::min(widest + 2, kFurthestHelpColumn);
@@ -100,15 +100,15 @@ std::string OptionLines(std::span<const OptionSpec> specs, std::size_t column)
 {
     std::string lines;
     const std::string indent(column, ' ');
-    for (const OptionSpec& spec : specs) {
-        std::string line = Heading(spec);
+    for (const OptionSpec& option : specs) {
+        std::string line = Heading(option);
         if (line.size() + 2 > column) {
             lines += line + "\n";
             line = indent;
         } else {
             line.resize(column, ' ');
         }
-        std::string_view help = spec.help;
+        std::string_view help = option.help;
         for (std::size_t end; (end = help.find('\n')) != std::string_view::npos; help.remove_prefix(end + 1)) {
             lines += line + std::string(help.substr(0, end)) + "\n";
             line = indent;

@@ -85,12 +85,53 @@ StoreResult<HistoryStore::ColumnRange> HistoryStore::RangeOf(RecordingLayout kin
     const std::optional<std::size_t> index = ValueColumnIndex(column);
     if (!index)
         return StoreError{"no such column: " + std::string(column)};
+    StoreResult<SecondsRange> seconds = SecondsOf(from, to);
+    if (!seconds)
+        return seconds.TakeError();
+    return ColumnRange{kind, *index, seconds->begin, seconds->end};
+}
+
+StoreResult<HistoryStore::SecondsRange> HistoryStore::SecondsOf(const CivilTime& from, const CivilTime& to)
+{
     const std::optional<StoreSeconds> first = StoreSecondsOf(from);
     const std::optional<StoreSeconds> last = StoreSecondsOf(to);
     if (!first || !last)
         return StoreError{"not a date and time: " + FormatRecordTime(first ? to : from)};
     // After `from`, up to and including `to`.
-    return ColumnRange{kind, *index, *first + 1, std::max(*first + 1, *last + 1)};
+    return SecondsRange{*first + 1, std::max(*first + 1, *last + 1)};
+}
+
+StoreStatus HistoryStore::EachReading(RecordingLayout kind, const CivilTime& from, const CivilTime& to,
+                                      const std::function<void(StoreSeconds, const ReadingValues&)>& take)
+{
+    StoreResult<SecondsRange> range = SecondsOf(from, to);
+    if (!range)
+        return range.TakeError();
+    std::string columns;
+    for (std::size_t column = kFirstValueColumn; column < kRecordColumns.size(); ++column)
+        columns += ", " + std::string(kRecordColumns[column]);
+    StoreResult<SqlStatement> rows = PrepareSql(db_.get(), "SELECT Key" + columns + " FROM " +
+                                                               ReadingsTableName(kind) +
+                                                               " WHERE Key >= ?1 AND Key < ?2 ORDER BY Key");
+    if (!rows)
+        return rows.TakeError();
+    sqlite3_stmt* statement = rows->get();
+    sqlite3_bind_int64(statement, 1, HistoryKey(range->begin, 0));
+    sqlite3_bind_int64(statement, 2, HistoryKey(range->end, 0));
+    ReadingValues values;
+    int stepped = SQLITE_ROW;
+    while ((stepped = sqlite3_step(statement)) == SQLITE_ROW) {
+        for (std::size_t at = 0; at < kValueColumns; ++at) {
+            const std::size_t column = kFirstValueColumn + at;
+            values[at] = StoredValue(statement, static_cast<int>(column), column);
+            if (values[at] && std::isnan(*values[at]))
+                values[at].reset();
+        }
+        take(SecondsOfKey(sqlite3_column_int64(statement, 0)), values);
+    }
+    if (stepped != SQLITE_DONE)
+        return SqlError(db_.get());
+    return StoreDone{};
 }
 
 StoreStatus HistoryStore::ReadColumn(const ColumnRange& range,

@@ -3,6 +3,7 @@
 #include "store/DataFolder.h"
 #include "store/HistoryBucket.h"
 #include "store/HistoryTime.h"
+#include "store/HistoryValues.h"
 #include "store/RecordTime.h"
 #include "store/RecordingLayout.h"
 #include "store/StorePoint.h"
@@ -134,6 +135,14 @@ public:
     StoreResult<std::vector<StorePoint>> Readings(RecordingLayout kind, std::string_view column,
                                                       const CivilTime& from, const CivilTime& to);
 
+    // Every value column of the readings of `kind` in the range, in time
+    // order, handed to `take` a reading at a time: one run through the
+    // table, and a range of years is never held in memory at once. A value
+    // another program wrote that is not a number is none, as the other
+    // reads leave it out.
+    StoreStatus EachReading(RecordingLayout kind, const CivilTime& from, const CivilTime& to,
+                            const std::function<void(StoreSeconds, const ReadingValues&)>& take);
+
     // What the readings of `column` in the range come to per hour or per day
     // (per reading at HistoryLevel::Readings), in time order; buckets without
     // a reading are left out. The buckets at the ends of the range hold only
@@ -160,6 +169,12 @@ private:
         StoreSeconds end = 0;
     };
 
+    // The seconds of a range: from its first, up to, not including, `end`.
+    struct SecondsRange {
+        StoreSeconds begin = 0;
+        StoreSeconds end = 0;
+    };
+    static StoreResult<SecondsRange> SecondsOf(const CivilTime& from, const CivilTime& to);
     StoreResult<ColumnRange> RangeOf(RecordingLayout kind, std::string_view column, const CivilTime& from,
                                        const CivilTime& to);
     StoreStatus ReadColumn(const ColumnRange& range, const std::function<void(StoreSeconds, double)>& take);

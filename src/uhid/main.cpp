@@ -24,6 +24,7 @@ constexpr const char* kUhidPath = "/dev/uhid";
 
 constexpr const char* kUsage =
     "Usage: vorelle2-sim-uhid [--units T,P,W,R,L] [--channels N] [--clock TIME]\n"
+    "                         [--card-days N]\n"
     "                         [--late-reply MS] [--replug-on-boot]\n"
     "                         [--save-flash FILE] [--trace]\n"
     "\n"

@@ -107,7 +107,18 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"SettingsSetUnknownKey", "settings set alarm bogus=1", 64,
                                 "alarm has no setting 'bogus'"},
                       UsageCase{"SettingsShowWithoutBlock", "settings show", 64,
-                                "say show BLOCK or set BLOCK KEY=VALUE..."}),
+                                "say show BLOCK or set BLOCK KEY=VALUE..."},
+                      UsageCase{"CardDaysBeyondTenYears", "live --simulate --card-days 3661", 64, "from 1 to 3660"},
+                      UsageCase{"CardDaysWithoutSimulate", "history sync --card-days 30", 64, "add --simulate"},
+                      UsageCase{"HistoryWithoutCommand", "history", 64, "expected one of: sync, query, export"},
+                      UsageCase{"HistoryQueryHelp", "history query --help", 0, "--every STEP"},
+                      UsageCase{"HistoryQueryNoSuchColumn", "history query Temperature 2024-01-01 2024-01-02", 64,
+                                "COLUMN is one of No, InHumi, OutHumi"},
+                      UsageCase{"HistoryQueryEveryWeek", "history query OutTemp 2024-01-01 2024-01-02 --every week",
+                                64, "minute, hour or day"},
+                      UsageCase{"HistoryExportWithoutFile", "history export --from 2024-01-01 --to 2024-02-01", 64,
+                                "expected --from, --to and --csv"},
+                      UsageCase{"HistoryStatsMonthThirteen", "history stats --month 2024-13", 64, "YYYY-MM"}),
     test::CaseName{});
 
 // Whatever goes wrong with the files, the status says it and the message

@@ -1,3 +1,4 @@
+#include "publish/Discovery.h"
 #include "support/CliRun.h"
 #include "support/MqttBroker.h"
 #include "support/TempFolder.h"
@@ -8,18 +9,27 @@ namespace vorelle {
 namespace {
 
 // `serve` owns the console as the window program does: it answers vorelle2-cli,
-// keeps the history up to date, keeps a second owner out, and ends cleanly on
-// SIGTERM, leaving no socket or lock file behind.
-TEST(CliServeTest, ServesAClientKeepsASecondOwnerOutAndEndsOnSigterm)
+// publishes each reading to the broker --mqtt names, keeps the history up to
+// date, keeps a second owner out, and ends cleanly on SIGTERM, leaving no
+// socket or lock file behind.
+TEST(CliServeTest, ServesAClientPublishesKeepsASecondOwnerOutAndEndsOnSigterm)
 {
     const test::TempFolder folder;
     const std::string temp = "TMPDIR=" + folder.Path().string();
     const std::string data = "VORELLE2_DATA_DIR=" + (folder.Path() / "data").string();
+    test::MqttBroker broker("station", "secret");
+    ASSERT_TRUE(broker.Start());
+    const std::string mqtt = "mqtt://station@127.0.0.1:" + std::to_string(broker.Port()) + "/served";
     const std::filesystem::path said = folder.Path() / "data" / "said";
     std::filesystem::create_directories(said.parent_path());
-    const pid_t serve = test::Spawn(
-        {"/bin/sh", "-c", "exec \"$@\" 2>" + said.string(), "sh", "/usr/bin/env", temp, data, VORELLE2_CLI, "serve", "--simulate"});
+    const pid_t serve = test::Spawn({"/bin/sh", "-c", "exec \"$@\" 2>" + said.string(), "sh", "/usr/bin/env", temp,
+                                     data, "VORELLE2_MQTT_PASSWORD=secret", VORELLE2_CLI, "serve", "--simulate",
+                                     "--mqtt", mqtt});
     ASSERT_GT(serve, 0);
+    test::MqttSubscriber subscriber(broker.Port(), "station", "secret");
+    const std::string state = TopicsFor("served", StationDevice(true)).state;
+    EXPECT_TRUE(subscriber.WaitFor([&] { return subscriber.Latest(state).find("\"readings\"") != std::string::npos; }))
+        << subscriber.Latest(state);
 
     test::CliRun live;
     const auto served = [&] { return (live = test::RunCli("live --json", true, temp + " " + data)).status == 0; };

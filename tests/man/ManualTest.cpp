@@ -87,20 +87,22 @@ void ReadHelp(const std::string& help, const std::string& prefix, Offers& offers
     }
 }
 
-// Everything the program's --help offers, and each command's own --help.
+// Everything the --help of `program` (the words that run it) offers, and the
+// own --help of each command it lists, and of theirs.
+void AddHelpOffers(const std::string& program, const std::string& name, Offers& offers)
+{
+    const test::ProgramRun help = test::RunProgram(program + " --help", true);
+    EXPECT_EQ(help.status, 0) << help.output;
+    std::vector<std::string> commands;
+    ReadHelp(help.output, name, offers, commands);
+    for (const std::string& command : commands)
+        AddHelpOffers(program + " " + command, name + " " + command, offers);
+}
+
 Offers HelpOffers(const std::string& program, const std::string& name)
 {
-    const test::ProgramRun top = test::RunProgram(program + " --help", true);
-    EXPECT_EQ(top.status, 0) << top.output;
     Offers offers;
-    std::vector<std::string> commands;
-    ReadHelp(top.output, name, offers, commands);
-    for (const std::string& command : commands) {
-        const test::ProgramRun help = test::RunProgram(program + " " + command + " --help", true);
-        EXPECT_EQ(help.status, 0) << help.output;
-        std::vector<std::string> nested;
-        ReadHelp(help.output, name + " " + command, offers, nested);
-    }
+    AddHelpOffers(program, name, offers);
     return offers;
 }
 

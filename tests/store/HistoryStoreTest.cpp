@@ -58,6 +58,14 @@ TEST(HistoryStoreTest, MergesKeepOneReadingPerTimeAndOrdinal)
         for (const auto& [time, value] : c.outTemps)
             expected.push_back({*StoreSecondsOf(time), value});
         EXPECT_EQ(AllReadings(store, "OutTemp"), expected);
+        // Every column in one read: each reading once, in the same order.
+        std::vector<StorePoint> everyColumn;
+        ASSERT_TRUE(store.EachReading(RecordingLayout::Main, {1900, 1, 1, 0, 0, 0}, {9999, 1, 1, 0, 0, 0},
+                                      [&](StoreSeconds at, const ReadingValues& values) {
+                                          if (const auto outTemp = values[*ValueColumnIndex("OutTemp") - 1])
+                                              everyColumn.push_back({at, *outTemp});
+                                      }));
+        EXPECT_EQ(everyColumn, expected);
     }
 }
 
