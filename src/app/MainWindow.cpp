@@ -45,7 +45,8 @@ namespace vorelle {
 namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kStatusPaneWidth = 150;
-// Wide enough for "History catching up: 12 of 30 recordings".
+// As wide as the narrowest board leaves it beside the other panes: enough for
+// "History catching up: 2 of 9 recordings"; a longer text is cut there.
 constexpr int kHistoryPaneWidth = 230;
 // How soon a command that came while the window worked is tried again.
 constexpr int kBusyRetryMs = 100;
