@@ -20,7 +20,7 @@ namespace {
 
 // Progress on standard error, a line at a time, at most two a second, so
 // that a log of it stays short.
-class ProgressLines {
+class RecordingProgressLines {
 public:
     void Show(std::size_t recording, std::size_t total, const std::string& name, std::uint64_t done,
               std::uint64_t of)
@@ -61,7 +61,7 @@ int RunHistorySync(const CommandCall& call)
     if (!console)
         return kExitFailed;
     RecordingCard card(console->Link(), WorkingDataFolder());
-    ProgressLines lines;
+    RecordingProgressLines lines;
     const SyncSummary summary = SyncHistory(card, *history, DesktopDateOrder(), [&](const SyncProgress& at) {
         // Reported while a recording's bytes come; once it is merged, the next one's line follows.
         if (at.bytesTotal > 0)
@@ -80,7 +80,7 @@ int RunHistoryRebuild(const CommandCall& call)
     std::optional<HistoryStore> history = OpenFolderHistory("history rebuild");
     if (!history)
         return kExitFailed;
-    ProgressLines lines;
+    RecordingProgressLines lines;
     const StoreResult<RebuildSummary> summary =
         RebuildHistory(WorkingDataFolder(), *history, DesktopDateOrder(), [&](const RebuildProgress& at) {
             if (at.recordingsDone < at.recordingsTotal)
