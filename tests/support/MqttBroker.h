@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Eventually.h"
 #include "support/RunProgram.h"
 #include "support/TempFolder.h"
 
@@ -21,19 +22,6 @@
 extern char** environ;
 
 namespace vorelle::test {
-
-// Waits until `done` holds, doing `meanwhile` (by default a 10 ms sleep)
-// between the looks, patiently, as a sanitizer slows everything.
-inline bool Eventually(const std::function<bool()>& done, const std::function<void()>& meanwhile = [] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-})
-{
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    for (; !done(); meanwhile())
-        if (std::chrono::steady_clock::now() > giveUp)
-            return false;
-    return true;
-}
 
 // Starts a program; its process id, or -1.
 inline pid_t Spawn(std::vector<std::string> arguments)

@@ -1,4 +1,5 @@
 #include "support/CliRun.h"
+#include "support/Eventually.h"
 #include "support/HistoryTesting.h"
 #include "support/RecordingGenerator.h"
 #include "support/TempFolder.h"
@@ -239,8 +240,10 @@ TEST_F(ProgramTest, TheRunningProgramServesLiveAndFollow)
     Start(program, {"--simulate"});
     SendOnceRunning("plug");
     const std::string environment = "VORELLE2_DATA_DIR=" + data.Path().string() + " TMPDIR=" + temp.string();
-    const test::CliRun live = test::RunCli("live --json", true, environment);
-    EXPECT_EQ(live.status, 0) << live.output;
+    // The program takes messages before it serves the console.
+    test::CliRun live;
+    EXPECT_TRUE(test::Eventually([&] { return (live = test::RunCli("live --json", true, environment)).status == 0; }))
+        << live.output;
     EXPECT_NE(live.output.find("\"console\": \"simulated\""), std::string::npos) << live.output;
 
     QProcess follow;
