@@ -2,17 +2,13 @@
 // previous recording, whole, and be sound.
 #include "recordings/RecordingImport.h"
 
+#include "support/KillHalfWay.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordStoreTesting.h"
 #include "support/RecordingGenerator.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace vorelle::test {
 namespace {
@@ -51,36 +47,19 @@ TEST(ImportKillTest, AnImportKilledHalfWayLeavesThePreviousRecordingWholeAndTheS
     const std::vector<WeatherRecord> before = StoredRecords(store);
     ASSERT_EQ(before.size(), 3000u);
 
-    int halfWay[2];
-    ASSERT_EQ(pipe(halfWay), 0);
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        // The child imports and, half way through the rows, says so and
-        // waits to be killed with its transaction open.
-        close(halfWay[0]);
-        MessageRecorder childMessages;
-        ImportRecording({next, "next.csv", store, {}}, childMessages, [&](const ImportProgress& p) {
-            if (p.linesDone >= p.linesTotal / 2 && p.linesDone < p.linesTotal) {
-                [[maybe_unused]] const ssize_t told = write(halfWay[1], "h", 1);
-                for (;;)
-                    pause();
-            }
-        });
-        _exit(1);
-    }
-    close(halfWay[1]);
-    char said = 0;
-    const ssize_t heard = read(halfWay[0], &said, 1);
-    close(halfWay[0]);
-    std::error_code error;
-    const auto logSize = fs::file_size(store.string() + "-wal", error);
-    kill(child, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_EQ(heard, 1) << "the child ended before it was half way";
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    EXPECT_GT(logSize, 0u) << "the killed import had written part of its rows";
+    // Half way through the rows the import is killed with its transaction open.
+    const test::KilledHalfWay killed = test::KillHalfWay(
+        [&](const std::function<void()>& halfWay) {
+            MessageRecorder childMessages;
+            ImportRecording({next, "next.csv", store, {}}, childMessages, [&](const ImportProgress& p) {
+                if (p.linesDone >= p.linesTotal / 2 && p.linesDone < p.linesTotal)
+                    halfWay();
+            });
+        },
+        store.string() + "-wal");
+    ASSERT_TRUE(killed.reachedHalfWay) << "the child ended before it was half way";
+    EXPECT_TRUE(killed.killed);
+    EXPECT_GT(killed.logSize, 0u) << "the killed import had written part of its rows";
 
     EXPECT_EQ(IntegrityCheck(store), "ok");
     EXPECT_EQ(StoredRecords(store), before);
