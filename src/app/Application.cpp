@@ -63,6 +63,15 @@ int Application::InitInstance()
     ConsoleLink& link = console_->Link();
     beat_ = std::make_unique<SleepingBeat>(kPollBeat);
     poller_ = std::make_unique<Poller>(link, readings_, *beat_, [this] { window_->RequestRepaint(); });
+    // From now on vorelle2-cli reaches the console through this program, and
+    // never opens it itself: until the window has opened it, a command hears
+    // that the console is not connected.
+    consoleServer_ = std::make_unique<ConsoleServer>(link, readings_, poller_->DialogOpen,
+                                                     console_->Kind() == ConsoleKind::Simulated);
+    if (const std::optional<std::string> problem =
+            consoleServer_->Listen(InstanceChannel::ConsoleSocket(InstanceChannel::Key())))
+        std::fprintf(stderr, "vorelle2: vorelle2-cli cannot reach the console through this program: %s\n",
+                     problem->c_str());
 
     window_ = std::make_unique<MainWindow>(
         MainWindow::Services{link, readings_, *poller_, messages_, dataFolder, *console_,
@@ -76,13 +85,6 @@ int Application::InitInstance()
             std::fprintf(stderr, "vorelle2: ignoring unknown message '%s'\n", qPrintable(name));
     });
     window_->Initialise();
-    // From now on vorelle2-cli reaches the console through this program.
-    consoleServer_ = std::make_unique<ConsoleServer>(link, readings_, poller_->DialogOpen,
-                                                     console_->Kind() == ConsoleKind::Simulated);
-    if (const std::optional<std::string> problem =
-            consoleServer_->Listen(InstanceChannel::ConsoleSocket(InstanceChannel::Key())))
-        std::fprintf(stderr, "vorelle2: vorelle2-cli cannot reach the console through this program: %s\n",
-                     problem->c_str());
     window_->show();
     auto* actions = new StartupActions(*window_, options_.dialogName, options_.screenshotFile);
     actions->Start();
