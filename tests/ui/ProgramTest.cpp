@@ -240,7 +240,7 @@ TEST_F(ProgramTest, TheRunningProgramServesLiveAndFollow)
     Start(program, {"--simulate"});
     SendOnceRunning("plug");
     const std::string environment = "VORELLE2_DATA_DIR=" + data.Path().string() + " TMPDIR=" + temp.string();
-    // The program takes messages before it serves the console.
+    // The program takes messages a moment before its console is open.
     test::CliRun live;
     EXPECT_TRUE(test::Eventually([&] { return (live = test::RunCli("live --json", true, environment)).status == 0; }))
         << live.output;
